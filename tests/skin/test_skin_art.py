@@ -1,0 +1,218 @@
+"""Checks of the generated skin artwork: ids and sizes, bitmap format, the key-colour outline rule, the colour
+wheel, hot images, the places the window paints into, and that generation is deterministic.
+
+Run: /usr/bin/python3 tests/skin/test_skin_art.py
+"""
+
+import colorsys
+import math
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+from PIL import Image, ImageChops, ImageStat
+
+ROOT = Path(__file__).resolve().parents[2]
+GENERATOR = ROOT / "tools" / "gen_skin.py"
+HEADER = ROOT / "res" / "SkinLayout.h"
+
+# Sizes of every bitmap the window loads, by resource id.
+EXPECTED_SIZES = {129: (990, 675), 281: (990, 675), 298: (990, 675), 247: (169, 169)}
+for ids, size in [
+    ((279, 280, 277, 278), (36, 32)),
+    ((143, 174), (97, 36)),
+    ((147, 187), (98, 36)),
+    ((176, 197), (130, 15)),
+    ((275, 276), (35, 20)),
+    (tuple(range(249, 269)), (181, 136)),
+    ((273, 274, 271, 272, 170, 270), (150, 113)),
+    ((283, 284), (40, 49)),
+    ((285, 286, 287, 288, 289, 290), (38, 49)),
+    ((291, 292), (41, 49)),
+    ((296, 297), (29, 24)),
+    ((294, 295), (27, 24)),
+]:
+    EXPECTED_SIZES.update({i: size for i in ids})
+
+# (normal, hot) image pairs of the buttons that have a hover look.
+HOT_PAIRS = [(279, 280), (277, 278), (143, 174), (147, 187), (176, 197), (273, 274), (271, 272), (170, 270),
+             (283, 284), (285, 286), (287, 288), (289, 290), (291, 292), (296, 297), (294, 295)]
+HOT_PAIRS += [(250 + 2 * m, 251 + 2 * m) for m in range(9)] + [(268, 249)]
+
+WHEEL_BACKGROUND = (13, 29, 37)
+PAGE_LIGHTING, PAGE_MODULE_INFO, PAGE_ABOUT = 129, 281, 298
+
+
+def generate(out):
+    subprocess.run([sys.executable, str(GENERATOR), "--header", str(HEADER), "--out", out], check=True)
+
+
+def read_rc(folder):
+    bitmaps, icons = {}, {}
+    for line in (Path(folder) / "skin.rc").read_text(encoding="ascii").splitlines():
+        m = re.fullmatch(r'(\d+) (BITMAP|ICON) "([^"]+)"', line)
+        if m:
+            (bitmaps if m.group(2) == "BITMAP" else icons)[int(m.group(1))] = m.group(3)
+    return bitmaps, icons
+
+
+def near_white_mask(img):
+    """255 where every byte is within 2 of white, the outline code's key colour."""
+    bands = [b.point(lambda v: 255 if v >= 253 else 0) for b in img.split()]
+    return ImageChops.multiply(ImageChops.multiply(bands[0], bands[1]), bands[2])
+
+
+def luma(img):
+    return ImageStat.Stat(img.convert("L")).mean[0]
+
+
+class SkinArtTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.TemporaryDirectory()
+        cls.out = os.path.join(cls.tmp.name, "a")
+        cls.again = os.path.join(cls.tmp.name, "b")
+        generate(cls.out)
+        generate(cls.again)
+        cls.bitmaps, cls.icons = read_rc(cls.out)
+        cls.images = {i: Image.open(os.path.join(cls.out, f)).convert("RGB") for i, f in cls.bitmaps.items()}
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.tmp.cleanup()
+
+    def test_every_bitmap_is_a_24_bit_bmp_of_its_size(self):
+        self.assertEqual(set(self.bitmaps), set(EXPECTED_SIZES))
+        for rid, name in self.bitmaps.items():
+            with self.subTest(id=rid):
+                data = (Path(self.out) / name).read_bytes()
+                self.assertEqual(data[:2], b"BM")
+                width, height, _, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+                self.assertEqual((bits, compression), (24, 0))
+                self.assertEqual((width, abs(height)), EXPECTED_SIZES[rid])
+                stride = (width * 3 + 3) // 4 * 4
+                self.assertGreaterEqual(len(data), struct.unpack_from("<I", data, 10)[0] + stride * abs(height))
+
+    def test_every_row_is_opaque_from_first_to_last_column(self):
+        # With no key-coloured pixel anywhere, each row's outline runs from column 0 to column w-1 and nothing
+        # inside it reads as white.
+        for rid, img in self.images.items():
+            with self.subTest(id=rid):
+                box = near_white_mask(img).getbbox()
+                self.assertIsNone(box, "near-white pixels within %s" % (box,))
+
+    def test_wheel_is_a_hue_saturation_disc_on_its_background(self):
+        wheel = self.images[247]
+        w, h = wheel.size
+        cx, cy = (w - 1) / 2, (h - 1) / 2
+        px = wheel.load()
+        opaque = [(x, y) for y in range(h) for x in range(w) if px[x, y] != WHEEL_BACKGROUND]
+        radius = max(math.hypot(x - cx, y - cy) for x, y in opaque)
+        self.assertGreater(radius, 0.45 * w, "the disc nearly fills the image")
+        for corner in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+            self.assertEqual(px[corner], WHEEL_BACKGROUND)
+        for y in range(h):
+            for x in range(w):
+                if math.hypot(x - cx, y - cy) < radius - 1.5:
+                    self.assertNotEqual(px[x, y], WHEEL_BACKGROUND, "background colour at (%d, %d)" % (x, y))
+
+        def hsv(x, y):
+            return colorsys.rgb_to_hsv(*(v / 255 for v in px[int(round(x)), int(round(y))]))
+
+        # Hue turns evenly once round the disc.
+        hues = [hsv(cx + 0.75 * radius * math.sin(a), cy - 0.75 * radius * math.cos(a))[0]
+                for a in (2 * math.pi * k / 12 for k in range(12))]
+        for k in range(12):
+            step = (hues[(k + 1) % 12] - hues[k]) % 1.0
+            self.assertAlmostEqual(step, 1 / 12, delta=0.02)
+        # Saturation grows from the centre outwards, at full value.
+        for a in (0.3, 2.0, 4.4):
+            sats = [hsv(cx + f * radius * math.sin(a), cy - f * radius * math.cos(a)) for f in (0.1, 0.5, 0.9)]
+            self.assertLess(sats[0][1], sats[1][1])
+            self.assertLess(sats[1][1], sats[2][1])
+            self.assertGreater(sats[2][1], 0.8)
+            self.assertTrue(all(s[2] > 0.95 for s in sats))
+
+    def test_hot_images_are_clearly_brighter(self):
+        for normal, hot in HOT_PAIRS:
+            with self.subTest(normal=normal, hot=hot):
+                self.assertGreater(luma(self.images[hot]), 1.2 * luma(self.images[normal]))
+
+    def test_power_switch_on_and_off_look_different(self):
+        on, off = self.images[275], self.images[276]
+        diff = ImageStat.Stat(ImageChops.difference(on, off).convert("L")).mean[0]
+        self.assertGreater(diff, 20)
+        self.assertGreater(luma(on), luma(off))
+
+    def test_buttons_join_their_pages_without_a_seam(self):
+        # A button's corners show the page under it, so its rectangle does not stand out on the face.
+        lay = {}
+        for line in HEADER.read_text(encoding="utf-8").splitlines():
+            m = re.match(r"#define (\w+) (\d+)$", line)
+            if m:
+                lay[m.group(1)] = int(m.group(2))
+        everywhere = (PAGE_LIGHTING, PAGE_MODULE_INFO, PAGE_ABOUT)
+        cases = [("MINIMISE", everywhere), ("CLOSE", everywhere), ("TAB_MODULE_INFO", everywhere),
+                 ("TAB_LIGHTING", everywhere), ("TAB_ABOUT", everywhere), ("APPLY", (PAGE_LIGHTING,)),
+                 ("RESET", (PAGE_LIGHTING,)), ("COLOUR_WHEEL", (PAGE_LIGHTING,)), ("WEB", (PAGE_ABOUT,))]
+        cases += [("MODE_" + m, (PAGE_LIGHTING,)) for m in ("STATIC", "RAINBOW", "COLOUR_CYCLE")]
+        for role, pages in cases:
+            img = self.images[lay["IDB_" + role]]
+            x, y = lay["SKIN_%s_X" % role], lay["SKIN_%s_Y" % role]
+            w, h = img.size
+            for page in pages:
+                for cx, cy in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+                    with self.subTest(role=role, page=page, corner=(cx, cy)):
+                        self.assertEqual(img.getpixel((cx, cy)), self.images[page].getpixel((x + cx, y + cy)))
+
+    def test_pages_leave_room_where_the_window_paints(self):
+        lighting, module = self.images[PAGE_LIGHTING], self.images[PAGE_MODULE_INFO]
+        # The swatch is one plain colour, and the hex text sits on a plain dark field.
+        swatch = lighting.crop((886, 366, 938, 418))
+        self.assertEqual(len(swatch.getcolors()), 1)
+        hex_field = lighting.crop((757, 391, 836, 416))
+        self.assertEqual(len(hex_field.getcolors()), 1)
+        self.assertLess(luma(hex_field), 40)
+        # Module text (value colour, luma about 133) needs a dark ground on the heading and the ten lines,
+        # across the seven columns.
+        value_luma = 0.299 * 111 + 0.587 * 140 + 0.114 * 149
+        for y in [185] + [225 + 29 * i for i in range(10)]:
+            with self.subTest(line_y=y):
+                band = module.crop((217, y, 910, y + 16)).convert("L")
+                self.assertLess(band.getextrema()[1], value_luma / 2)
+
+    def test_icon_holds_16_32_and_48_pixel_images(self):
+        self.assertEqual(list(self.icons), [128])
+        data = (Path(self.out) / self.icons[128]).read_bytes()
+        reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+        self.assertEqual((reserved, kind), (0, 1))
+        sizes = []
+        for k in range(count):
+            w, h, _, _, planes, bits, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * k)
+            self.assertEqual((planes, bits), (1, 32))
+            self.assertLessEqual(offset + length, len(data))
+            header_w, header_h = struct.unpack_from("<ii", data, offset + 4)
+            self.assertEqual((header_w, header_h), (w, 2 * h))
+            sizes.append((w, h))
+        self.assertEqual(sorted(sizes), [(16, 16), (32, 32), (48, 48)])
+
+    def test_generation_is_deterministic(self):
+        names = sorted(os.listdir(self.out))
+        self.assertEqual(names, sorted(os.listdir(self.again)))
+        for name in names:
+            with self.subTest(file=name):
+                self.assertEqual((Path(self.out) / name).read_bytes(), (Path(self.again) / name).read_bytes())
+
+    def test_list_names_exactly_the_files_written(self):
+        listed = subprocess.run([sys.executable, str(GENERATOR), "--header", str(HEADER), "--out", self.out,
+                                 "--list"], check=True, capture_output=True, text=True).stdout.split()
+        self.assertEqual(sorted(listed), sorted(os.listdir(self.out)))
+
+
+if __name__ == "__main__":
+    unittest.main()
