@@ -1,0 +1,67 @@
+# Win32 build: the framework, the program, the SMBus stand-in and the tests that run under Wine.
+enable_language(RC)
+include(cmake/Skin.cmake)
+include(GoogleTest)
+
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(PRISMEL_SYSTEM_LIBS comctl32 gdi32 user32 shell32 ole32 advapi32 kernel32)
+
+# Our application framework.
+file(GLOB FRAMEWORK_SOURCES CONFIGURE_DEPENDS framework/*.cpp)
+add_library(prismel_framework STATIC ${FRAMEWORK_SOURCES})
+target_include_directories(prismel_framework PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(prismel_framework PUBLIC prismel_options ${PRISMEL_SYSTEM_LIBS})
+
+# The Win32 layer of the four subsystems (every *_win32.cpp but the entry point).
+file(GLOB PRISMEL_WIN32_SOURCES CONFIGURE_DEPENDS app/*_win32.cpp memory/*_win32.cpp lighting/*_win32.cpp
+     skin/*_win32.cpp)
+list(FILTER PRISMEL_WIN32_SOURCES EXCLUDE REGEX "/Prismel_win32\\.cpp$")
+add_library(prismel_win32 STATIC ${PRISMEL_WIN32_SOURCES})
+target_link_libraries(prismel_win32 PUBLIC prismel_core prismel_framework)
+
+# Resources, shared by the program and the tests that need its templates and bitmaps.
+set(PRISMEL_RC ${CMAKE_SOURCE_DIR}/res/Prismel.rc)
+set_source_files_properties(${PRISMEL_RC} PROPERTIES OBJECT_DEPENDS
+  "${PRISMEL_SKIN_OUTPUTS};${CMAKE_SOURCE_DIR}/res/Prismel.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/SkinLayout.h")
+add_library(prismel_resources OBJECT ${PRISMEL_RC})
+target_include_directories(prismel_resources PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR})
+add_dependencies(prismel_resources prismel_skin)
+
+add_executable(Prismel WIN32 app/Prismel_win32.cpp $<TARGET_OBJECTS:prismel_resources>)
+target_link_libraries(Prismel PRIVATE prismel_win32)
+target_link_options(Prismel PRIVATE -municode)
+
+# The SMBus stand-in, MsIo32.dll, with undecorated __stdcall exports.
+add_library(MsIo32 SHARED smbus-sim/MsIo32.cpp smbus-sim/MsIo32.def)
+set_target_properties(MsIo32 PROPERTIES PREFIX "" OUTPUT_NAME MsIo32)
+target_link_libraries(MsIo32 PRIVATE smbus_sim_core kernel32)
+target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
+
+# The default virtual modules and the stand-in's configuration, beside the program.
+file(GLOB PRISMEL_SPD_IMAGES ${CMAKE_SOURCE_DIR}/testdata/spd/*.bin)
+foreach(image ${PRISMEL_SPD_IMAGES})
+  configure_file(${image} ${CMAKE_BINARY_DIR}/bin/spd/ COPYONLY)
+endforeach()
+configure_file(${CMAKE_SOURCE_DIR}/smbus-sim/smbus-sim.conf ${CMAKE_BINARY_DIR}/bin/smbus-sim.conf COPYONLY)
+
+# Win32 unit and integration tests, one process per test case under Wine.
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/win32/*.rc)
+add_executable(win32_tests ${WIN32_TEST_SOURCES} $<TARGET_OBJECTS:prismel_resources>)
+target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR})
+target_link_libraries(win32_tests PRIVATE prismel_win32 gtest gtest_main)
+target_compile_definitions(win32_tests PRIVATE PRISMEL_TESTDATA="Z:${CMAKE_SOURCE_DIR}/testdata")
+add_dependencies(win32_tests MsIo32)
+gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "win32."
+                     PROPERTIES TIMEOUT 120 ENVIRONMENT "LC_ALL=en_US.UTF-8")
+
+# End-to-end tests: a driver starts the program (or a small test window) and works it from outside.
+add_subdirectory(tests/e2e)
+
+# The skin artwork check.
+add_test(NAME skin.art COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tests/skin/test_skin_art.py)
+set_tests_properties(skin.art PROPERTIES TIMEOUT 300)

@@ -1,0 +1,79 @@
+// Message maps: a table of contents of what a window handles, read top to bottom.
+//
+//   BEGIN_MSG_MAP(CMainDlg)
+//       MESSAGE_HANDLER(WM_PAINT, OnPaint)
+//       COMMAND_ID_HANDLER(IDC_APPLY, OnApply)
+//       CHAIN_MSG_MAP(CDialog)
+//   END_MSG_MAP()
+//
+// Message handlers:  LRESULT OnX(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+// Command handlers:  LRESULT OnX(WORD code, WORD id, HWND control, bool& handled);
+// Notify handlers:   LRESULT OnX(int id, NMHDR* header, bool& handled);
+// A handler that sets handled = false lets the search go on, and the message reach the default processing.
+#pragma once
+
+#define BEGIN_MSG_MAP(theClass)                                                                                        \
+public:                                                                                                                \
+    bool ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override {         \
+        (void)hWnd;                                                                                                    \
+        (void)wParam;                                                                                                  \
+        (void)lParam;                                                                                                  \
+        bool bHandled = true;                                                                                          \
+        (void)bHandled;
+
+#define MESSAGE_HANDLER(msg, func)                                                                                     \
+    if (uMsg == (msg)) {                                                                                               \
+        bHandled = true;                                                                                               \
+        lResult = func(uMsg, wParam, lParam, bHandled);                                                                \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
+#define MESSAGE_RANGE_HANDLER(msgFirst, msgLast, func)                                                                 \
+    if (uMsg >= (msgFirst) && uMsg <= (msgLast)) {                                                                     \
+        bHandled = true;                                                                                               \
+        lResult = func(uMsg, wParam, lParam, bHandled);                                                                \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
+#define COMMAND_HANDLER(id, code, func)                                                                                \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {                                    \
+        bHandled = true;                                                                                               \
+        lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
+#define COMMAND_ID_HANDLER(id, func)                                                                                   \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) {                                                                \
+        bHandled = true;                                                                                               \
+        lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
+#define COMMAND_CODE_HANDLER(code, func)                                                                               \
+    if (uMsg == WM_COMMAND && HIWORD(wParam) == (code)) {                                                              \
+        bHandled = true;                                                                                               \
+        lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
+#define NOTIFY_HANDLER(id, code, func)                                                                                 \
+    if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->idFrom == static_cast<UINT_PTR>(id) &&                  \
+        reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(code)) {                                           \
+        bHandled = true;                                                                                               \
+        lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);                          \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
+#define CHAIN_MSG_MAP(theBase)                                                                                         \
+    if (theBase::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))                                            \
+        return true;
+
+#define END_MSG_MAP()                                                                                                  \
+    return false;                                                                                                      \
+    }

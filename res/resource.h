@@ -1,0 +1,50 @@
+// Resource and control ids of the program: dialog templates, menu, strings and every control and command id of
+// the main window. Shared by the resource script and the code. Bitmap ids are in SkinLayout.h.
+#pragma once
+
+// Dialog templates, menu, strings.
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_TESSAROHD_DIALOG 102
+#define IDR_TRAY_MENU 110
+#define IDR_MAINFRAME 128
+
+// Template controls of the main window.
+#define IDC_MODULE_INFO_TABLE 1003
+#define IDC_SHADOW_MODULE_LIST 1016
+#define IDC_RED_BOX 1044
+#define IDC_GREEN_BOX 1045
+#define IDC_BLUE_BOX 1046
+#define IDC_MODULE_SELECTOR 1072
+
+// Bitmap buttons, created at run time: 1500 + their row in the control table.
+#define IDC_BTN_MINIMISE 1500
+#define IDC_BTN_CLOSE 1501
+#define IDC_BTN_APPLY 1502
+#define IDC_BTN_RESET 1503
+#define IDC_BTN_WEB 1504
+#define IDC_BTN_POWER 1505
+#define IDC_BTN_MODE_FIRST 1506
+#define IDC_BTN_MODE_LAST 1515
+#define IDC_BTN_COLOUR_WHEEL 1516
+#define IDC_BTN_TAB_MODULE_INFO 1517
+#define IDC_BTN_TAB_LIGHTING 1518
+#define IDC_BTN_TAB_ABOUT 1519
+#define IDC_BTN_SPEED_FIRST 1520
+#define IDC_BTN_SPEED_LAST 1524
+#define IDC_BTN_SUBPAGE_BACK 1525
+#define IDC_BTN_SUBPAGE_FORWARD 1526
+
+// Tray menu and system menu commands.
+#define ID_TRAY_MAIN_WINDOW 1260
+#define ID_TRAY_QUIT 1261
+#define ID_TRAY_ABOUT 32775
+#define IDM_ABOUTBOX 0x0010
+
+// Tray icon.
+#define IDI_TRAY 110
+#define WM_TRAY_NOTIFY 3024
+
+// The about box's texts.
+#define IDC_ABOUT_PRODUCT 1100
+#define IDC_ABOUT_NOTICE 1101

@@ -1,0 +1,279 @@
+// The SMBus stand-in: a MsIo32.dll with the library's ten entry points, serving virtual modules from SPD image
+// files and writing a journal of every call. It never touches hardware; it exists for tests and demonstrations.
+//
+// Configuration: the file named by the environment variable PRISMEL_SMBUS_CONFIG, or "smbus-sim.conf" beside the
+// DLL. Without any configuration file the DLL serves nothing and answers CheckSPD with 0x06.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "smbus-sim/core/Journal.h"
+#include "smbus-sim/core/SimConfig.h"
+
+namespace {
+
+using smbus_sim::Journal;
+
+// Results carry their answer in the low byte; the bits above it are deliberately not zero, since callers must
+// rely on the low byte only.
+constexpr DWORD kResultNoise = 0x5A00;
+
+class FileSink final : public smbus_sim::JournalSink {
+public:
+    explicit FileSink(const std::wstring& path) {
+        file_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~FileSink() override {
+        if (file_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(file_);
+        }
+    }
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+
+    std::uint64_t Append(std::string_view text) override {
+        std::uint64_t at = end_;
+        WriteAt(at, text);
+        end_ += text.size();
+        return at;
+    }
+    void Overwrite(std::uint64_t offset, std::string_view text) override { WriteAt(offset, text); }
+
+private:
+    void WriteAt(std::uint64_t offset, std::string_view text) {
+        if (file_ == INVALID_HANDLE_VALUE) {
+            return;
+        }
+        LARGE_INTEGER position;
+        position.QuadPart = static_cast<LONGLONG>(offset);
+        SetFilePointerEx(file_, position, nullptr, FILE_BEGIN);
+        DWORD written = 0;
+        WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    std::uint64_t end_ = 0;
+};
+
+struct Simulator {
+    smbus_sim::SimConfig config;
+    smbus_sim::ModuleBus bus;
+    std::unique_ptr<FileSink> sink;
+    std::unique_ptr<Journal> journal;
+    LARGE_INTEGER frequency{};
+};
+
+HMODULE g_self = nullptr;
+
+std::wstring Widen(const std::string& s) {
+    if (s.empty()) {
+        return {};
+    }
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring Resolve(const std::wstring& folder, const std::wstring& name) {
+    bool absolute = (name.size() > 1 && name[1] == L':') || (!name.empty() && (name[0] == L'\\' || name[0] == L'/'));
+    return absolute ? name : folder + name;
+}
+
+bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (1 << 20);
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD got = 0;
+        ok = bytes.empty() ||
+             (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+std::string Narrow(const std::wstring& w) {
+    if (w.empty()) {
+        return {};
+    }
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+double NowMs() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    // 100 ns units since 1601 to milliseconds since 1970.
+    return static_cast<double>(t.QuadPart - 116444736000000000ULL) / 10000.0;
+}
+
+// Loads the configuration and the module images into sim.
+void Load(Simulator* sim) {
+    QueryPerformanceFrequency(&sim->frequency);
+    wchar_t modulePath[MAX_PATH * 2] = {};
+    GetModuleFileNameW(g_self, modulePath, static_cast<DWORD>(std::size(modulePath)));
+    std::wstring dllFolder = FolderOf(modulePath);
+
+    wchar_t envPath[MAX_PATH * 2] = {};
+    DWORD envLength = GetEnvironmentVariableW(L"PRISMEL_SMBUS_CONFIG", envPath, static_cast<DWORD>(std::size(envPath)));
+    std::wstring configPath =
+        envLength > 0 && envLength < std::size(envPath) ? std::wstring(envPath) : dllFolder + L"smbus-sim.conf";
+    std::vector<std::uint8_t> text;
+    bool haveConfig = ReadWholeFile(configPath, text);
+    if (haveConfig) {
+        sim->config =
+            smbus_sim::ParseSimConfig(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    } else if (envLength > 0) {
+        sim->config.problems.push_back("configuration file \"" + Narrow(configPath) + "\" cannot be read");
+    }
+    std::wstring configFolder = FolderOf(configPath);
+    std::wstring journalPath = sim->config.journalPath.empty() ? dllFolder + L"smbus-sim.journal"
+                                                               : Resolve(configFolder, Widen(sim->config.journalPath));
+    sim->sink = std::make_unique<FileSink>(journalPath);
+    sim->journal = std::make_unique<Journal>(*sim->sink);
+    for (const auto& problem : sim->config.problems) {
+        sim->journal->Problem(problem);
+    }
+    for (const auto& module : sim->config.modules) {
+        std::wstring imagePath = Resolve(configFolder, Widen(module.file));
+        std::vector<std::uint8_t> image;
+        std::string where = "module " + std::to_string(module.first) + " " + std::to_string(module.second) + " \"" +
+                            module.file + "\": ";
+        if (!ReadWholeFile(imagePath, image)) {
+            sim->journal->Problem(where + "image file cannot be read");
+            continue;
+        }
+        std::string refused = sim->bus.Place(module.first, module.second, image);
+        if (!refused.empty()) {
+            sim->journal->Problem(where + refused);
+        }
+    }
+}
+
+// The simulator, loaded on the first call and kept until the DLL is unloaded.
+Simulator& Sim() {
+    static Simulator sim;
+    static const bool loaded = (Load(&sim), true);
+    (void)loaded;
+    return sim;
+}
+
+// Models the time one SMBus transaction takes on a real bus.
+double Transaction() {
+    Simulator& sim = Sim();
+    double delay = sim.config.delayMsPerTransaction;
+    if (delay <= 0.0) {
+        return 0.0;
+    }
+    LARGE_INTEGER start, now;
+    QueryPerformanceCounter(&start);
+    auto ticks = static_cast<LONGLONG>(delay * static_cast<double>(sim.frequency.QuadPart) / 1000.0);
+    do {
+        QueryPerformanceCounter(&now);
+    } while (now.QuadPart - start.QuadPart < ticks);
+    return delay;
+}
+
+std::string Args(std::initializer_list<DWORD> values) {
+    std::string out;
+    for (DWORD v : values) {
+        if (!out.empty()) {
+            out += ", ";
+        }
+        out += Journal::Hex(v);
+    }
+    return out;
+}
+
+// The entry points the program must never call: journalled loudly.
+DWORD NeverCalled(const char* name) {
+    Sim().journal->Call(NowMs(), std::string("UNEXPECTED ") + name, "", 0);
+    return 0;
+}
+
+} // namespace
+
+extern "C" {
+
+__declspec(dllexport) DWORD __stdcall InitializeSMB(DWORD libraryHandle) {
+    Simulator& sim = Sim();
+    DWORD result = kResultNoise | (sim.config.initializeFails ? 0u : 1u);
+    sim.journal->Call(NowMs(), "InitializeSMB", Journal::Hex(libraryHandle, 8), result);
+    return result;
+}
+
+__declspec(dllexport) DWORD __stdcall CheckSPD() {
+    Simulator& sim = Sim();
+    DWORD result = kResultNoise | sim.config.checkSpdAnswer;
+    sim.journal->Call(NowMs(), "CheckSPD", "", result);
+    return result;
+}
+
+__declspec(dllexport) DWORD __stdcall ReadSPD(DWORD first, DWORD second, DWORD offset) {
+    Simulator& sim = Sim();
+    double bus = Transaction();
+    std::uint8_t value = sim.bus.Read(first, second, offset);
+    sim.journal->ReadSpd(NowMs(), first, second, offset, bus);
+    return kResultNoise | value;
+}
+
+__declspec(dllexport) DWORD __stdcall RGBI2CMode(DWORD command, DWORD data1, DWORD data2, DWORD data3) {
+    Simulator& sim = Sim();
+    Transaction();
+    sim.journal->Call(NowMs(), "RGBI2CMode", Args({command, data1, data2, data3}), kResultNoise | 1u);
+    return kResultNoise | 1u;
+}
+
+__declspec(dllexport) DWORD __stdcall SetZorvaEffect(DWORD mode, DWORD speed, DWORD zero, DWORD colour) {
+    Simulator& sim = Sim();
+    Transaction();
+    std::string args =
+        Journal::Hex(mode) + ", " + Journal::Hex(speed, 4) + ", " + Journal::Hex(zero) + ", " + Journal::Hex(colour, 8);
+    sim.journal->Call(NowMs(), "SetZorvaEffect", args, kResultNoise | 1u);
+    return kResultNoise | 1u;
+}
+
+__declspec(dllexport) DWORD __stdcall ShutdownSMB() {
+    return NeverCalled("ShutdownSMB");
+}
+__declspec(dllexport) DWORD __stdcall RGBSMBCMD() {
+    return NeverCalled("RGBSMBCMD");
+}
+__declspec(dllexport) DWORD __stdcall SetSWModeRGB() {
+    return NeverCalled("SetSWModeRGB");
+}
+__declspec(dllexport) DWORD __stdcall SetSevenColor() {
+    return NeverCalled("SetSevenColor");
+}
+__declspec(dllexport) DWORD __stdcall SetZorvaMCU() {
+    return NeverCalled("SetZorvaMCU");
+}
+
+} // extern "C"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_self = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}

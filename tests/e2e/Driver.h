@@ -1,0 +1,105 @@
+// The end-to-end test driver: starts a program under test, finds its windows by process id, works its controls
+// from outside the way a user's input would reach them, reads back texts, visibility, rectangles, message boxes
+// and pixels, and reads the SMBus stand-in's journal. Every wait has a time-out.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+// The folder of the running test program (where the program under test, the stand-in and the data are).
+std::wstring ProgramFolder();
+// A fresh, empty folder for one test's files.
+std::wstring MakeScratchFolder(const std::wstring& name);
+bool WriteTextFile(const std::wstring& path, const std::string& text);
+std::string ReadTextFile(const std::wstring& path);
+bool CopyFileTo(const std::wstring& from, const std::wstring& to);
+// Waits until predicate() holds, polling every few milliseconds; false on time-out.
+template <class Predicate> bool WaitFor(Predicate predicate, DWORD timeoutMs = 10000) {
+    DWORD start = GetTickCount();
+    while (!predicate()) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+struct LaunchOptions {
+    std::wstring program;   // full path
+    std::wstring arguments; // the command line after the program name
+    std::wstring workingFolder;
+    std::vector<std::pair<std::wstring, std::wstring>> environment; // added to (or replacing in) ours
+};
+
+// A started program. The destructor ends it if it still runs, so no test leaves a process behind.
+class Process {
+public:
+    Process() = default;
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+
+    static std::optional<Process> Start(const LaunchOptions& options);
+
+    DWORD Id() const { return id_; }
+    bool Running() const;
+    // Waits for the end; the exit code, or nothing on time-out.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = 10000) const;
+    void Kill();
+
+private:
+    HANDLE handle_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Top-level windows of a process with a given class ("#32770" for dialogs and message boxes).
+std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr);
+// The first top-level window of the class that satisfies pick, waited for.
+HWND WaitForWindow(DWORD processId, const wchar_t* className, bool (*pick)(HWND), DWORD timeoutMs = 10000);
+HWND WaitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs = 10000);
+
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::wstring text;
+    std::wstring caption;
+    std::vector<int> buttons; // ids of the visible push buttons (IDOK, IDCANCEL, ...)
+    UINT icon = 0;            // MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK or 0
+};
+bool IsMessageBox(HWND window);
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, DWORD timeoutMs = 10000);
+// Presses a message box button (IDOK by default).
+void DismissMessageBox(const MessageBoxInfo& box, int button = IDOK);
+
+// A click as a skinned button sees one: button-down then button-up at client point (0, 0), posted.
+void Click(HWND control);
+void PostTrayEvent(HWND window, UINT trayMessage, UINT iconId, UINT mouseMessage);
+std::wstring GetText(HWND window);
+bool IsVisible(HWND window);
+RECT WindowRect(HWND window);
+
+// Pixels of a screen area, top row first, one COLORREF (red in the low byte) per pixel.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    bool SaveBmp(const std::wstring& path) const;
+};
+// Captures the screen area of a window (its whole window rectangle).
+Image CaptureWindow(HWND window);
+Image CaptureScreenRect(const RECT& rect);
+
+// The SMBus stand-in's journal, one entry per line.
+std::vector<std::string> ReadJournal(const std::wstring& path);
+
+} // namespace e2e
