@@ -45,7 +45,8 @@ target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 # The default virtual modules and the stand-in's configuration, beside the program.
 file(GLOB PRISMEL_SPD_IMAGES ${CMAKE_SOURCE_DIR}/testdata/spd/*.bin)
 foreach(image ${PRISMEL_SPD_IMAGES})
-  configure_file(${image} ${CMAKE_BINARY_DIR}/bin/spd/ COPYONLY)
+  cmake_path(GET image FILENAME image_name)
+  configure_file(${image} ${CMAKE_BINARY_DIR}/bin/spd/${image_name} COPYONLY)
 endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/smbus-sim/smbus-sim.conf ${CMAKE_BINARY_DIR}/bin/smbus-sim.conf COPYONLY)
 

@@ -1,0 +1,185 @@
+// The SMBus stand-in as the program meets it: MsIo32.dll loaded at run time, its entry points called with the
+// library's calling convention, its answers in the low byte, its journal.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH * 2] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    std::wstring p(path);
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+std::string ReadAll(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::string text(1 << 16, '\0');
+    DWORD got = 0;
+    ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+    CloseHandle(file);
+    text.resize(got);
+    return text;
+}
+
+void WriteAll(const std::wstring& path, const std::string& text) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// One test's copy of the library with its own configuration; unloaded at the end, so the next test starts fresh.
+class StandIn {
+public:
+    explicit StandIn(const std::string& config) {
+        folder_ = ProgramFolder() + L"\\scratch-smbus-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        WriteAll(folder_ + L"\\sim.conf", config);
+        SetEnvironmentVariableW(L"PRISMEL_SMBUS_CONFIG", (folder_ + L"\\sim.conf").c_str());
+        library_ = LoadLibraryW((ProgramFolder() + L"\\MsIo32.dll").c_str());
+    }
+    ~StandIn() {
+        if (library_) {
+            FreeLibrary(library_);
+        }
+        SetEnvironmentVariableW(L"PRISMEL_SMBUS_CONFIG", nullptr);
+        DeleteFileW((folder_ + L"\\sim.conf").c_str());
+        DeleteFileW((folder_ + L"\\journal.txt").c_str());
+        RemoveDirectoryW(folder_.c_str());
+    }
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+
+    HMODULE Library() const { return library_; }
+    template <class F> F Entry(const char* name) const {
+        return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library_, name)));
+    }
+    std::vector<std::string> Journal() const {
+        std::vector<std::string> lines;
+        std::istringstream in(ReadAll(folder_ + L"\\journal.txt"));
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    static std::string Image(const char* name) {
+        std::wstring w = ProgramFolder() + L"\\spd\\";
+        std::string path(w.begin(), w.end());
+        return path + name;
+    }
+
+private:
+    std::wstring folder_;
+    HMODULE library_ = nullptr;
+};
+
+using Init = DWORD(WINAPI*)(DWORD);
+using Check = DWORD(WINAPI*)();
+using Read = DWORD(WINAPI*)(DWORD, DWORD, DWORD);
+using Rgb = DWORD(WINAPI*)(DWORD, DWORD, DWORD, DWORD);
+using Effect = DWORD(WINAPI*)(DWORD, DWORD, DWORD, DWORD);
+
+std::string After(const std::string& line) {
+    return line.substr(line.find(' ') + 1); // drop the timestamp
+}
+
+TEST(SmbusStandIn, ServesModulesAndJournalsEveryCall) {
+    StandIn sim("module 0 2 = " + StandIn::Image("gskill-f4-3200c14d-32gtzr.bin") +
+                "\ncheckspd = 4\njournal = journal.txt\n");
+    ASSERT_NE(sim.Library(), nullptr);
+    auto init = sim.Entry<Init>("InitializeSMB");
+    auto check = sim.Entry<Check>("CheckSPD");
+    auto read = sim.Entry<Read>("ReadSPD");
+    auto rgb = sim.Entry<Rgb>("RGBI2CMode");
+    auto effect = sim.Entry<Effect>("SetZorvaEffect");
+    ASSERT_TRUE(init && check && read && rgb && effect);
+
+    EXPECT_EQ(init(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(sim.Library()))) & 0xFF, 1u);
+    EXPECT_EQ(check() & 0xFF, 4u);
+    EXPECT_EQ(read(0, 2, 0) & 0xFF, 0x23u) << "a DDR4 SPD starts with 0x23";
+    EXPECT_EQ(read(0, 2, 2) & 0xFF, 0x0Cu) << "DDR4 memory type";
+    EXPECT_EQ(read(0, 1, 0) & 0xFF, 0xFFu) << "nothing at an empty position";
+    EXPECT_NE(read(0, 1, 0) & ~0xFFu, 0u) << "only the low byte carries the answer";
+    rgb(0x12, 0, 0xFF, 0x80);
+    effect(2, 500, 0, 0xFF3D45FF);
+
+    auto lines = sim.Journal();
+    ASSERT_EQ(lines.size(), 7u) << lines[0];
+    char handle[16];
+    wsprintfA(handle, "0x%08X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(sim.Library())));
+    EXPECT_EQ(After(lines[0]), std::string("InitializeSMB(") + handle + ") -> 0x00005A01");
+    EXPECT_EQ(After(lines[1]), "CheckSPD() -> 0x00005A04");
+    EXPECT_NE(lines[2].find("ReadSPD(0, 2) first_offset=0 count=00001"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find("ReadSPD(0, 2) first_offset=2 count=00001"), std::string::npos) << lines[3];
+    EXPECT_NE(lines[4].find("ReadSPD(0, 1) first_offset=0 count=00001"), std::string::npos) << lines[4];
+    EXPECT_EQ(After(lines[5]), "RGBI2CMode(0x12, 0x00, 0xFF, 0x80) -> 0x00005A01");
+    EXPECT_EQ(After(lines[6]), "SetZorvaEffect(0x02, 0x01F4, 0x00, 0xFF3D45FF) -> 0x00005A01");
+}
+
+TEST(SmbusStandIn, FailsInitialisationOnRequestAndJournalsForbiddenCalls) {
+    StandIn sim("initialize = fail\njournal = journal.txt\n");
+    auto init = sim.Entry<Init>("InitializeSMB");
+    auto shutdown = sim.Entry<Check>("ShutdownSMB");
+    ASSERT_TRUE(init && shutdown);
+    DWORD answer = init(0);
+    EXPECT_EQ(answer & 0xFF, 0u);
+    EXPECT_NE(answer, 0u) << "the failure is in the low byte only";
+    shutdown();
+    auto lines = sim.Journal();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("UNEXPECTED ShutdownSMB"), std::string::npos);
+}
+
+TEST(SmbusStandIn, BadConfigurationIsJournalledAndLeavesPositionsEmpty) {
+    StandIn sim("module 0 0 = " + StandIn::Image("missing.bin") + "\nmodule 0 1 = " + StandIn::Image("../MsIo32.dll") +
+                "\nmodule 3 0 = x.bin\nspeed = fast\njournal = journal.txt\n");
+    auto read = sim.Entry<Read>("ReadSPD");
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read(0, 0, 0) & 0xFF, 0xFFu);
+    EXPECT_EQ(read(0, 1, 0) & 0xFF, 0xFFu);
+    auto lines = sim.Journal();
+    ASSERT_GE(lines.size(), 4u);
+    std::string all;
+    for (const auto& l : lines) {
+        all += l + "\n";
+    }
+    EXPECT_NE(all.find("PROBLEM config line 3"), std::string::npos) << all;
+    EXPECT_NE(all.find("out of range"), std::string::npos) << all;
+    EXPECT_NE(all.find("unknown key \"speed\""), std::string::npos) << all;
+    EXPECT_NE(all.find("missing.bin\": image file cannot be read"), std::string::npos) << all;
+    EXPECT_NE(all.find("not 512"), std::string::npos) << all;
+}
+
+TEST(SmbusStandIn, DelaysEachTransaction) {
+    StandIn sim("module 1 5 = " + StandIn::Image("samsung-m378a2k43eb1-cwe.bin") +
+                "\ndelay_ms = 2\njournal = journal.txt\n");
+    auto read = sim.Entry<Read>("ReadSPD");
+    ASSERT_TRUE(read);
+    read(1, 5, 0); // loads the configuration
+    LARGE_INTEGER f, a, b;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&a);
+    for (DWORD offset = 0; offset < 20; ++offset) {
+        read(1, 5, offset);
+    }
+    QueryPerformanceCounter(&b);
+    double ms = 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+    EXPECT_GE(ms, 39.0);
+    auto lines = sim.Journal();
+    ASSERT_EQ(lines.size(), 2u) << lines[0];
+    EXPECT_NE(lines[1].find("count=00020 last_offset=019 bus_ms=00000040.000"), std::string::npos) << lines[1];
+}
+
+} // namespace
