@@ -121,9 +121,11 @@ TEST(SmbusStandIn, ServesModulesAndJournalsEveryCall) {
     wsprintfA(handle, "0x%08X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(sim.Library())));
     EXPECT_EQ(After(lines[0]), std::string("InitializeSMB(") + handle + ") -> 0x00005A01");
     EXPECT_EQ(After(lines[1]), "CheckSPD() -> 0x00005A04");
-    EXPECT_NE(lines[2].find("ReadSPD(0, 2) first_offset=0 count=00001"), std::string::npos) << lines[2];
-    EXPECT_NE(lines[3].find("ReadSPD(0, 2) first_offset=2 count=00001"), std::string::npos) << lines[3];
-    EXPECT_NE(lines[4].find("ReadSPD(0, 1) first_offset=0 count=00001"), std::string::npos) << lines[4];
+    EXPECT_NE(lines[2].find("ReadSPD(0, 2) first_offset=0 count=00002 last_offset=002"), std::string::npos)
+        << "ascending reads at one position are one counted line: " << lines[2];
+    EXPECT_NE(lines[3].find("ReadSPD(0, 1) first_offset=0 count=00001"), std::string::npos) << lines[3];
+    EXPECT_NE(lines[4].find("ReadSPD(0, 1) first_offset=0 count=00001"), std::string::npos)
+        << "re-reading an offset starts a new line";
     EXPECT_EQ(After(lines[5]), "RGBI2CMode(0x12, 0x00, 0xFF, 0x80) -> 0x00005A01");
     EXPECT_EQ(After(lines[6]), "SetZorvaEffect(0x02, 0x01F4, 0x00, 0xFF3D45FF) -> 0x00005A01");
 }
