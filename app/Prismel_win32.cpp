@@ -1,11 +1,12 @@
-// The program's entry point: everything happens in the application object.
+// The program's entry point and its two program-wide objects, built in this order before the entry point runs:
+// the application object (COM, settings), then the language object.
 #include <windows.h>
 
-#include "framework/WinApp.h"
+#include "app/MultiLangSupp_win32.h"
+#include "app/TessaroHDApp_win32.h"
 
-class CPrismelBootstrapApp : public CWinApp {};
-
-static CPrismelBootstrapApp theApp;
+static CTessaroHDApp theApp;
+static CMultiLangSupp theLanguage;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand) {
     return AfxGetApp()->WinMain(instance, commandLine, showCommand);

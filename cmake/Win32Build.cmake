@@ -36,6 +36,19 @@ add_executable(Prismel WIN32 app/Prismel_win32.cpp $<TARGET_OBJECTS:prismel_reso
 target_link_libraries(Prismel PRIVATE prismel_win32)
 target_link_options(Prismel PRIVATE -municode)
 
+# The seven-segment font, built from Debian's DSEG7 Classic and renamed, beside the program with its licence.
+set(PRISMEL_FONT_SOURCE /usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf)
+set(PRISMEL_FONT_COPYRIGHT /usr/share/doc/fonts-dseg/copyright)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/bin/DS-DIGI.ttf ${CMAKE_BINARY_DIR}/bin/DS-DIGI-LICENSE.txt
+  COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tools/gen_font.py --source ${PRISMEL_FONT_SOURCE}
+          --copyright ${PRISMEL_FONT_COPYRIGHT} --out ${CMAKE_BINARY_DIR}/bin
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_font.py ${PRISMEL_FONT_SOURCE}
+  COMMENT "Building DS-DIGI.ttf"
+  VERBATIM)
+add_custom_target(prismel_font ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/DS-DIGI.ttf)
+add_dependencies(Prismel prismel_font)
+
 # The SMBus stand-in, MsIo32.dll, with undecorated __stdcall exports.
 add_library(MsIo32 SHARED smbus-sim/MsIo32.cpp smbus-sim/MsIo32.def)
 set_target_properties(MsIo32 PROPERTIES PREFIX "" OUTPUT_NAME MsIo32)
@@ -51,14 +64,33 @@ endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/smbus-sim/smbus-sim.conf ${CMAKE_BINARY_DIR}/bin/smbus-sim.conf COPYONLY)
 
 # Win32 unit and integration tests, one process per test case under Wine.
-file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/win32/*.rc)
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/win32/*.rc)  # not the subfolders
 add_executable(win32_tests ${WIN32_TEST_SOURCES} $<TARGET_OBJECTS:prismel_resources>)
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR})
 target_link_libraries(win32_tests PRIVATE prismel_win32 gtest gtest_main)
 target_compile_definitions(win32_tests PRIVATE PRISMEL_TESTDATA="Z:${CMAKE_SOURCE_DIR}/testdata")
-add_dependencies(win32_tests MsIo32)
+add_dependencies(win32_tests MsIo32 prismel_font smbus_partial_init smbus_partial_none)
 gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "win32."
                      PROPERTIES TIMEOUT 120 ENVIRONMENT "LC_ALL=en_US.UTF-8")
+# The language object under each system language.
+foreach(case "en_US;0" "de_DE;0" "zh_CN;1" "zh_TW;2" "zh_HK;2" "zh_SG;2")
+  list(GET case 0 locale)
+  list(GET case 1 index)
+  add_test(NAME win32.LanguageFromSystem.${locale}
+           COMMAND win32_tests --gtest_filter=LanguageFromSystem.*)
+  set_tests_properties(win32.LanguageFromSystem.${locale} PROPERTIES
+                       ENVIRONMENT "LC_ALL=${locale}.UTF-8;PRISMEL_EXPECT_LANGUAGE=${index}"
+                       FAIL_REGULAR_EXPRESSION "SKIPPED|FAILED")
+endforeach()
+
+# Broken SMBus libraries that lack entry points.
+foreach(variant init none)
+  add_library(smbus_partial_${variant} SHARED tests/win32/partial_smbus/PartialSmbus.cpp)
+  set_target_properties(smbus_partial_${variant} PROPERTIES PREFIX "")
+  target_link_libraries(smbus_partial_${variant} PRIVATE prismel_options kernel32)
+  target_link_options(smbus_partial_${variant} PRIVATE -Wl,--kill-at)
+endforeach()
+target_compile_definitions(smbus_partial_init PRIVATE PARTIAL_HAS_INITIALIZE)
 
 # End-to-end tests: a driver starts the program (or a small test window) and works it from outside.
 add_subdirectory(tests/e2e)

@@ -1,0 +1,130 @@
+#include "app/TessaroHDApp_win32.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/IniFiles_win32.h"
+#include "app/Language.h"
+#include "app/MultiLangSupp_win32.h"
+#include "app/SettingsStore_win32.h"
+#include "app/StartMode.h"
+#include "app/UserSettingsRestore.h"
+#include "memory/SmbusLibrary_win32.h"
+
+namespace {
+
+// The graphics-card layer has nothing to apply to on a machine without the graphics-card library.
+class CNoGpuSettingsTarget final : public IGpuSettingsTarget {
+public:
+    void SetClock(std::size_t, PerfState, ClockDomain, std::int32_t) override {}
+    void SetVoltageStep(std::size_t, PerfState, std::int32_t) override {}
+    void SetFanAuto(std::size_t) override {}
+    void SetFanSpeed(std::size_t, std::int32_t) override {}
+    void SetAlarmTemperature(std::size_t, std::int32_t) override {}
+    void Wait(std::chrono::milliseconds time) override { Sleep(static_cast<DWORD>(time.count())); }
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM result) {
+    if (GetPropW(window, kMainWindowProperty)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+CTessaroHDApp* TheApp() {
+    return static_cast<CTessaroHDApp*>(AfxGetApp());
+}
+
+CTessaroHDApp::CTessaroHDApp() {
+    CRegistrySettings registry;
+    Construct(registry);
+}
+
+CTessaroHDApp::CTessaroHDApp(ISettingsRegistry& registry) {
+    Construct(registry);
+}
+
+void CTessaroHDApp::Construct(ISettingsRegistry& registry) {
+    m_comInitialised = SUCCEEDED(CoInitialize(nullptr));
+    LoadSettings(registry, m_settings);
+}
+
+CTessaroHDApp::~CTessaroHDApp() {
+    m_instanceMutex.Reset();
+    if (m_comInitialised) {
+        CoUninitialize();
+    }
+}
+
+void CTessaroHDApp::MakeProgramDirectoryCurrent() {
+    // The whole path, however long: a cut path would name some other directory.
+    m_programDirectory = ProgramFolder();
+    if (!m_programDirectory.empty()) {
+        SetCurrentDirectoryW(m_programDirectory.c_str());
+    }
+}
+
+void CTessaroHDApp::ReadStartMode(LPCWSTR commandLine) {
+    m_startMode = ParseStartMode(reinterpret_cast<const char16_t*>(commandLine));
+}
+
+CTessaroHDApp::InstanceCheck CTessaroHDApp::CheckSingleInstance() {
+    m_instanceMutex.Reset(CreateMutexW(nullptr, TRUE, kInstanceMutexName));
+    if (!m_instanceMutex) {
+        return InstanceCheck::MutexUnavailable;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        // Bring the running copy forward.
+        HWND running = nullptr;
+        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&running));
+        if (running) {
+            ShowWindow(running, SW_SHOWNORMAL);
+            SetForegroundWindow(running);
+        }
+        return InstanceCheck::AnotherInstanceRuns;
+    }
+    return InstanceCheck::FirstInstance;
+}
+
+void CTessaroHDApp::RunLegacyRestore() {
+    CWin32IniFiles files;
+    CNoGpuCards cards;
+    CNoGpuSettingsTarget target;
+    RestoreUserSettings(files, cards, target);
+}
+
+bool CTessaroHDApp::CreateFonts() {
+    return RegisterAndCreateFonts(m_fonts);
+}
+
+void CTessaroHDApp::RunMainWindow() {}
+
+bool CTessaroHDApp::InitInstance() {
+    MakeProgramDirectoryCurrent();
+    ReadStartMode(m_lpCmdLine);
+    switch (CheckSingleInstance()) {
+    case InstanceCheck::AnotherInstanceRuns:
+        return false;
+    case InstanceCheck::MutexUnavailable:
+        MessageBoxW(nullptr, Msg(kMsgStartedByOtherUser), Msg(kMsgProductName), MB_ICONERROR);
+        return false;
+    case InstanceCheck::FirstInstance:
+        break;
+    }
+    if (m_settings.RestoreUserSettings) {
+        RunLegacyRestore();
+    }
+    if (m_startMode == kStartOnlyApplySettings) {
+        return false;
+    }
+    if (!CreateFonts()) {
+        MessageBoxW(nullptr, Msg(kMsgAddFontFailed), Msg(kMsgProductName), MB_ICONERROR);
+    }
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    RunMainWindow();
+    return false;
+}

@@ -1,0 +1,59 @@
+// CTessaroHDApp: the application object. Built before the entry point (COM, defaults, registry settings); its
+// InitInstance runs start-up and the main window, and always returns false so the process ends afterwards.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/Fonts_win32.h"
+#include "app/Settings.h"
+#include "framework/Gdi.h"
+#include "framework/WinApp.h"
+
+class ISettingsRegistry;
+
+class CTessaroHDApp : public CWinApp {
+public:
+    CTessaroHDApp();                                     // loads the settings from the registry
+    explicit CTessaroHDApp(ISettingsRegistry& registry); // loads them from another store (tests)
+    ~CTessaroHDApp() override;
+
+    bool InitInstance() override;
+
+    HFONT GetFont(int slot) const { return m_fonts[static_cast<std::size_t>(slot)].Get(); }
+    std::int32_t StartMode() const { return m_startMode; }
+    bool RestoreSettingsFlag() const { return m_settings.RestoreUserSettings; }
+    const AppSettings& Settings() const { return m_settings; }
+    const std::wstring& ProgramDirectory() const { return m_programDirectory; }
+
+    enum class InstanceCheck { FirstInstance, AnotherInstanceRuns, MutexUnavailable };
+
+    // The steps of InitInstance, in their order.
+    void MakeProgramDirectoryCurrent();
+    void ReadStartMode(LPCWSTR commandLine);
+    InstanceCheck CheckSingleInstance();
+    void RunLegacyRestore();
+    bool CreateFonts();
+
+    // Runs the main window modally; the main window's issue fills this in. Returns when its loop ends.
+    virtual void RunMainWindow();
+
+private:
+    void Construct(ISettingsRegistry& registry);
+
+    AppSettings m_settings;
+    std::int32_t m_startMode = 0;
+    fw::UniqueHandle m_instanceMutex;
+    FontSlots m_fonts;
+    std::wstring m_programDirectory;
+    bool m_comInitialised = false;
+};
+
+// The application object of this process.
+CTessaroHDApp* TheApp();
+
+// The name of the instance mutex, shared by every logon session of the machine.
+inline constexpr wchar_t kInstanceMutexName[] = L"Global\\Prismel_Mutex";
+// The window property by which a second copy finds the running copy's main window.
+inline constexpr wchar_t kMainWindowProperty[] = L"PrismelMainWindow";

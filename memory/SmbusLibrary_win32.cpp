@@ -1,0 +1,120 @@
+#include "memory/SmbusLibrary_win32.h"
+
+#include <vector>
+
+#include "app/Language.h"
+#include "app/MultiLangSupp_win32.h"
+
+bool UseRGBI2CMode = false;
+bool UseSetZorvaEffect = false;
+
+namespace {
+
+// The library's calling convention: __stdcall, narrow arguments zero-extended to 32 bits.
+using InitializeFn = DWORD(WINAPI*)(DWORD);
+using CheckSpdFn = DWORD(WINAPI*)();
+using ReadSpdFn = DWORD(WINAPI*)(DWORD, DWORD, DWORD);
+using RgbI2cModeFn = DWORD(WINAPI*)(DWORD, DWORD, DWORD, DWORD);
+using SetZorvaEffectFn = DWORD(WINAPI*)(DWORD, DWORD, DWORD, DWORD);
+
+template <class F> F As(FARPROC entry) {
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(entry));
+}
+
+} // namespace
+
+std::wstring ProgramFolder() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got == 0) {
+            return {};
+        }
+        if (got < path.size()) {
+            std::wstring full(path.data(), got);
+            auto slash = full.find_last_of(L'\\');
+            return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
+        }
+        if (path.size() >= 32768) {
+            return {};
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+CSmbusLibrary::BindResult CSmbusLibrary::Load(const std::wstring& folder) {
+    if (!m_module) {
+        if (folder.empty()) {
+            return BindResult::LoadFailed;
+        }
+        // By full path only: the program runs elevated, and a library of that name elsewhere on the search path
+        // must never be loaded in its place. Its own dependencies are looked for beside it.
+        std::wstring path = folder + L"\\MsIo32.dll";
+        m_module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (!m_module) {
+            return BindResult::LoadFailed;
+        }
+        for (int entry = 0; entry < kSmbusEntryCount; ++entry) {
+            m_entries[static_cast<std::size_t>(entry)] =
+                GetProcAddress(m_module, kSmbusEntryNames[static_cast<std::size_t>(entry)]);
+        }
+    }
+    if (!Has(kInitializeSMB)) {
+        return BindResult::InitFailed;
+    }
+    DWORD handle = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(m_module));
+    return SmbusReady(As<InitializeFn>(m_entries[kInitializeSMB])(handle)) ? BindResult::Ready : BindResult::InitFailed;
+}
+
+SmbusFlags CSmbusLibrary::ReadFlags() {
+    if (!Has(kCheckSPD)) {
+        return {};
+    }
+    return FlagsFromCheckSpd(As<CheckSpdFn>(m_entries[kCheckSPD])());
+}
+
+std::uint8_t CSmbusLibrary::ReadSpd(std::uint8_t first, std::uint8_t second, std::uint16_t offset) const {
+    if (!Has(kReadSPD)) {
+        return 0xFF;
+    }
+    return static_cast<std::uint8_t>(As<ReadSpdFn>(m_entries[kReadSPD])(first, second, offset) & 0xFFu);
+}
+
+void CSmbusLibrary::RgbI2cMode(std::uint8_t command, std::uint8_t data1, std::uint8_t data2, std::uint8_t data3) const {
+    if (Has(kRGBI2CMode)) {
+        As<RgbI2cModeFn>(m_entries[kRGBI2CMode])(command, data1, data2, data3);
+    }
+}
+
+void CSmbusLibrary::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero,
+                                   std::uint32_t argb) const {
+    if (Has(kSetZorvaEffect)) {
+        As<SetZorvaEffectFn>(m_entries[kSetZorvaEffect])(mode, speed, zero, argb);
+    }
+}
+
+CSmbusLibrary& SmbusLibrary() {
+    static CSmbusLibrary library;
+    return library;
+}
+
+bool BindSmbusLibrary(HWND owner) {
+    switch (SmbusLibrary().Load(ProgramFolder())) {
+    case CSmbusLibrary::BindResult::Ready:
+        return true;
+    case CSmbusLibrary::BindResult::LoadFailed:
+        MessageBoxW(owner, L"Load Dll failure!", Msg(kMsgProductName), MB_OK);
+        PostQuitMessage(0);
+        return false;
+    case CSmbusLibrary::BindResult::InitFailed:
+        MessageBoxW(owner, L"Can't load MsIo(SMB)!", L"Error", MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    return false;
+}
+
+void ReadSmbusFlags() {
+    SmbusFlags flags = SmbusLibrary().ReadFlags();
+    UseRGBI2CMode = flags.useRgbI2cMode;
+    UseSetZorvaEffect = flags.useSetZorvaEffect;
+}

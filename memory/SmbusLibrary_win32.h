@@ -1,0 +1,50 @@
+// The SMBus library MsIo32.dll: loaded once from the program's own folder while the main window initialises,
+// never unloaded. Every call goes through here; an entry point that the library lacks is never called.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "memory/SmbusBinding.h"
+
+class CSmbusLibrary {
+public:
+    enum class BindResult { Ready, LoadFailed, InitFailed };
+
+    // Loads folder\MsIo32.dll by its full path, resolves the ten entry points in order and calls InitializeSMB
+    // with the library's module handle. A library without InitializeSMB cannot be initialised (InitFailed).
+    BindResult Load(const std::wstring& folder);
+    // CheckSPD's flags; both stay false when the library has no CheckSPD.
+    SmbusFlags ReadFlags();
+
+    bool Loaded() const { return m_module != nullptr; }
+    bool Has(SmbusEntry entry) const { return m_entries[entry] != nullptr; }
+    HMODULE Module() const { return m_module; }
+
+    // ReadSPD's byte (the low byte of its answer); 0xFF, "no answer", without the entry point.
+    std::uint8_t ReadSpd(std::uint8_t first, std::uint8_t second, std::uint16_t offset) const;
+    void RgbI2cMode(std::uint8_t command, std::uint8_t data1, std::uint8_t data2, std::uint8_t data3) const;
+    void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) const;
+
+private:
+    using Entry = FARPROC;
+    HMODULE m_module = nullptr;
+    std::array<Entry, kSmbusEntryCount> m_entries{};
+};
+
+// The process-wide library and its two flags.
+CSmbusLibrary& SmbusLibrary();
+extern bool UseRGBI2CMode;
+extern bool UseSetZorvaEffect;
+
+// The folder of the running program, without a trailing backslash; empty when its path cannot be read.
+std::wstring ProgramFolder();
+
+// The main window's binding step, with the failure messages: "Load Dll failure!" (then the quit message) or
+// "Can't load MsIo(SMB)!". Returns true when the library is ready; the flags are read separately.
+bool BindSmbusLibrary(HWND owner);
+// Reads CheckSPD into UseRGBI2CMode and UseSetZorvaEffect.
+void ReadSmbusFlags();
