@@ -70,8 +70,15 @@ target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKI
 target_link_libraries(win32_tests PRIVATE prismel_win32 gtest gtest_main)
 target_compile_definitions(win32_tests PRIVATE PRISMEL_TESTDATA="Z:${CMAKE_SOURCE_DIR}/testdata")
 add_dependencies(win32_tests MsIo32 prismel_font smbus_partial_init smbus_partial_none)
+# Tests of machine-wide state (the settings key, the instance mutex) hold the lock that the end-to-end tests
+# hold too; the others run in parallel.
+set(PRISMEL_MACHINE_STATE_TESTS "SettingsKeyTest.*")
 gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "win32."
+                     TEST_FILTER "-${PRISMEL_MACHINE_STATE_TESTS}"
                      PROPERTIES TIMEOUT 120 ENVIRONMENT "LC_ALL=en_US.UTF-8")
+gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "win32."
+                     TEST_FILTER "${PRISMEL_MACHINE_STATE_TESTS}"
+                     PROPERTIES TIMEOUT 120 ENVIRONMENT "LC_ALL=en_US.UTF-8" RESOURCE_LOCK prismel_machine_state)
 # The language object under each system language.
 foreach(case "en_US;0" "de_DE;0" "zh_CN;1" "zh_TW;2" "zh_HK;2" "zh_SG;2")
   list(GET case 0 locale)

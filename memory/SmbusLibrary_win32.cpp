@@ -1,5 +1,6 @@
 #include "memory/SmbusLibrary_win32.h"
 
+#include <functional>
 #include <vector>
 
 #include "app/Language.h"
@@ -23,10 +24,11 @@ template <class F> F As(FARPROC entry) {
 
 } // namespace
 
-std::wstring ProgramFolder() {
+std::wstring FolderOfModulePath(const std::function<DWORD(wchar_t*, DWORD)>& getModuleFileName) {
+    // The whole path, however long: a path cut to a fixed buffer would name some other folder.
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
-        DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        DWORD got = getModuleFileName(path.data(), static_cast<DWORD>(path.size()));
         if (got == 0) {
             return {};
         }
@@ -40,6 +42,10 @@ std::wstring ProgramFolder() {
         }
         path.resize(path.size() * 2);
     }
+}
+
+std::wstring ProgramFolder() {
+    return FolderOfModulePath([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
 }
 
 CSmbusLibrary::BindResult CSmbusLibrary::Load(const std::wstring& folder) {

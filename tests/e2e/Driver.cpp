@@ -189,7 +189,16 @@ std::string ReadTextFile(const std::wstring& path) {
 }
 
 bool CopyFileTo(const std::wstring& from, const std::wstring& to) {
-    return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+    if (CopyFileW(from.c_str(), to.c_str(), FALSE)) {
+        return true;
+    }
+    // CopyFileW refuses some long paths that CreateFileW takes.
+    HANDLE file = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return WriteTextFile(to, ReadTextFile(from));
 }
 
 Process::~Process() {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -230,6 +231,30 @@ public:
 private:
     std::wstring m_folder;
 };
+
+TEST(ProgramFolderPath, ALongPathIsReadWhole) {
+    // GetModuleFileNameW's contract: at most size characters, the return value equal to size when cut.
+    std::wstring longPath = L"C:\\" + std::wstring(300, L'd') + L"\\Prismel.exe";
+    int calls = 0;
+    auto fake = [&](wchar_t* buffer, DWORD size) -> DWORD {
+        ++calls;
+        DWORD n = static_cast<DWORD>(std::min<std::size_t>(size, longPath.size()));
+        std::copy(longPath.begin(), longPath.begin() + n, buffer);
+        if (n < size) {
+            buffer[n] = 0;
+        }
+        return n;
+    };
+    EXPECT_EQ(FolderOfModulePath(fake), L"C:\\" + std::wstring(300, L'd'));
+    EXPECT_GT(calls, 1);
+    EXPECT_EQ(FolderOfModulePath([](wchar_t*, DWORD) -> DWORD { return 0; }), L"");
+    EXPECT_EQ(FolderOfModulePath([](wchar_t* b, DWORD) -> DWORD {
+                  b[0] = L'x';
+                  return 1;
+              }),
+              L"")
+        << "no folder in the path";
+}
 
 TEST(SmbusBinding, ALibraryThatIsNotThereFailsToLoad) {
     SmbusFolder folder(nullptr);

@@ -1,0 +1,173 @@
+// Start-up of Prismel.exe as a user meets it: start modes, the one-copy rule, the font messages in each
+// language, the settings key, and a program folder with a long path.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "tests/e2e/Driver.h"
+
+namespace {
+
+using namespace e2e;
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Tessaro HD";
+
+// A program folder of its own for each test: Prismel.exe, the stand-in and, unless told otherwise, the font.
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        folder_ = MakeScratchFolder(L"startup-" + std::wstring(name.begin(), name.end()));
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
+
+    void Install(const std::wstring& folder, bool withFont) {
+        ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\Prismel.exe", folder + L"\\Prismel.exe"));
+        ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\MsIo32.dll", folder + L"\\MsIo32.dll"));
+        if (withFont) {
+            ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\DS-DIGI.ttf", folder + L"\\DS-DIGI.ttf"));
+        } else {
+            DeleteFileW((folder + L"\\DS-DIGI.ttf").c_str());
+        }
+        ASSERT_TRUE(WriteTextFile(folder + L"\\smbus-sim.conf", "journal = smbus-sim.journal\n"));
+    }
+
+    std::optional<Process> Launch(const std::wstring& folder, const std::wstring& arguments) {
+        LaunchOptions options;
+        options.program = folder + L"\\Prismel.exe";
+        options.arguments = arguments;
+        options.workingFolder = ProgramFolder(); // not the program's folder: it must make its own current
+        options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder + L"\\smbus-sim.conf"}};
+        return Process::Start(options);
+    }
+
+    static std::vector<std::wstring> SettingNames() {
+        std::vector<std::wstring> names;
+        HKEY key = nullptr;
+        if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kSettingsKey, &key) != ERROR_SUCCESS) {
+            return names;
+        }
+        wchar_t name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD length = 256;
+            if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+                break;
+            }
+            names.push_back(name);
+        }
+        RegCloseKey(key);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::wstring folder_;
+};
+
+TEST_F(StartupTest, OnlyApplySettingsEndsWithoutWindowOrFonts) {
+    Install(folder_, false); // without the font file a font step would complain
+    auto process = Launch(folder_, L"OnlyApplySettings");
+    ASSERT_TRUE(process);
+    bool sawWindow = false;
+    auto code = [&]() -> std::optional<DWORD> {
+        for (int i = 0; i < 500; ++i) {
+            if (auto c = process->WaitForExit(20)) {
+                return c;
+            }
+            sawWindow = sawWindow || !TopLevelWindows(process->Id(), L"#32770").empty();
+        }
+        return std::nullopt;
+    }();
+    ASSERT_TRUE(code) << "still running";
+    EXPECT_FALSE(sawWindow);
+    // The settings were loaded, and the missing ones written back, before anything else.
+    EXPECT_EQ(SettingNames(), (std::vector<std::wstring>{L"FansHighSet", L"FansSet", L"IphonePassWord",
+                                                         L"SamplingPeriod", L"TempSet", L"TemplowSet"}));
+    EXPECT_EQ(ReadTextFile(folder_ + L"\\smbus-sim.journal"), "") << "no window, so no SMBus library either";
+}
+
+// CTest runs this once per system language (LC_ALL), with PRISMEL_EXPECT_LANGUAGE naming the language the
+// texts must be in: 0 English, 1 Simplified Chinese, 2 Traditional Chinese. The program inherits the language.
+TEST_F(StartupTest, AMissingFontFileIsReportedInTheSystemLanguage) {
+    const wchar_t* texts[] = {L"Add font failed!", L"载入字体失败!", L"載入字體失敗!"};
+    char expected[4] = "0";
+    GetEnvironmentVariableA("PRISMEL_EXPECT_LANGUAGE", expected, 4);
+    int language = expected[0] - '0';
+    ASSERT_TRUE(language >= 0 && language <= 2);
+    Install(folder_, false);
+    auto process = Launch(folder_, L"");
+    ASSERT_TRUE(process);
+    auto box = WaitForMessageBox(process->Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, texts[language]);
+    EXPECT_EQ(box->caption, L"Zorva Prismel");
+    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
+    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+    DismissMessageBox(*box);
+}
+
+TEST_F(StartupTest, ASecondCopyEndsWithoutAMessage) {
+    Install(folder_, true);
+    // This test holds the instance mutex, as a running copy would.
+    HANDLE running = CreateMutexW(nullptr, TRUE, L"Global\\Prismel_Mutex");
+    ASSERT_NE(running, nullptr);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    auto process = Launch(folder_, L"");
+    ASSERT_TRUE(process);
+    bool sawWindow = false;
+    std::optional<DWORD> code;
+    for (int i = 0; i < 500 && !code; ++i) {
+        code = process->WaitForExit(20);
+        sawWindow = sawWindow || !TopLevelWindows(process->Id(), L"#32770").empty();
+    }
+    CloseHandle(running);
+    ASSERT_TRUE(code) << "the second copy kept running";
+    EXPECT_FALSE(sawWindow);
+}
+
+TEST_F(StartupTest, AnUnavailableInstanceMutexIsReported) {
+    Install(folder_, true);
+    // Another kind of object under the mutex's name: creating the mutex fails, as when another user's session
+    // holds it and access is refused.
+    HANDLE squatter = CreateEventW(nullptr, TRUE, FALSE, L"Global\\Prismel_Mutex");
+    ASSERT_NE(squatter, nullptr);
+    auto process = Launch(folder_, L"");
+    ASSERT_TRUE(process);
+    auto box = WaitForMessageBox(process->Id());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, L"Tessaro has been started by other user.");
+    EXPECT_EQ(box->caption, L"Zorva Prismel");
+    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
+    DismissMessageBox(*box);
+    EXPECT_TRUE(process->WaitForExit(10000));
+    CloseHandle(squatter);
+}
+
+TEST_F(StartupTest, AProgramFolderWithALongPathIsMadeCurrentWhole) {
+    // The program's path is longer than 256 characters: a path cut there would name another directory, and
+    // the font file would not be found in it.
+    const std::size_t folderLength = 247; // + "\\Prismel.exe": 259 characters, more than a 256-character buffer
+    std::wstring deep = L"\\\\?\\" + folder_;
+    while (deep.size() - 4 + 26 + 2 <= folderLength) {
+        deep += L"\\a-rather-long-folder-name";
+        CreateDirectoryW(deep.c_str(), nullptr);
+    }
+    ASSERT_LT(deep.size() - 4 + 1, folderLength);
+    deep += L"\\" + std::wstring(folderLength - (deep.size() - 4) - 1, L'x');
+    ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_EQ(deep.size() - 4, folderLength);
+    Install(deep, true);
+    ASSERT_FALSE(HasFatalFailure());
+    auto process = Launch(deep.substr(4), L"OnlyApplySettings");
+    if (!process) {
+        GTEST_SKIP() << "this system cannot start a program from a path that long";
+    }
+    EXPECT_TRUE(process->WaitForExit(15000));
+    auto normal = Launch(deep.substr(4), L"");
+    ASSERT_TRUE(normal);
+    EXPECT_FALSE(WaitForMessageBox(normal->Id(), 4000)) << "the font file was not found in the program's folder";
+}
+
+} // namespace
