@@ -1,0 +1,34 @@
+// CBmpRgn: gives a window the outline and the size of a bitmap resource. Each row keeps the span from its first
+// to its last pixel that is not the key colour (white, within 2 per colour byte); the window is sized so that its
+// client area is the bitmap's size. Short-lived: construct, SetInsets, ShapeWindow, destroy.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/Gdi.h"
+
+class CBmpRgn {
+public:
+    CBmpRgn() = default;
+    virtual ~CBmpRgn() = default;
+    CBmpRgn(const CBmpRgn&) = delete;
+    CBmpRgn& operator=(const CBmpRgn&) = delete;
+
+    // Pixels added to every left edge and taken from every right edge of the outline.
+    void SetInsets(int leftInset, int rightInset);
+    // Loads bitmap resource `bitmapId` from the program's own module and shapes `window` from it. Any failure (no
+    // window, no such bitmap, a bitmap the scan cannot read, no memory) leaves the window as it was.
+    void ShapeWindow(HWND window, UINT bitmapId);
+
+private:
+    bool Shape();
+
+    HWND m_window = nullptr;
+    fw::Bitmap m_bitmap;
+    fw::Region m_region; // handed to the window once set on it
+    COLORREF m_keyColour = RGB(255, 255, 255);
+    int m_leftInset = 0;
+    int m_rightInset = 0;
+    int m_frameWidth = 0; // client area's offset inside the window
+    int m_frameHeight = 0;
+};
