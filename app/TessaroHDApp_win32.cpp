@@ -9,6 +9,7 @@
 #include "app/SettingsStore_win32.h"
 #include "app/StartMode.h"
 #include "app/UserSettingsRestore.h"
+#include "lighting/TessaroHDDlg_win32.h"
 #include "memory/SmbusLibrary_win32.h"
 
 namespace {
@@ -100,7 +101,12 @@ bool CTessaroHDApp::CreateFonts() {
     return RegisterAndCreateFonts(m_fonts);
 }
 
-void CTessaroHDApp::RunMainWindow() {}
+void CTessaroHDApp::RunMainWindow() {
+    CTessaroHDDlg dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+}
 
 bool CTessaroHDApp::InitInstance() {
     MakeProgramDirectoryCurrent();

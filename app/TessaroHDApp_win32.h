@@ -36,7 +36,7 @@ public:
     void RunLegacyRestore();
     bool CreateFonts();
 
-    // Runs the main window modally; the main window's issue fills this in. Returns when its loop ends.
+    // Runs the main window modally; returns when its loop ends.
     virtual void RunMainWindow();
 
 private:

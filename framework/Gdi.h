@@ -147,6 +147,8 @@ public:
     }
     UniqueMenu(const UniqueMenu&) = delete;
     UniqueMenu& operator=(const UniqueMenu&) = delete;
+    UniqueMenu(UniqueMenu&& other) noexcept : menu_(std::exchange(other.menu_, nullptr)) {}
+    UniqueMenu& operator=(UniqueMenu&&) = delete;
     HMENU Get() const { return menu_; }
 
 private:

@@ -1,0 +1,58 @@
+#include "lighting/TrayMenu_win32.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "app/Language.h"
+#include "app/MultiLangSupp_win32.h"
+#include "res/resource.h"
+
+namespace {
+
+// The first, shortest layout of the notification record: the one every version of the shell takes.
+constexpr DWORD kNotifyRecordSize = 152;
+static_assert(offsetof(NOTIFYICONDATAW, szTip) + sizeof(wchar_t) * 64 == kNotifyRecordSize);
+
+NOTIFYICONDATAW Record(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = kNotifyRecordSize;
+    data.hWnd = window;
+    data.uID = IDI_TRAY;
+    return data;
+}
+
+void SetItemText(HMENU menu, UINT position, const wchar_t* text) {
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_STRING;
+    item.dwTypeData = const_cast<wchar_t*>(text);
+    SetMenuItemInfoW(menu, position, TRUE, &item);
+}
+
+} // namespace
+
+void AddTrayIcon(HWND window) {
+    NOTIFYICONDATAW data = Record(window);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAY_NOTIFY;
+    data.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    wcsncpy_s(data.szTip, 64, Msg(kMsgProductName), _TRUNCATE);
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void RemoveTrayIcon(HWND window) {
+    NOTIFYICONDATAW data = Record(window);
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+TrayMenu LoadTrayMenu() {
+    TrayMenu tray{fw::UniqueMenu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU))), nullptr};
+    tray.popup = tray.menu.Get() ? GetSubMenu(tray.menu.Get(), 0) : nullptr;
+    if (tray.popup) {
+        SetItemText(tray.popup, 0, Msg(kMsgMainWindow));
+        SetItemText(tray.popup, 5, Msg(kMsgQuit));
+        SetItemText(tray.popup, 3, Msg(kMsgAbout));
+    }
+    return tray;
+}
