@@ -58,6 +58,11 @@ INT_PTR CDialog::DoModal() {
     if (!window) {
         return -1;
     }
+    // A modal dialog shows even when its template is not visible.
+    if (!m_ended && m_hWnd && !::IsWindowVisible(m_hWnd)) {
+        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        ::UpdateWindow(m_hWnd);
+    }
     bool ownerDisabled = owner && IsWindowEnabled(owner) && !m_ended;
     if (ownerDisabled) {
         EnableWindow(owner, FALSE);
