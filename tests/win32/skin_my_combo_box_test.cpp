@@ -157,6 +157,7 @@ TEST_F(MyComboBoxTest, ItemIsWhiteTextOnTheRowColourOrTheHighlight) {
         EXPECT_GE(ink.left, 10);
         EXPECT_LT(ink.right, 200); // cut at the row's right edge
         EXPECT_LT(ink.bottom, 30);
+        EXPECT_LT(ink.bottom - ink.top, 18); // one line, not wrapped
         EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 15.0, 2.0);
         EXPECT_EQ(canvas.At(250, 15), kSentinel);
         EXPECT_EQ(canvas.At(5, 35), kSentinel);
