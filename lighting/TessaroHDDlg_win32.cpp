@@ -102,6 +102,8 @@ bool CTessaroHDDlg::OnInitDialog() {
         }
     }
     m_moduleSelector.SetImageList(m_moduleIcons);
+    // The dialog's font resized the selection field before the selector was attached; give it its 30 pixels.
+    m_moduleSelector.SetItemHeight(-1, SKIN_MODULE_SELECTOR_ITEM_H);
     m_moduleSelector.SetCurSel(0);
     m_moduleSelector.ShowWindow(SW_HIDE);
 

@@ -230,6 +230,17 @@ std::optional<Process> Process::Start(const LaunchOptions& options) {
                         options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(), &startup, &info)) {
         return std::nullopt;
     }
+    // Every started program belongs to a job that ends with this test process, however it ends.
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return created;
+    }();
+    if (job) {
+        AssignProcessToJobObject(job, info.hProcess);
+    }
     CloseHandle(info.hThread);
     Process process;
     process.handle_ = info.hProcess;
