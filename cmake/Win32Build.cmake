@@ -100,3 +100,4 @@ add_subdirectory(tests/e2e)
 # The skin artwork check.
 add_test(NAME skin.art COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tests/skin/test_skin_art.py)
 set_tests_properties(skin.art PROPERTIES TIMEOUT 300)
+add_subdirectory(tests/bench)
