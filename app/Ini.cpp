@@ -38,10 +38,6 @@ std::string ToUtf8(std::u16string_view text) {
     return out;
 }
 
-char16_t FoldCase(char16_t unit) {
-    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit;
-}
-
 bool IsSpace(char16_t unit) {
     return unit == u' ' || (unit >= 9 && unit <= 13);
 }
@@ -51,7 +47,7 @@ int DigitValue(char16_t unit) {
     if (unit >= u'0' && unit <= u'9') {
         return unit - u'0';
     }
-    const char16_t lower = FoldCase(unit);
+    const char16_t lower = FoldAsciiCase(unit);
     return lower >= u'a' && lower <= u'z' ? lower - u'a' + 10 : 36;
 }
 
@@ -68,7 +64,7 @@ std::int32_t ToInt32(const char16_t* p, const char16_t* end, int base) {
     if (base < 0 || base == 1 || base > 36) {
         return 0;
     }
-    const bool hexPrefix = end - p >= 3 && p[0] == u'0' && FoldCase(p[1]) == u'x' && DigitValue(p[2]) < 16;
+    const bool hexPrefix = end - p >= 3 && p[0] == u'0' && FoldAsciiCase(p[1]) == u'x' && DigitValue(p[2]) < 16;
     if (base == 0) {
         base = hexPrefix ? 16 : (p < end && *p == u'0' ? 8 : 10);
     }
@@ -93,18 +89,6 @@ std::int32_t ToInt32(const char16_t* p, const char16_t* end, int base) {
 }
 
 } // namespace
-
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 void FileCloser::operator()(std::FILE* file) const noexcept {
     std::fclose(file);

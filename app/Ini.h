@@ -4,6 +4,8 @@
 // keys and values is made of index spans into that text: nothing is copied until a caller asks for a value.
 #pragma once
 
+#include "app/TextCompare.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -16,9 +18,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const noexcept;
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// Whether a equals b, ignoring the case of ASCII letters (the case folding of section, key and card names).
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b);
 
 // Where CIni finds and opens its files. The Win32 build uses wide file names (CWin32IniFiles); CStdioIniFiles
 // below passes the name to the C runtime as UTF-8.
