@@ -9,9 +9,26 @@ constexpr wchar_t kObjectProperty[] = L"PrismelCWnd";
 // The object that the next window created on this thread is attached to, and the hook that attaches it.
 thread_local CWnd* t_creating = nullptr;
 thread_local HHOOK t_createHook = nullptr;
+thread_local LPCWSTR t_creatingClass = nullptr;
+thread_local HWND t_creatingParent = nullptr;
+
+// Whether the window being created is the one Create asked for, and not one the system makes on the side (the
+// thread's first window may bring an input-method window along, for instance).
+bool IsTheRequestedWindow(HWND window, const CREATESTRUCTW* create) {
+    if (create->hwndParent != t_creatingParent) {
+        return false;
+    }
+    if (IS_INTRESOURCE(t_creatingClass)) {
+        return GetClassLongW(window, GCW_ATOM) == static_cast<DWORD>(reinterpret_cast<UINT_PTR>(t_creatingClass));
+    }
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return lstrcmpiW(name, t_creatingClass) == 0;
+}
 
 LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND && t_creating) {
+    if (code == HCBT_CREATEWND && t_creating &&
+        IsTheRequestedWindow(reinterpret_cast<HWND>(wParam), reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs)) {
         CWnd* object = t_creating;
         t_creating = nullptr;
         object->SubclassWindow(reinterpret_cast<HWND>(wParam));
@@ -36,6 +53,8 @@ bool CWnd::Create(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect
         return false;
     }
     t_creating = this;
+    t_creatingClass = className;
+    t_creatingParent = parent;
     t_createHook = SetWindowsHookExW(WH_CBT, CreateHook, nullptr, GetCurrentThreadId());
     HWND window = CreateWindowExW(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
                                   rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
