@@ -200,6 +200,10 @@ public:
         GetTempPathW(MAX_PATH, temp);
         m_folder = std::wstring(temp) + L"prismel-smbus-" + std::to_wstring(GetCurrentProcessId());
         CreateDirectoryW(m_folder.c_str(), nullptr);
+        // An earlier process with the same id may have left its files here.
+        for (const wchar_t* name : {L"MsIo32.dll", L"sim.conf", L"journal.txt", L"partial.txt"}) {
+            DeleteFileW((m_folder + L"\\" + name).c_str());
+        }
         if (library) {
             CopyFileW((BinFolder() + L"\\" + library).c_str(), (m_folder + L"\\MsIo32.dll").c_str(), FALSE);
         }
