@@ -8,6 +8,12 @@ namespace {
 
 using namespace e2e;
 
+// The test window, once it is shown: it can be found while it is still being created.
+HWND WaitForTestWindow(const Process& process) {
+    HWND window = WaitForWindow(process.Id(), L"PrismelDriverTestWindow");
+    return window && WaitFor([&] { return IsVisible(window); }) ? window : nullptr;
+}
+
 std::optional<Process> StartTestWindow() {
     LaunchOptions options;
     options.program = ProgramFolder() + L"\\e2e_testwin.exe";
@@ -18,7 +24,7 @@ std::optional<Process> StartTestWindow() {
 TEST(Driver, FindsTheWindowAndReadsItsControls) {
     auto process = StartTestWindow();
     ASSERT_TRUE(process);
-    HWND window = WaitForWindow(process->Id(), L"PrismelDriverTestWindow");
+    HWND window = WaitForTestWindow(*process);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsVisible(window));
     EXPECT_EQ(GetText(window), L"Driver test window");
@@ -32,7 +38,7 @@ TEST(Driver, FindsTheWindowAndReadsItsControls) {
 TEST(Driver, ClickOpensAMessageBoxThatItReadsAndDismisses) {
     auto process = StartTestWindow();
     ASSERT_TRUE(process);
-    HWND window = WaitForWindow(process->Id(), L"PrismelDriverTestWindow");
+    HWND window = WaitForTestWindow(*process);
     ASSERT_NE(window, nullptr);
     Click(GetDlgItem(window, 100));
     auto box = WaitForMessageBox(process->Id());
@@ -49,7 +55,7 @@ TEST(Driver, ClickOpensAMessageBoxThatItReadsAndDismisses) {
 TEST(Driver, PostsNotificationsAndCapturesPixels) {
     auto process = StartTestWindow();
     ASSERT_TRUE(process);
-    HWND window = WaitForWindow(process->Id(), L"PrismelDriverTestWindow");
+    HWND window = WaitForTestWindow(*process);
     ASSERT_NE(window, nullptr);
     PostTrayEvent(window, WM_APP + 1, 110, WM_RBUTTONDOWN);
     EXPECT_TRUE(WaitFor([&] { return GetText(GetDlgItem(window, 101)) == L"event 110/516"; }));
@@ -67,14 +73,14 @@ TEST(Driver, PostsNotificationsAndCapturesPixels) {
 TEST(Driver, SeesTheProcessEndAndEndsWhatIsLeft) {
     auto process = StartTestWindow();
     ASSERT_TRUE(process);
-    HWND window = WaitForWindow(process->Id(), L"PrismelDriverTestWindow");
+    HWND window = WaitForTestWindow(*process);
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(process->WaitForExit(10000), std::optional<DWORD>(7));
     auto second = StartTestWindow();
     ASSERT_TRUE(second);
     DWORD id = second->Id();
-    ASSERT_NE(WaitForWindow(id, L"PrismelDriverTestWindow"), nullptr);
+    ASSERT_NE(WaitForTestWindow(*second), nullptr);
     second->Kill();
     EXPECT_FALSE(second->Running());
     EXPECT_TRUE(TopLevelWindows(id).empty());
