@@ -158,11 +158,6 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
-LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The original window procedure is the dialog manager's; it asks DialogProc first, which declines.
-    return CWnd::DefWindowProc(message, wParam, lParam);
-}
-
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (FromHandlePermanent(window)) {
         // Attached: this message has been through WindowProc already and is on its way to the default.

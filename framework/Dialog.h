@@ -46,7 +46,6 @@ protected:
     virtual void OnCancel();
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     CWnd* BoundControl(int id) const override;
 
 private:

@@ -85,7 +85,6 @@ private:
     std::array<CVxButton, kButtonCount> m_buttons;
     fw::Bitmap m_background;
     int m_skinId = IDB_PAGE_LIGHTING;
-    std::int32_t m_selectedMode = 6;
     fw::Brush m_controlBrush;
     CListCtrl m_moduleInfoTable;
     CComboBox m_shadowModuleList;

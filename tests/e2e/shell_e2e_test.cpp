@@ -5,27 +5,20 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tests/e2e/Driver.h"
+#include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
 
 using namespace e2e;
 
-constexpr wchar_t kSettingsKey[] = L"Software\\Tessaro HD";
 constexpr UINT kTrayMessage = 3024;
 constexpr UINT kTrayIcon = 110;
-
-bool IsMainWindow(HWND window) {
-    return !IsMessageBox(window) && GetDlgItem(window, 1501) != nullptr;
-}
 
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '-');
-        folder_ = MakeScratchFolder(L"shell-" + std::wstring(name.begin(), name.end()));
+        folder_ = ScratchFolderForCurrentTest(L"shell-");
         for (const wchar_t* file : {L"Prismel.exe", L"MsIo32.dll", L"DS-DIGI.ttf"}) {
             ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\" + file, folder_ + L"\\" + file));
         }

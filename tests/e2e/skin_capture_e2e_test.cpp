@@ -5,15 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "tests/e2e/Driver.h"
+#include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
 
 using namespace e2e;
-
-bool IsMainWindow(HWND window) {
-    return !IsMessageBox(window) && GetDlgItem(window, 1501) != nullptr;
-}
 
 // A skin bitmap of the program, read from its resources as 32-bit pixels.
 Image SkinBitmap(const std::wstring& program, int id) {
@@ -83,7 +79,7 @@ bool OnTheFace(const std::vector<RECT>& controls, int x, int y) {
 class SkinCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tessaro HD");
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
         folder_ = MakeScratchFolder(L"capture");
         WriteTextFile(folder_ + L"\\smbus-sim.conf", "journal = smbus-sim.journal\n");
         LaunchOptions options;
@@ -97,7 +93,7 @@ protected:
         // Keep the pointer off the window, so that no button shows its hover look.
         SetCursorPos(5, 1000);
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tessaro HD"); }
+    void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
 
     // Captures the page after it has settled and checks it against skin bitmap id.
     void CheckPage(int skinId, const wchar_t* name) {

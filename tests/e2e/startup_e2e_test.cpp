@@ -5,22 +5,18 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tests/e2e/Driver.h"
+#include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
 
 using namespace e2e;
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Tessaro HD";
 
 // A program folder of its own for each test: Prismel.exe, the stand-in and, unless told otherwise, the font.
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '-');
-        folder_ = MakeScratchFolder(L"startup-" + std::wstring(name.begin(), name.end()));
+        folder_ = ScratchFolderForCurrentTest(L"startup-");
     }
     void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
 
