@@ -1,0 +1,106 @@
+// The lighting command sequences: what a lighting choice sends to the modules, and the animation of modes 7-10.
+// Portable: the two library calls and the lighting timer are reached through LightingPort, and the two command
+// sets the modules understand come in as SmbusFlags.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "memory/SmbusBinding.h"
+
+// Modes: 0 none applied yet, 1 Static, 2 Breathing, 3 Single flash, 4 Double flash, 5 Rainbow, 6 Prismel,
+// 7 Meteor, 8 Marquee, 9 Twinkle, 10 Colour cycle.
+inline constexpr std::int32_t kModeNone = 0;
+inline constexpr std::int32_t kModeStatic = 1;
+inline constexpr std::int32_t kModeRainbow = 5;
+inline constexpr std::int32_t kModePrismel = 6;
+inline constexpr std::int32_t kModeMeteor = 7;
+inline constexpr std::int32_t kModeMarquee = 8;
+inline constexpr std::int32_t kModeTwinkle = 9;
+inline constexpr std::int32_t kModeColourCycle = 10;
+inline constexpr std::int32_t kModeCount = 10;
+inline constexpr std::int32_t kSpeedStepCount = 5;
+inline constexpr std::int32_t kLedCount = 5;
+
+// The main window's lighting timer.
+inline constexpr unsigned kLightingTimerId = 22;
+inline constexpr std::int32_t kInitialTimerPeriodMs = 130;
+
+// The effect call's speed unit per mode 0-10.
+inline constexpr std::array<std::uint16_t, kModeCount + 1> ModeSpeedUnit = {0, 0, 100, 50, 50, 10, 12, 4, 4, 4, 4};
+
+struct LedColor {
+    std::int32_t red = 0;
+    std::int32_t green = 0;
+    std::int32_t blue = 0;
+    friend bool operator==(const LedColor&, const LedColor&) = default;
+};
+
+inline constexpr std::uint32_t kPaletteSize = 7;
+inline constexpr std::array<LedColor, kPaletteSize> RainbowPalette = {{
+    {255, 0, 0},
+    {255, 100, 0},
+    {255, 255, 0},
+    {0, 255, 0},
+    {0, 100, 255},
+    {0, 0, 255},
+    {100, 0, 255},
+}};
+
+// RGBI2CMode commands: select (a = 2, 3 or 4), parameter (a = number, b = value), LED k (16 + k, a/b/c = r/g/b).
+inline constexpr std::uint8_t kCommandSelect = 1;
+inline constexpr std::uint8_t kCommandParameter = 2;
+inline constexpr std::uint8_t kCommandFirstLed = 16;
+// Select 2: the modules' own effect; 3: their colour effects, set by parameters; 4: LEDs driven frame by frame.
+inline constexpr std::uint8_t kSelectOwnEffect = 2;
+inline constexpr std::uint8_t kSelectColourEffect = 3;
+inline constexpr std::uint8_t kSelectFrames = 4;
+
+// What the sequences send through: the SMBus library's two lighting calls and the window's lighting timer.
+class LightingPort {
+public:
+    virtual ~LightingPort() = default;
+    virtual void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) = 0;
+    virtual void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) = 0;
+    virtual void StartLightingTimer(std::int32_t periodMs) = 0;
+    virtual void StopLightingTimer() = 0;
+};
+
+// The lighting state of the running program; nothing of it is saved between runs.
+struct LightingState {
+    std::int32_t CurrentMode = kModeNone;     // the mode last applied
+    std::int32_t SelectedMode = kModePrismel; // the mode chosen on the mode buttons
+    std::int32_t SpeedIndex = 0;              // the speed button last pressed, 0-4
+    std::uint8_t SpeedValue = 0;              // 4 - SpeedIndex, taken at Apply and power-on; 0 is the fastest
+    std::uint32_t CurrentColor = 0;           // COLORREF: red in bits 0-7
+    std::array<LedColor, kLedCount> LedColors{};
+    std::uint32_t AnimStep = 0;
+    std::uint32_t PaletteIndex = 0;
+    std::int32_t TimerPeriod = kInitialTimerPeriodMs;
+};
+
+// The three colour boxes as the shell's decimal conversion reads them.
+struct ColourBoxValues {
+    std::int32_t red = 0;
+    std::int32_t green = 0;
+    std::int32_t blue = 0;
+};
+
+// Sends CurrentMode with the boxes' colour and SpeedValue to the command sets the flags name.
+void ApplyLighting(LightingState& state, SmbusFlags flags, ColourBoxValues boxes, LightingPort& port);
+// Selects mode 6 and sends it at once.
+void ResetLighting(LightingState& state, SmbusFlags flags, LightingPort& port);
+// The power toggle turning off: both calls go out whatever the flags say.
+void SwitchOffLighting(LightingPort& port);
+// One lighting-timer tick: the next frame of modes 7-10; nothing for other modes.
+void StepAnimation(LightingState& state, LightingPort& port);
+// One LED command for LED k (0-4) from LedColors[k].
+void SendLedColor(const LightingState& state, std::int32_t k, LightingPort& port);
+
+// The effect call's colour argument: opaque alpha, then red, green, blue down to the low byte.
+std::uint32_t EffectColour(ColourBoxValues boxes);
+// COLORREF from the low bytes of three values.
+inline std::uint32_t ColorRefOf(std::int32_t red, std::int32_t green, std::int32_t blue) {
+    return (static_cast<std::uint32_t>(red) & 0xFFu) | ((static_cast<std::uint32_t>(green) & 0xFFu) << 8) |
+           ((static_cast<std::uint32_t>(blue) & 0xFFu) << 16);
+}
