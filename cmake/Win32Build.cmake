@@ -9,7 +9,7 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(PRISMEL_SYSTEM_LIBS comctl32 gdi32 user32 shell32 ole32 advapi32 kernel32)
+set(PRISMEL_SYSTEM_LIBS comctl32 gdi32 user32 shell32 shlwapi ole32 advapi32 kernel32)
 
 # Our application framework.
 file(GLOB FRAMEWORK_SOURCES CONFIGURE_DEPENDS framework/*.cpp)

@@ -12,6 +12,16 @@
 // A handler that sets handled = false lets the search go on, and the message reach the default processing.
 #pragma once
 
+#include <windows.h>
+
+// A part of a window's message handling that lives in an object of its own (a page of a dialog, say) and is chained
+// into the window's map with CHAIN_MSG_MAP_MEMBER.
+class CMessageMap {
+public:
+    virtual ~CMessageMap() = default;
+    virtual bool ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) = 0;
+};
+
 #define BEGIN_MSG_MAP(theClass)                                                                                        \
 public:                                                                                                                \
     bool ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override {         \
@@ -61,6 +71,22 @@ public:                                                                         
             return true;                                                                                               \
     }
 
+#define COMMAND_RANGE_HANDLER(idFirst, idLast, func)                                                                   \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast)) {                             \
+        bHandled = true;                                                                                               \
+        lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
+#define COMMAND_RANGE_CODE_HANDLER(idFirst, idLast, code, func)                                                        \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast) && HIWORD(wParam) == (code)) { \
+        bHandled = true;                                                                                               \
+        lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
+        if (bHandled)                                                                                                  \
+            return true;                                                                                               \
+    }
+
 #define NOTIFY_HANDLER(id, code, func)                                                                                 \
     if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->idFrom == static_cast<UINT_PTR>(id) &&                  \
         reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(code)) {                                           \
@@ -72,6 +98,10 @@ public:                                                                         
 
 #define CHAIN_MSG_MAP(theBase)                                                                                         \
     if (theBase::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))                                            \
+        return true;
+
+#define CHAIN_MSG_MAP_MEMBER(member)                                                                                   \
+    if ((member).ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))                                            \
         return true;
 
 #define END_MSG_MAP()                                                                                                  \

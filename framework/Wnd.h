@@ -55,6 +55,10 @@ public:
         return ::PostMessageW(m_hWnd, message, wParam, lParam);
     }
 
+    // A window timer: WM_TIMER with this id every periodMs milliseconds until KillTimer. Setting it again restarts it.
+    bool SetTimer(UINT_PTR id, UINT periodMs) const { return ::SetTimer(m_hWnd, id, periodMs, nullptr) != 0; }
+    bool KillTimer(UINT_PTR id) const { return ::KillTimer(m_hWnd, id) != FALSE; }
+
     // The message map; BEGIN_MSG_MAP overrides it.
     virtual bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Called by the modal loop for every message aimed at this window or its children, before dispatch.

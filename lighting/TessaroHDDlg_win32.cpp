@@ -287,6 +287,9 @@ LRESULT CTessaroHDDlg::OnPaint(UINT, WPARAM, LPARAM, bool&) {
         BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
     }
     SetBkMode(dc, TRANSPARENT);
+    if (!g_moduleInfoPage && !g_aboutPage) {
+        m_lighting.Paint(dc);
+    }
     return 0;
 }
 

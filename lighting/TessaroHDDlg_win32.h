@@ -10,6 +10,7 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "lighting/ControlTable.h"
+#include "lighting/LightingPage_win32.h"
 #include "lighting/PageSwitch.h"
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
@@ -46,6 +47,7 @@ public:
     COMMAND_ID_HANDLER(ID_TRAY_ABOUT, OnAbout)
     COMMAND_ID_HANDLER(IDOK, OnSwallowedCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnSwallowedCommand)
+    CHAIN_MSG_MAP_MEMBER(m_lighting)
     CHAIN_MSG_MAP(CDialog)
     END_MSG_MAP()
 
@@ -81,6 +83,7 @@ private:
     void DeleteUserSettingsUnlessKept() const;
     void ShowControl(int id, bool show);
 
+    CLightingPage m_lighting{*this};
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;
     fw::Bitmap m_background;

@@ -14,59 +14,9 @@ using namespace e2e;
 constexpr UINT kTrayMessage = 3024;
 constexpr UINT kTrayIcon = 110;
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public ProgramTest {
 protected:
-    void SetUp() override {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
-        folder_ = ScratchFolderForCurrentTest(L"shell-");
-        for (const wchar_t* file : {L"Prismel.exe", L"MsIo32.dll", L"DS-DIGI.ttf"}) {
-            ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\" + file, folder_ + L"\\" + file));
-        }
-        config_ = "module 0 0 = " + Narrow(ProgramFolder()) + "\\spd\\gskill-f4-3200c14d-32gtzr.bin\n";
-    }
-    void TearDown() override {
-        process_.reset();
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
-    }
-
-    static std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
-    // Starts the program and waits for its main window.
-    HWND Start(const std::wstring& arguments = L"", const std::string& extraConfig = "", bool waitForWindow = true) {
-        WriteTextFile(folder_ + L"\\smbus-sim.conf", config_ + extraConfig + "journal = smbus-sim.journal\n");
-        LaunchOptions options;
-        options.program = folder_ + L"\\Prismel.exe";
-        options.arguments = arguments;
-        options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder_ + L"\\smbus-sim.conf"}};
-        process_ = Process::Start(options);
-        if (!process_ || !waitForWindow) {
-            return nullptr;
-        }
-        HWND main = WaitForWindow(process_->Id(), L"#32770", IsMainWindow);
-        // Initialisation is over once the colour boxes have their texts.
-        WaitFor([&] { return GetText(GetDlgItem(main, 1044)) == L"61"; }, 5000);
-        return main;
-    }
-
-    // Lets the program handle what was posted to it.
-    void Settle() const {
-        Sleep(150);
-        if (HWND main = WaitForWindow(process_->Id(), L"#32770", IsMainWindow, 100)) {
-            DWORD_PTR ignored;
-            SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &ignored);
-        }
-    }
-
-    void PutDword(LPCWSTR name, DWORD value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyW(HKEY_LOCAL_MACHINE, kSettingsKey, &key), ERROR_SUCCESS);
-        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(key);
-    }
-
-    std::wstring folder_;
-    std::string config_;
-    std::optional<Process> process_;
+    ShellTest() : ProgramTest(L"shell-") {}
 };
 
 std::vector<int> VisibleOf(HWND main, const std::vector<int>& ids) {

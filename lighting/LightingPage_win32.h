@@ -1,0 +1,81 @@
+// The lighting page of the main window: the mode and speed buttons, Apply, Reset, the power toggle, the colour
+// wheel and the colour boxes, the lighting timer and the power broadcast. Its map is chained into the main
+// window's; the decisions are in LightingSequences and LightingControls, the calls go to the SMBus library.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/MessageMap.h"
+#include "lighting/LightingControls.h"
+#include "lighting/LightingSequences.h"
+#include "res/resource.h"
+
+class CTessaroHDDlg;
+
+class CLightingPage : public CMessageMap, private LightingPort {
+public:
+    explicit CLightingPage(CTessaroHDDlg& dialog) : m_dialog(dialog) {}
+
+    BEGIN_MSG_MAP(CLightingPage)
+    COMMAND_RANGE_CODE_HANDLER(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, BN_CLICKED, OnModeButton)
+    COMMAND_RANGE_CODE_HANDLER(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST, BN_CLICKED, OnSpeedButton)
+    COMMAND_HANDLER(IDC_BTN_APPLY, BN_CLICKED, OnApply)
+    COMMAND_HANDLER(IDC_BTN_RESET, BN_CLICKED, OnReset)
+    COMMAND_HANDLER(IDC_BTN_POWER, BN_CLICKED, OnPowerToggle)
+    COMMAND_HANDLER(IDC_BTN_COLOUR_WHEEL, BN_CLICKED, OnColourWheel)
+    COMMAND_RANGE_CODE_HANDLER(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+    END_MSG_MAP()
+
+    // Sends CurrentMode with the colour in the boxes and SpeedValue.
+    void ApplyLighting();
+    // Selects mode 6 and sends it at once.
+    void ResetLighting();
+    void SwitchOffLighting();
+    // One tick of the lighting timer.
+    void StepAnimation();
+    void SendLedColor(std::int32_t k);
+    // Fills the swatch with the boxes' colour at once, unless the module information page is showing.
+    void PreviewColor();
+    // The lighting page's share of the window's paint: the swatch and the hexadecimal text of the wheel's colour.
+    void Paint(HDC dc);
+
+    const LightingState& State() const { return m_state; }
+
+private:
+    // A mode button: remembered, shown selected; nothing is sent.
+    LRESULT OnModeButton(WORD code, WORD id, HWND control, bool& handled);
+    // A speed button: remembered, shown selected; nothing is sent.
+    LRESULT OnSpeedButton(WORD code, WORD id, HWND control, bool& handled);
+    // Apply sends the chosen mode and speed with the boxes' colour.
+    LRESULT OnApply(WORD code, WORD id, HWND control, bool& handled);
+    // Reset goes back to the modules' own effect.
+    LRESULT OnReset(WORD code, WORD id, HWND control, bool& handled);
+    // The power toggle switches the lights off, or on again with the chosen mode.
+    LRESULT OnPowerToggle(WORD code, WORD id, HWND control, bool& handled);
+    // A pick on the colour wheel goes into the boxes and the swatch; nothing is sent.
+    LRESULT OnColourWheel(WORD code, WORD id, HWND control, bool& handled);
+    // A colour box keeps its number within 0-255 and previews the colour.
+    LRESULT OnColourBoxChange(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnTimer(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    // Waking from sleep (or any power event) sends the lights again.
+    LRESULT OnPowerBroadcast(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    // LightingPort: the SMBus library and the window's timer.
+    void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) override;
+    void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) override;
+    void StartLightingTimer(std::int32_t periodMs) override;
+    void StopLightingTimer() override;
+
+    std::int32_t ReadBox(int id) const;
+    ColourBoxValues ReadBoxes() const;
+    void ShowModeButtonsApplyReset(bool show) const;
+    void ShowModeSelection() const;
+    void FillSwatch(HDC dc, std::uint32_t colour) const;
+    void FillSwatchNow(std::uint32_t colour) const;
+    bool PowerOn() const;
+
+    CTessaroHDDlg& m_dialog;
+    LightingState m_state;
+};
