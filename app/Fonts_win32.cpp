@@ -3,6 +3,8 @@
 #include <cwchar>
 #include <string>
 
+#include "framework/Utf16.h"
+
 namespace {
 
 // Program-wide: a face found once stays found for the rest of the process.
@@ -20,10 +22,6 @@ int CALLBACK CompareFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM
         return 0; // found: stop
     }
     return 1;
-}
-
-std::wstring Wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
 }
 
 } // namespace

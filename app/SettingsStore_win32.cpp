@@ -2,13 +2,7 @@
 
 #include <string>
 
-namespace {
-
-std::wstring Wide(std::u16string_view name) {
-    return std::wstring(name.begin(), name.end());
-}
-
-} // namespace
+#include "framework/Utf16.h"
 
 bool ReadSetting(LPCWSTR name, BYTE* data, DWORD* size, HKEY root) {
     HKEY key = nullptr;

@@ -11,9 +11,10 @@ std::wstring CComboBox::GetLBText(int index) const {
     return text;
 }
 
-int CListCtrl::InsertColumn(int column, LPCWSTR heading, int width) const {
+int CListCtrl::InsertColumn(int column, LPCWSTR heading, int width, int format) const {
     LVCOLUMNW col{};
-    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.fmt = format;
     col.pszText = const_cast<LPWSTR>(heading);
     col.cx = width;
     col.iSubItem = column;

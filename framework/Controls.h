@@ -51,12 +51,13 @@ public:
     void SetExtendedStyle(DWORD style) const {
         SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
     }
-    int InsertColumn(int column, LPCWSTR heading, int width) const;
+    int InsertColumn(int column, LPCWSTR heading, int width, int format = LVCFMT_LEFT) const;
     int InsertItem(int item, LPCWSTR text) const;
     bool SetItemText(int item, int subItem, LPCWSTR text) const;
     std::wstring GetItemText(int item, int subItem) const;
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     int GetColumnCount() const;
+    bool DeleteItem(int item) const { return SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(item)) != FALSE; }
     bool DeleteAllItems() const { return SendMessage(LVM_DELETEALLITEMS) != FALSE; }
 };
 

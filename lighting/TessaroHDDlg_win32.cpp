@@ -88,7 +88,10 @@ bool CTessaroHDDlg::OnInitDialog() {
     ReadSmbusFlags();
 
     m_moduleInfoTable.SetExtendedStyle(m_moduleInfoTable.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    m_moduleInfo.SetUpModuleInfoTable();
+    m_moduleInfo.DetectModules();
     m_shadowModuleList.SetCurSel(0);
+    m_moduleInfo.DecodeSelectedModule();
 
     ::SetDlgItemTextW(m_hWnd, IDC_RED_BOX, L"61");
     ::SetDlgItemTextW(m_hWnd, IDC_GREEN_BOX, L"69");
@@ -287,7 +290,9 @@ LRESULT CTessaroHDDlg::OnPaint(UINT, WPARAM, LPARAM, bool&) {
         BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
     }
     SetBkMode(dc, TRANSPARENT);
-    if (!g_moduleInfoPage && !g_aboutPage) {
+    if (g_moduleInfoPage) {
+        m_moduleInfo.Paint(dc, ModuleInfoPage);
+    } else if (!g_aboutPage) {
         m_lighting.Paint(dc);
     }
     return 0;

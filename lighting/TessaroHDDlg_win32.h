@@ -12,6 +12,7 @@
 #include "lighting/ControlTable.h"
 #include "lighting/LightingPage_win32.h"
 #include "lighting/PageSwitch.h"
+#include "memory/ModuleInfoPage_win32.h"
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
 #include "skin/VxButton_win32.h"
@@ -48,6 +49,7 @@ public:
     COMMAND_ID_HANDLER(IDOK, OnSwallowedCommand)
     COMMAND_ID_HANDLER(IDCANCEL, OnSwallowedCommand)
     CHAIN_MSG_MAP_MEMBER(m_lighting)
+    CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
     CHAIN_MSG_MAP(CDialog)
     END_MSG_MAP()
 
@@ -93,4 +95,5 @@ private:
     CComboBox m_shadowModuleList;
     CImageList m_moduleIcons;
     CMyComboBox m_moduleSelector;
+    CModuleInfoPage m_moduleInfo{*this, m_moduleInfoTable, m_shadowModuleList, m_moduleSelector};
 };

@@ -20,9 +20,24 @@ prismel_wine_env() {
 
 prismel_pid_alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
 
+# Windows links its Latin faces to a Chinese font for the glyphs they lack; a Wine prefix does not, so the
+# program's Chinese texts in Arial (Liberation Sans here) would show as boxes. Applied once per prefix.
+prismel_prefix_fontlink() {
+  [ -f "$WINEPREFIX/.prismel-fontlink" ] && return 0
+  local face
+  for face in Arial 'Liberation Sans' Tahoma; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1
+  done
+  touch "$WINEPREFIX/.prismel-fontlink"
+}
+
 # Creates and configures the prefix once; later calls find the marker and return at once.
 prismel_prefix_ensure() {
-  [ -f "$WINEPREFIX/.prismel-ready" ] && return 0
+  if [ -f "$WINEPREFIX/.prismel-ready" ]; then
+    prismel_prefix_fontlink
+    return 0
+  fi
   prismel_log "creating Wine prefix $WINEPREFIX (once)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
@@ -38,6 +53,7 @@ prismel_prefix_ensure() {
   for cjk in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
     [ -f "$cjk" ] && cp -f "$cjk" "$fonts/"
   done
+  prismel_prefix_fontlink
   timeout 60 wineserver -w
   touch "$WINEPREFIX/.prismel-ready"
 }

@@ -1,0 +1,143 @@
+#include "memory/ModuleInfoPage_win32.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/TessaroHDApp_win32.h"
+#include "framework/Gdi.h"
+#include "framework/Utf16.h"
+#include "memory/ModuleDetection.h"
+#include "memory/ModuleView.h"
+#include "memory/SmbusLibrary_win32.h"
+#include "memory/SpdDecode.h"
+
+SpdImageStoreArray SpdImageStore{};
+std::int32_t XmpProfileCount = 0;
+
+namespace {
+
+constexpr int kColumnWidth = 100;
+
+// The hidden list control, read as the view's table.
+class ListTable final : public ModuleTable {
+public:
+    explicit ListTable(const CListCtrl& list) : list_(list) {}
+    int RowCount() const override { return list_.GetItemCount(); }
+    std::u16string Cell(int row, int column) const override { return Utf16(list_.GetItemText(row, column)); }
+
+private:
+    const CListCtrl& list_;
+};
+
+// Text straight onto the paint device context, in font 0.
+class PaintCanvas final : public TextCanvas {
+public:
+    explicit PaintCanvas(HDC dc) : dc_(dc) {}
+    void SelectViewFont() override {
+        if (HFONT font = TheApp() ? TheApp()->GetFont(0) : nullptr; font && !fontSelected_) {
+            previous_ = SelectObject(dc_, font);
+            fontSelected_ = true;
+        }
+    }
+    void SetTextColour(std::uint32_t colour) override { SetTextColor(dc_, colour); }
+    void DrawText(int x, int y, std::u16string_view text) override {
+        TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
+    }
+    ~PaintCanvas() override {
+        if (fontSelected_) {
+            SelectObject(dc_, previous_);
+        }
+    }
+    PaintCanvas(const PaintCanvas&) = delete;
+    PaintCanvas& operator=(const PaintCanvas&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_ = nullptr;
+    bool fontSelected_ = false;
+};
+
+} // namespace
+
+void CModuleInfoPage::SetUpModuleInfoTable() {
+    for (int column = 0; column < kModuleInfoColumnCount; ++column) {
+        m_table.InsertColumn(column, Wide(kModuleInfoColumns[static_cast<std::size_t>(column)]).c_str(), kColumnWidth,
+                             LVCFMT_CENTER);
+    }
+    for (int row = 0; row < kFixedRowCount; ++row) {
+        m_table.InsertItem(row, Wide(kFixedRowLabels[static_cast<std::size_t>(row)]).c_str());
+    }
+}
+
+void CModuleInfoPage::DetectModules() {
+    const CSmbusLibrary& library = SmbusLibrary();
+    ::DetectModules([&](std::uint8_t first, std::uint8_t second,
+                        std::uint16_t offset) { return library.ReadSpd(first, second, offset); },
+                    SpdImageStore);
+    for (std::size_t n = 0; n < SpdImageStore.size(); ++n) {
+        if (SpdImageStore[n][0] == 0) {
+            continue;
+        }
+        wchar_t label[16];
+        std::swprintf(label, std::size(label), L"DIMM%d", static_cast<int>(n));
+        m_shadowList.AddString(label);
+        m_selector.AddItem(label, static_cast<int>(n));
+    }
+}
+
+void CModuleInfoPage::DecodeSelectedModule() {
+    const int selected = m_shadowList.GetCurSel();
+    if (selected < 0 || static_cast<std::size_t>(selected) >= SpdImageStore.size()) {
+        return;
+    }
+    DecodedModule module = DecodeSpd(SpdImageStore[static_cast<std::size_t>(selected)]);
+    for (int row = 0; row + 1 < kFixedRowCount && row < static_cast<int>(module.rows.size()); ++row) {
+        m_table.SetItemText(row, 1, Wide(module.rows[static_cast<std::size_t>(row)][1]).c_str());
+    }
+    for (int row = m_table.GetItemCount() - 1; row >= kFixedRowCount; --row) {
+        m_table.DeleteItem(row);
+    }
+    for (std::size_t row = kFixedRowCount; row < module.rows.size(); ++row) {
+        const ModuleInfoRow& cells = module.rows[row];
+        const int item = m_table.InsertItem(static_cast<int>(row), Wide(cells[0]).c_str());
+        for (int column = 1; column < kModuleInfoColumnCount; ++column) {
+            m_table.SetItemText(item, column, Wide(cells[static_cast<std::size_t>(column)]).c_str());
+        }
+    }
+    XmpProfileCount = module.xmpProfileCount;
+    m_dialog.Invalidate(false);
+}
+
+void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage) const {
+    ListTable table(m_table);
+    PaintCanvas canvas(dc);
+    switch (subPage) {
+    case 1:
+        DrawModuleLabels(canvas);
+        DrawModuleValues(table, canvas);
+        break;
+    case 2:
+        DrawJedecPage(table, XmpProfileCount, canvas);
+        break;
+    case 3:
+        DrawXmpPage(table, XmpProfileCount, canvas);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CModuleInfoPage::OnShadowListChanged(WORD, WORD, HWND, bool&) {
+    DecodeSelectedModule();
+    return 0;
+}
+
+LRESULT CModuleInfoPage::OnModuleSelected(WORD, WORD, HWND, bool&) {
+    m_shadowList.SetCurSel(m_selector.GetCurSel());
+    DecodeSelectedModule();
+    return 0;
+}
+
+LRESULT CModuleInfoPage::OnShadowListDropDown(WORD, WORD, HWND, bool&) {
+    return 0;
+}

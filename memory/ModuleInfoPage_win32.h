@@ -1,0 +1,50 @@
+// The module information page of the main window: detection of the modules at start, the hidden table of the
+// decoded module, the module selector, and the drawing of the three sub-pages. Its map is chained into the main
+// window's; decoding and the layouts are portable (SpdDecode, ModuleView).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "framework/Controls.h"
+#include "framework/MessageMap.h"
+#include "memory/SpdImage.h"
+#include "res/resource.h"
+#include "skin/MyComboBox_win32.h"
+
+// The SPD contents of the modules found at start, in the order found, and the decoded module's XMP profile count.
+extern SpdImageStoreArray SpdImageStore;
+extern std::int32_t XmpProfileCount;
+
+class CModuleInfoPage : public CMessageMap {
+public:
+    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector)
+        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector) {}
+
+    BEGIN_MSG_MAP(CModuleInfoPage)
+    COMMAND_HANDLER(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, OnShadowListChanged)
+    COMMAND_HANDLER(IDC_MODULE_SELECTOR, CBN_SELCHANGE, OnModuleSelected)
+    COMMAND_HANDLER(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
+    END_MSG_MAP()
+
+    // The table's seven columns and its eleven fixed rows with their labels.
+    void SetUpModuleInfoTable();
+    // Probes the bus, copies each module's SPD into the store and lists it as "DIMM<n>" in both lists.
+    void DetectModules();
+    // Decodes the shadow list's selection into the table and repaints the window.
+    void DecodeSelectedModule();
+    // The page's share of the window's paint: the current sub-page, straight onto the paint device context.
+    void Paint(HDC dc, std::int32_t subPage) const;
+
+private:
+    LRESULT OnShadowListChanged(WORD code, WORD id, HWND control, bool& handled);
+    // Another module chosen: the shadow list follows, and the view shows that module.
+    LRESULT OnModuleSelected(WORD code, WORD id, HWND control, bool& handled);
+    LRESULT OnShadowListDropDown(WORD code, WORD id, HWND control, bool& handled);
+
+    CWnd& m_dialog;
+    CListCtrl& m_table;
+    CComboBox& m_shadowList;
+    CMyComboBox& m_selector;
+};

@@ -1,0 +1,86 @@
+#include "memory/ModuleView.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kHeadingX = SKIN_MODULE_HEADING_X;
+constexpr int kHeadingY = SKIN_MODULE_HEADING_Y;
+
+void DrawHeading(TextCanvas& canvas, std::u16string_view heading) {
+    canvas.SelectViewFont();
+    canvas.SetTextColour(kHeadingColour);
+    canvas.DrawText(kHeadingX, kHeadingY, heading);
+}
+
+// The seven cells of a row on a line; a row whose cell keyColumn is empty leaves its line blank.
+void DrawRows(const ModuleTable& table, RowSpan span, int keyColumn, TextCanvas& canvas) {
+    for (int line = 0; line < span.count; ++line) {
+        const int row = span.first + line;
+        if (table.Cell(row, keyColumn).empty()) {
+            continue;
+        }
+        for (int column = 0; column < kModuleInfoColumnCount; ++column) {
+            canvas.DrawText(kViewColumnX[static_cast<std::size_t>(column)], ViewLineY(line), table.Cell(row, column));
+        }
+    }
+}
+
+template <std::size_t... I> constexpr std::array<LabelRecord, sizeof...(I)> Labels(std::index_sequence<I...>) {
+    return {{{SKIN_MODULE_COLUMN_0_X, ViewLineY(static_cast<int>(I)), kFixedRowLabels[I], kValueColour}...}};
+}
+template <std::size_t... I> constexpr std::array<ValueRecord, sizeof...(I)> Values(std::index_sequence<I...>) {
+    return {{{static_cast<int>(I), SKIN_MODULE_COLUMN_1_X, ViewLineY(static_cast<int>(I)), SKIN_MODULE_VALUE_RIGHT,
+              ViewLineY(static_cast<int>(I)) + SKIN_MODULE_LINE_STEP, kValueColour}...}};
+}
+
+} // namespace
+
+const std::array<LabelRecord, kViewLineCount> ModuleLabelLayout = Labels(std::make_index_sequence<kViewLineCount>());
+const std::array<ValueRecord, kViewLineCount> ModuleValueLayout = Values(std::make_index_sequence<kViewLineCount>());
+
+RowSpan JedecRowsShown(int rowCount, std::int32_t xmpProfileCount) {
+    const int jedecRows = rowCount - kFirstJedecRow - kRowsPerXmpProfile * xmpProfileCount;
+    if (jedecRows <= 0) {
+        return {kFirstJedecRow, 0};
+    }
+    const int shown = std::min(jedecRows, kViewLineCount);
+    return {kFirstJedecRow + jedecRows - shown, shown};
+}
+
+RowSpan XmpRowsShown(int rowCount, std::int32_t xmpProfileCount) {
+    const int first = std::max(rowCount - kRowsPerXmpProfile * xmpProfileCount, kFirstJedecRow);
+    return {first, std::clamp(rowCount - first, 0, kViewLineCount)};
+}
+
+void DrawModuleLabels(TextCanvas& canvas) {
+    canvas.SelectViewFont();
+    for (const LabelRecord& label : ModuleLabelLayout) {
+        canvas.SetTextColour(label.colour);
+        canvas.DrawText(label.x, label.y, label.text);
+    }
+}
+
+void DrawModuleValues(const ModuleTable& table, TextCanvas& canvas) {
+    DrawHeading(canvas, u"Module");
+    for (const ValueRecord& value : ModuleValueLayout) {
+        std::u16string text = table.RowCount() > value.row ? table.Cell(value.row, 1) : std::u16string();
+        if (text.empty()) {
+            continue;
+        }
+        canvas.SetTextColour(value.colour);
+        canvas.DrawText(value.left, value.top, text);
+    }
+}
+
+void DrawJedecPage(const ModuleTable& table, std::int32_t xmpProfileCount, TextCanvas& canvas) {
+    DrawHeading(canvas, u"JEDEC Timing");
+    canvas.SetTextColour(kValueColour);
+    DrawRows(table, JedecRowsShown(table.RowCount(), xmpProfileCount), 0, canvas);
+}
+
+void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, TextCanvas& canvas) {
+    DrawHeading(canvas, u"XMP");
+    canvas.SetTextColour(kValueColour);
+    DrawRows(table, XmpRowsShown(table.RowCount(), xmpProfileCount), 1, canvas);
+}

@@ -1,0 +1,135 @@
+// The module information view against a table of cells: where each sub-page draws what, the ten-line limit of the
+// JEDEC sub-page, blank lines for empty rows, and a view with no module.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "memory/ModuleView.h"
+
+namespace {
+
+class FakeTable final : public ModuleTable {
+public:
+    std::vector<ModuleInfoRow> rows;
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    std::u16string Cell(int row, int column) const override {
+        return rows.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
+    }
+};
+
+// Each text drawn as "x,y,colour:text" (text in ASCII; other units as '?').
+class RecordingCanvas final : public TextCanvas {
+public:
+    std::vector<std::string> drawn;
+    bool fontSelected = false;
+    void SelectViewFont() override { fontSelected = true; }
+    void SetTextColour(std::uint32_t colour) override { colour_ = colour; }
+    void DrawText(int x, int y, std::u16string_view text) override {
+        EXPECT_TRUE(fontSelected) << "every text is drawn in the view's font";
+        std::string ascii;
+        for (char16_t unit : text) {
+            ascii += unit < 0x80 ? static_cast<char>(unit) : '?';
+        }
+        drawn.push_back(std::to_string(x) + "," + std::to_string(y) + "," +
+                        (colour_ == kHeadingColour ? "H"
+                         : colour_ == kValueColour ? "V"
+                                                   : "?") +
+                        ":" + ascii);
+    }
+
+private:
+    std::uint32_t colour_ = 0;
+};
+
+// The fixed rows with values "v0".."v9", then jedec JEDEC rows ("J1".."Jn", CL from 10) and xmp profiles.
+FakeTable Table(int jedec, int xmp, bool values = true) {
+    FakeTable table;
+    for (int row = 0; row < kFixedRowCount; ++row) {
+        ModuleInfoRow cells;
+        cells[0] = std::u16string(kFixedRowLabels[static_cast<std::size_t>(row)]);
+        if (values && row < 10) {
+            cells[1] = u"v" + std::u16string(1, static_cast<char16_t>(u'0' + row));
+        }
+        table.rows.push_back(cells);
+    }
+    for (int j = 1; j <= jedec; ++j) {
+        std::string n = std::to_string(j);
+        table.rows.push_back({u"J" + std::u16string(n.begin(), n.end()), u"r", u"c", u"3", u"4", u"5", u"6"});
+    }
+    for (int p = 1; p <= xmp; ++p) {
+        table.rows.push_back({u"", u"P", u"", u"", u"", u"", u""});
+        table.rows.push_back({u"s", u"S", u"2", u"3", u"4", u"5", u"6"});
+        table.rows.push_back({u"v", u"V", u"", u"", u"", u"", u""});
+    }
+    return table;
+}
+
+TEST(ModuleView, FactsPageDrawsLabelsAndValuesOnTheTenLines) {
+    FakeTable table = Table(3, 1);
+    RecordingCanvas canvas;
+    DrawModuleLabels(canvas);
+    DrawModuleValues(table, canvas);
+    ASSERT_EQ(canvas.drawn.size(), 21u);
+    EXPECT_EQ(canvas.drawn[0], "217,225,V:???");
+    EXPECT_EQ(canvas.drawn[7], "217,428,V:Banks");
+    EXPECT_EQ(canvas.drawn[9], "217,486,V:????");
+    EXPECT_EQ(canvas.drawn[10], "217,185,H:Module");
+    EXPECT_EQ(canvas.drawn[11], "340,225,V:v0");
+    EXPECT_EQ(canvas.drawn[20], "340,486,V:v9");
+
+    // Without a module the values are empty and only the labels and the heading are drawn.
+    RecordingCanvas empty;
+    DrawModuleValues(Table(0, 0, false), empty);
+    EXPECT_EQ(empty.drawn, std::vector<std::string>{"217,185,H:Module"});
+}
+
+TEST(ModuleView, JedecPageShowsAtMostTenRowsTheHighestLatenciesFirstNumberedAsDecoded) {
+    struct Case {
+        int jedec;
+        int xmp;
+        std::string firstLine;
+        std::string lastLine;
+        std::size_t lines;
+    };
+    const Case cases[] = {
+        {6, 0, "217,225,V:J1", "217,370,V:J6", 6},
+        {10, 2, "217,225,V:J1", "217,486,V:J10", 10},
+        {14, 1, "217,225,V:J5", "217,486,V:J14", 10},
+        {18, 2, "217,225,V:J9", "217,486,V:J18", 10},
+        {0, 2, "", "", 0},
+    };
+    for (const Case& c : cases) {
+        FakeTable table = Table(c.jedec, c.xmp);
+        RecordingCanvas canvas;
+        DrawJedecPage(table, c.xmp, canvas);
+        ASSERT_EQ(canvas.drawn.size(), 1 + 7 * c.lines) << c.jedec;
+        EXPECT_EQ(canvas.drawn[0], "217,185,H:JEDEC Timing");
+        if (c.lines > 0) {
+            EXPECT_EQ(canvas.drawn[1], c.firstLine) << c.jedec;
+            EXPECT_EQ(canvas.drawn[canvas.drawn.size() - 7], c.lastLine) << c.jedec;
+            EXPECT_EQ(canvas.drawn.back().substr(0, 4), "843,") << "the seventh column";
+        }
+    }
+}
+
+TEST(ModuleView, XmpPageShowsEachProfilesThreeLinesAndLeavesTitleCellsBlank) {
+    FakeTable table = Table(12, 2);
+    RecordingCanvas canvas;
+    DrawXmpPage(table, 2, canvas);
+    ASSERT_EQ(canvas.drawn.size(), 1 + 6 * 7u);
+    EXPECT_EQ(canvas.drawn[0], "217,185,H:XMP");
+    EXPECT_EQ(canvas.drawn[2], "340,225,V:P") << "the title at x = 340 on line 0";
+    EXPECT_EQ(canvas.drawn[8], "217,254,V:s");
+    EXPECT_EQ(canvas.drawn[15], "217,283,V:v");
+    EXPECT_EQ(canvas.drawn.back(), "843,370,V:");
+
+    RecordingCanvas none;
+    DrawXmpPage(Table(4, 0), 0, none);
+    EXPECT_EQ(none.drawn, std::vector<std::string>{"217,185,H:XMP"});
+    // A table shorter than its profile count claims never reaches into the fixed rows.
+    EXPECT_EQ(XmpRowsShown(kFixedRowCount + 1, 2), (RowSpan{kFixedRowCount, 1}));
+    EXPECT_EQ(JedecRowsShown(kFixedRowCount + 1, 2), (RowSpan{kFixedRowCount, 0}));
+}
+
+} // namespace
