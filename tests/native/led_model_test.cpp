@@ -1,0 +1,341 @@
+// The LED view's portable half: reading journal lines into the LED state and captions, following a journal that
+// grows, is rewritten in place and is re-created, and what it takes from the stand-in's configuration.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "smbus-sim/core/Journal.h"
+#include "smbus-sim/core/JournalFollower.h"
+#include "smbus-sim/core/LedModel.h"
+#include "smbus-sim/core/LedViewSetup.h"
+
+namespace {
+
+using namespace smbus_sim;
+
+using Leds = std::array<LedColour, kLedCount>;
+
+LedModel Fed(const std::vector<std::string>& lines) {
+    LedModel model;
+    for (const auto& line : lines) {
+        model.Apply(line);
+    }
+    return model;
+}
+
+TEST(LedModel, FrameLinesSetTheirLedAsSent) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        Leds leds;
+    };
+    const Case cases[] = {
+        {"one LED per command, 0x10 to 0x14",
+         {"1.000 RGBI2CMode(0x10, 0xFF, 0x00, 0x00) -> 0x00005A01",
+          "1.001 RGBI2CMode(0x12, 0x3D, 0x45, 0xFF) -> 0x00005A01",
+          "1.002 RGBI2CMode(0x14, 0x01, 0x02, 0x03) -> 0x00005A01"},
+         {{{255, 0, 0}, {}, {61, 69, 255}, {}, {1, 2, 3}}}},
+        {"a later frame replaces the earlier one, black included",
+         {"1.000 RGBI2CMode(0x11, 0x10, 0x20, 0x30) -> 0x00005A01",
+          "1.001 RGBI2CMode(0x11, 0x00, 0x00, 0x00) -> 0x00005A01"},
+         {}},
+        {"select 4 darkens the LEDs until the next frame",
+         {"1.000 RGBI2CMode(0x10, 0x10, 0x20, 0x30) -> 0x00005A01",
+          "1.001 RGBI2CMode(0x01, 0x04, 0x00, 0x00) -> 0x00005A01",
+          "1.002 RGBI2CMode(0x13, 0x64, 0x00, 0xFF) -> 0x00005A01"},
+         {{{}, {}, {}, {100, 0, 255}, {}}}},
+        {"select 3 and parameters keep the frame",
+         {"1.000 RGBI2CMode(0x10, 0x10, 0x20, 0x30) -> 0x00005A01",
+          "1.001 RGBI2CMode(0x01, 0x03, 0x00, 0x00) -> 0x00005A01",
+          "1.002 RGBI2CMode(0x02, 0x00, 0x01, 0x00) -> 0x00005A01"},
+         {{{16, 32, 48}, {}, {}, {}, {}}}},
+    };
+    for (const auto& c : cases) {
+        LedModel model = Fed(c.lines);
+        EXPECT_EQ(model.Leds(), c.leds) << c.what;
+        EXPECT_EQ(model.NotUnderstood(), 0u) << c.what;
+    }
+    EXPECT_FALSE(LedColour{}.Lit());
+    EXPECT_TRUE((LedColour{0, 0, 1}.Lit()));
+}
+
+TEST(LedModel, OtherCommandsNameWhatWasLastSent) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> lines;
+        std::string commandSet;
+        std::string effect;
+        bool ownEffect;
+    };
+    const std::string sel3 = "1.0 RGBI2CMode(0x01, 0x03, 0x00, 0x00) -> 0x00005A01";
+    const Case cases[] = {
+        {"nothing sent yet", {"5.0 InitializeSMB(0x00000000) -> 0x00005A01"}, "", "", false},
+        {"breathing on command-set modules",
+         {sel3, "1.1 RGBI2CMode(0x02, 0x01, 0x02, 0x00) -> 0x00005A01",
+          "1.2 RGBI2CMode(0x02, 0x00, 0x01, 0x00) -> 0x00005A01",
+          "1.3 RGBI2CMode(0x02, 0x10, 0x00, 0x00) -> 0x00005A01"},
+         "Command set: select 3; parameters 1=2, 0=1, 16=0",
+         "",
+         true},
+        {"a new select starts a new parameter list",
+         {sel3, "1.1 RGBI2CMode(0x02, 0x01, 0x02, 0x00) -> 0x00005A01",
+          "1.2 RGBI2CMode(0x01, 0x02, 0x00, 0x00) -> 0x00005A01"},
+         "Command set: select 2",
+         "",
+         true},
+        {"select 4: frames from the system",
+         {"1.0 RGBI2CMode(0x01, 0x04, 0x00, 0x00) -> 0x00005A01"},
+         "Command set: select 4",
+         "",
+         false},
+        {"parameters before any select",
+         {"1.0 RGBI2CMode(0x02, 0x11, 0x78, 0x00) -> 0x00005A01"},
+         "Command set: parameters 17=120",
+         "",
+         false},
+        {"effect with an opaque colour",
+         {"1.0 SetZorvaEffect(0x02, 0x012C, 0x00, 0xFF3D45FF) -> 0x00005A01"},
+         "",
+         "Effect: mode 2 Breathing, speed 300, colour #3D45FF",
+         true},
+        {"effect without colour",
+         {"1.0 SetZorvaEffect(0x06, 0x000C, 0x00, 0x00000000) -> 0x00005A01"},
+         "",
+         "Effect: mode 6 Prismel, speed 12, no colour",
+         true},
+        {"mode 0 is no effect",
+         {"1.0 SetZorvaEffect(0x00, 0x0000, 0x00, 0x00000000) -> 0x00005A01"},
+         "",
+         "Effect: mode 0 none, speed 0, no colour",
+         false},
+        {"unknown mode and a colour that is not opaque",
+         {"1.0 SetZorvaEffect(0x0B, 0x0004, 0x00, 0x00123456) -> 0x00005A01"},
+         "",
+         "Effect: mode 11 (unknown), speed 4, colour 0x00123456 (not opaque)",
+         true},
+        {"both command sets, the last one decides whether the frame is what the modules show",
+         {"1.0 SetZorvaEffect(0x07, 0x0004, 0x00, 0x00000000) -> 0x00005A01",
+          "1.1 RGBI2CMode(0x01, 0x04, 0x00, 0x00) -> 0x00005A01"},
+         "Command set: select 4",
+         "Effect: mode 7 Meteor, speed 4, no colour",
+         false},
+    };
+    for (const auto& c : cases) {
+        LedModel model = Fed(c.lines);
+        EXPECT_EQ(model.CommandSetCaption(), c.commandSet) << c.what;
+        EXPECT_EQ(model.EffectCaption(), c.effect) << c.what;
+        EXPECT_EQ(model.ModulesOwnEffect(), c.ownEffect) << c.what;
+    }
+}
+
+TEST(LedModel, ParameterCaptionKeepsOnlyTheLatest) {
+    LedModel model;
+    for (int p = 0; p < 20; ++p) {
+        model.Apply("1.0 RGBI2CMode(0x02, " + Journal::Hex(static_cast<std::uint32_t>(p)) +
+                    ", 0x00, 0x00) -> 0x00005A01");
+    }
+    EXPECT_EQ(model.CommandSetCaption(), "Command set: parameters 12=0, 13=0, 14=0, 15=0, 16=0, 17=0, 18=0, 19=0");
+}
+
+TEST(LedModel, DamagedAndUnknownLinesChangeNothingShown) {
+    const std::string lines[] = {
+        "RGBI2CMode(0x10, 0xFF, 0x00, 0x00) -> 0x00005A01",            // no timestamp
+        "1.0 RGBI2CMode(0x10, 0xFF, 0x00) -> 0x00005A01",              // three arguments
+        "1.0 RGBI2CMode(0x10, 0xFF, 0x00, 0x00, 0x00) -> 0x00005A01",  // five
+        "1.0 RGBI2CMode(0x10, 0x100, 0x00, 0x00) -> 0x00005A01",       // more than a byte of red
+        "1.0 RGBI2CMode(0x10, 255, 0x00, 0x00) -> 0x00005A01",         // not hex
+        "1.0 RGBI2CMode(0x10, 0x1FFFFFFFF, 0x00, 0x00) -> 0x00005A01", // wider than 32 bits
+        "1.0 RGBI2CMode(0x10,0xFF, 0x00, 0x00) -> 0x00005A01",         // no blank after the comma
+        "1.0 RGBI2CMode(0x10, 0xFF, 0x00, 0x00",                       // cut short
+        "1.0 RGBI2CMode(0x10, 0xFF, 0x00, 0x00) -> ",                  // result missing
+        "1.0 RGBI2CMode(0x15, 0xFF, 0x00, 0x00) -> 0x00005A01",        // no sixth LED
+        "1.0 RGBI2CMode(0x03, 0x01, 0x00, 0x00) -> 0x00005A01",        // no such command
+        "1.0 SetZorvaEffect(0x02, 0x012C, 0x00) -> 0x00005A01",        // three arguments
+        std::string("1.0 RGBI2CMode(0x10, 0x\0F, 0x00, 0x00) -> 0x00005A01", 50),
+    };
+    for (const auto& line : lines) {
+        LedModel model;
+        model.Apply(line);
+        EXPECT_EQ(model.Leds(), Leds{}) << line;
+        EXPECT_EQ(model.CommandSetCaption(), "") << line;
+        EXPECT_EQ(model.EffectCaption(), "") << line;
+        EXPECT_EQ(model.NotUnderstood(), 1u) << line;
+    }
+    // Lines of other calls and partial garbage are no lighting lines at all.
+    LedModel model =
+        Fed({"", "\r", "1712.5 ReadSPD(0, 2) first_offset=0 count=00512 last_offset=511 bus_ms=00000000.000",
+             "1.0 CheckSPD() -> 0x00005A06", "x", "1.0 (0x01) -> 0x0", "#######"});
+    EXPECT_EQ(model.NotUnderstood(), 0u);
+    EXPECT_EQ(model.LastProblem(), "");
+}
+
+TEST(LedModel, RemembersTheStandInsLastComplaint) {
+    LedModel model = Fed(
+        {"PROBLEM config line 3 \"speed = 1\": unknown key \"speed\"", "1.0 UNEXPECTED ShutdownSMB() -> 0x00000000"});
+    EXPECT_EQ(model.LastProblem(), "called ShutdownSMB");
+    model.Reset();
+    EXPECT_EQ(model.LastProblem(), "");
+}
+
+// A journal file in memory that the test writes the way the stand-in does.
+class MemoryJournal final : public JournalSource {
+public:
+    std::optional<std::uint64_t> Size() override {
+        return exists ? std::optional<std::uint64_t>(text.size()) : std::nullopt;
+    }
+    std::size_t ReadAt(std::uint64_t offset, char* out, std::size_t size) override {
+        if (!exists || offset >= text.size()) {
+            return 0;
+        }
+        std::size_t n = std::min<std::size_t>(size, text.size() - static_cast<std::size_t>(offset));
+        std::memcpy(out, text.data() + offset, n);
+        return n;
+    }
+    std::string text;
+    bool exists = true;
+};
+
+struct Follow {
+    JournalFollower::Poll poll;
+    std::vector<std::string> lines;
+};
+
+Follow PollOnce(JournalFollower& follower, MemoryJournal& journal) {
+    Follow f;
+    f.poll = follower.Follow(journal, [&](std::string_view line) { f.lines.emplace_back(line); });
+    return f;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(JournalFollower, HandsOverEachCompleteLineOnce) {
+    MemoryJournal journal;
+    JournalFollower follower;
+    EXPECT_EQ(PollOnce(follower, journal).lines, Lines{});
+    journal.text = "1.0 A() -> 0x01\r\n2.0 B(";
+    EXPECT_EQ(PollOnce(follower, journal).lines, Lines{"1.0 A() -> 0x01"});
+    EXPECT_EQ(PollOnce(follower, journal).lines, Lines{}) << "the partial line waits for its line end";
+    journal.text += "0x01) -> 0x01\n3.0 C() -> 0x01\n";
+    Follow f = PollOnce(follower, journal);
+    EXPECT_EQ(f.lines, (Lines{"2.0 B(0x01) -> 0x01", "3.0 C() -> 0x01"}));
+    EXPECT_FALSE(f.poll.restarted);
+    EXPECT_EQ(f.poll.lines, 2u);
+}
+
+TEST(JournalFollower, ARunUpdatedInPlaceIsNoRestart) {
+    // The stand-in's own journal writer: a ReadSPD run rewrites its counters inside a line already read.
+    struct Sink final : JournalSink {
+        std::string& text;
+        explicit Sink(std::string& t) : text(t) {}
+        std::uint64_t Append(std::string_view s) override {
+            text += s;
+            return text.size() - s.size();
+        }
+        void Overwrite(std::uint64_t at, std::string_view s) override { text.replace(at, s.size(), s); }
+    };
+    MemoryJournal journal;
+    Sink sink(journal.text);
+    Journal writer(sink);
+    JournalFollower follower;
+    writer.ReadSpd(1000.0, 0, 0, 0, 0.0);
+    EXPECT_EQ(PollOnce(follower, journal).lines.size(), 1u);
+    writer.ReadSpd(1000.5, 0, 0, 1, 0.0);
+    writer.ReadSpd(1000.5, 0, 0, 2, 0.0);
+    EXPECT_FALSE(PollOnce(follower, journal).poll.restarted);
+    writer.Call(1001.0, "RGBI2CMode", "0x10, 0x01, 0x02, 0x03", 0x5A01);
+    Follow f = PollOnce(follower, journal);
+    EXPECT_FALSE(f.poll.restarted);
+    EXPECT_EQ(f.lines, Lines{"1001.000 RGBI2CMode(0x10, 0x01, 0x02, 0x03) -> 0x00005A01"});
+}
+
+TEST(JournalFollower, StartsAgainWhenTheJournalIsReCreated) {
+    const std::string first =
+        "100.000 InitializeSMB(0x00000000) -> 0x00005A01\n100.500 RGBI2CMode(0x10, 0x01, 0x02, 0x03) -> 0x00005A01\n";
+    struct Case {
+        const char* what;
+        std::string rewritten; // the file's whole text after the program loaded the stand-in again
+        bool vanish;
+    };
+    const Case cases[] = {
+        {"shorter than what was read", "200.000 InitializeSMB(0x00000000) -> 0x00005A01\n", false},
+        {"as long, other lines",
+         "200.000 InitializeSMB(0x00000000) -> 0x00005A01\n200.500 RGBI2CMode(0x10, 0x04, 0x05, 0x06) -> 0x00005A01\n",
+         false},
+        {"longer, other lines",
+         "200.000 InitializeSMB(0x00000000) -> 0x00005A01\n200.500 RGBI2CMode(0x10, 0x04, 0x05, 0x06) -> "
+         "0x00005A01\n200.600 CheckSPD() -> 0x00005A06\n",
+         false},
+        {"empty", "", false},
+        {"deleted", "", true},
+    };
+    for (const auto& c : cases) {
+        MemoryJournal journal;
+        JournalFollower follower;
+        journal.text = first;
+        ASSERT_EQ(PollOnce(follower, journal).lines.size(), 2u);
+        journal.text = c.rewritten;
+        journal.exists = !c.vanish;
+        Follow f = PollOnce(follower, journal);
+        EXPECT_TRUE(f.poll.restarted) << c.what;
+        std::size_t expected = static_cast<std::size_t>(std::count(c.rewritten.begin(), c.rewritten.end(), '\n'));
+        EXPECT_EQ(f.lines.size(), expected) << c.what << ": read again from the top";
+        EXPECT_FALSE(PollOnce(follower, journal).poll.restarted) << c.what << ": once";
+    }
+}
+
+TEST(JournalFollower, DropsOverLongLinesAndReadsOn) {
+    MemoryJournal journal;
+    JournalFollower follower;
+    journal.text = std::string(JournalFollower::kLongestLine + 10, 'x');
+    EXPECT_EQ(PollOnce(follower, journal).lines, Lines{});
+    journal.text += std::string(JournalFollower::kLongestLine, 'y') + "\n1.0 A() -> 0x01\n";
+    EXPECT_EQ(PollOnce(follower, journal).lines, Lines{"1.0 A() -> 0x01"});
+}
+
+TEST(JournalFollower, ReadsABigJournalInBoundedSteps) {
+    MemoryJournal journal;
+    const std::string line = "1.000 RGBI2CMode(0x10, 0x01, 0x02, 0x03) -> 0x00005A01\n";
+    while (journal.text.size() < 3 * JournalFollower::kReadPerPoll) {
+        journal.text += line;
+    }
+    JournalFollower follower;
+    std::size_t total = 0;
+    int polls = 0;
+    for (; polls < 10 && total < journal.text.size() / line.size(); ++polls) {
+        total += PollOnce(follower, journal).lines.size();
+    }
+    EXPECT_EQ(total, journal.text.size() / line.size());
+    EXPECT_GE(polls, 3);
+}
+
+TEST(LedViewSetup, OneRowPerConfiguredPositionInOrder) {
+    SimConfig config =
+        ParseSimConfig("module 1 3 = a.bin\nmodule 0 2 = b.bin\nmodule 1 3 = c.bin\nmodule 0 0 = d.bin\n");
+    std::vector<ModulePosition> expected = {{0, 0}, {0, 2}, {1, 3}};
+    EXPECT_EQ(ModuleRows(config), expected);
+    EXPECT_TRUE(ModuleRows(ParseSimConfig("journal = j.txt\n")).empty());
+}
+
+TEST(LedViewSetup, TellsTheConfigurationFromTheJournal) {
+    struct Case {
+        const char* name;
+        const char* text;
+        bool config;
+    };
+    const Case cases[] = {
+        {"smbus-sim.conf", "", true},
+        {"C:\\x\\SIM.CONF", "anything", true},
+        {"setup.txt", "# modules\nmodule 0 0 = a.bin\njournal = j.txt\n", true},
+        {"smbus-sim.journal", "", false},
+        {"journal.txt", "PROBLEM config line 1 \"x\": expected \"key = value\"\n", false},
+        {"journal.txt", "1.0 InitializeSMB(0x00000000) -> 0x00005A01\n", false},
+        {"journal.txt", "1.0 ReadSPD(0, 0) first_offset=0 count=00001 last_offset=000 bus_ms=00000000.000\n", false},
+        {"conf", "\r\n", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsConfigFile(c.name, c.text), c.config) << c.name << ": " << c.text;
+    }
+}
+
+} // namespace
