@@ -9,9 +9,10 @@ JournalFollower::Poll JournalFollower::Follow(JournalSource& source,
     Poll poll;
     std::optional<std::uint64_t> size = source.Size();
     if (!size || !StillTheSameFile(source, *size)) {
+        // Reported on its own: whoever keeps state from the lines clears it before the new file's first line.
         poll.restarted = offset_ > 0;
         Forget();
-        if (!size) {
+        if (!size || poll.restarted) {
             return poll;
         }
     }

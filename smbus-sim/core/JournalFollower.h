@@ -30,7 +30,8 @@ public:
         std::size_t lines = 0;  // complete lines handed over
     };
 
-    // Reads at most kReadPerPoll new bytes and calls onLine for each complete line, in order.
+    // Reads at most kReadPerPoll new bytes and calls onLine for each complete line, in order. A poll that finds
+    // the journal started again hands over no line; the next one reads from the top.
     Poll Follow(JournalSource& source, const std::function<void(std::string_view)>& onLine);
 
     static constexpr std::size_t kReadPerPoll = 1 << 20;

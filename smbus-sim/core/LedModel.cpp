@@ -184,4 +184,14 @@ std::string LedModel::CommandSetCaption() const {
     return text;
 }
 
+bool LedJournal::Poll(JournalSource& source) {
+    bool changed = false;
+    auto poll = follower_.Follow(source, [&](std::string_view line) { changed = model_.Apply(line) || changed; });
+    if (poll.restarted) {
+        model_.Reset();
+        changed = true;
+    }
+    return changed;
+}
+
 } // namespace smbus_sim

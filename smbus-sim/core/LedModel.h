@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "smbus-sim/core/JournalFollower.h"
+
 namespace smbus_sim {
 
 inline constexpr int kLedCount = 5;
@@ -69,6 +71,19 @@ private:
     bool ownEffect_ = false;
     std::uint32_t notUnderstood_ = 0;
     std::string problem_;
+};
+
+// The LED state kept up to date from a journal being written: what the view polls.
+class LedJournal {
+public:
+    // Reads what the journal gained since the last poll; true when anything shown changed. A journal started
+    // again (or gone) clears everything shown before its new lines are read.
+    bool Poll(JournalSource& source);
+    const LedModel& Model() const { return model_; }
+
+private:
+    JournalFollower follower_;
+    LedModel model_;
 };
 
 } // namespace smbus_sim

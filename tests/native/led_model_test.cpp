@@ -278,9 +278,11 @@ TEST(JournalFollower, StartsAgainWhenTheJournalIsReCreated) {
         journal.exists = !c.vanish;
         Follow f = PollOnce(follower, journal);
         EXPECT_TRUE(f.poll.restarted) << c.what;
+        EXPECT_EQ(f.lines, Lines{}) << c.what << ": the restart comes alone";
+        f = PollOnce(follower, journal);
+        EXPECT_FALSE(f.poll.restarted) << c.what << ": once";
         std::size_t expected = static_cast<std::size_t>(std::count(c.rewritten.begin(), c.rewritten.end(), '\n'));
         EXPECT_EQ(f.lines.size(), expected) << c.what << ": read again from the top";
-        EXPECT_FALSE(PollOnce(follower, journal).poll.restarted) << c.what << ": once";
     }
 }
 
@@ -307,6 +309,25 @@ TEST(JournalFollower, ReadsABigJournalInBoundedSteps) {
     }
     EXPECT_EQ(total, journal.text.size() / line.size());
     EXPECT_GE(polls, 3);
+}
+
+TEST(LedJournal, ShowsTheNewJournalOnlyOnceTheOldOneIsForgotten) {
+    MemoryJournal journal;
+    LedJournal view;
+    EXPECT_FALSE(view.Poll(journal));
+    journal.text = "100.000 RGBI2CMode(0x10, 0x01, 0x02, 0x03) -> 0x00005A01\n"
+                   "100.100 SetZorvaEffect(0x05, 0x000A, 0x00, 0x00000000) -> 0x00005A01\n";
+    EXPECT_TRUE(view.Poll(journal));
+    EXPECT_EQ(view.Model().Leds()[0], (LedColour{1, 2, 3}));
+    EXPECT_FALSE(view.Poll(journal)) << "nothing new";
+    journal.text = "200.000 InitializeSMB(0x00000000) -> 0x00005A01\n"
+                   "200.100 RGBI2CMode(0x11, 0x04, 0x05, 0x06) -> 0x00005A01\n"
+                   "200.200 CheckSPD() -> 0x00005A06\n";
+    EXPECT_TRUE(view.Poll(journal));
+    EXPECT_EQ(view.Model().Leds(), Leds{});
+    EXPECT_EQ(view.Model().EffectCaption(), "");
+    EXPECT_TRUE(view.Poll(journal));
+    EXPECT_EQ(view.Model().Leds(), (Leds{{{}, {4, 5, 6}, {}, {}, {}}}));
 }
 
 TEST(LedViewSetup, OneRowPerConfiguredPositionInOrder) {
