@@ -55,6 +55,11 @@ set_target_properties(MsIo32 PROPERTIES PREFIX "" OUTPUT_NAME MsIo32)
 target_link_libraries(MsIo32 PRIVATE smbus_sim_core kernel32)
 target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 
+# The LED view: draws what the stand-in's journal says the modules' LEDs were told, beside the stand-in.
+add_executable(LedView WIN32 smbus-sim/ledview/LedView_win32.cpp)
+target_link_libraries(LedView PRIVATE smbus_sim_core prismel_options gdi32 user32 shell32 kernel32)
+target_link_options(LedView PRIVATE -municode)
+
 # The default virtual modules and the stand-in's configuration, beside the program.
 file(GLOB PRISMEL_SPD_IMAGES ${CMAKE_SOURCE_DIR}/testdata/spd/*.bin)
 foreach(image ${PRISMEL_SPD_IMAGES})

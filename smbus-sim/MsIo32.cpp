@@ -12,10 +12,16 @@
 
 #include "smbus-sim/core/Journal.h"
 #include "smbus-sim/core/SimConfig.h"
+#include "smbus-sim/SimFiles_win32.h"
 
 namespace {
 
+using smbus_sim::FolderOf;
 using smbus_sim::Journal;
+using smbus_sim::Narrow;
+using smbus_sim::ReadWholeFile;
+using smbus_sim::Resolve;
+using smbus_sim::Widen;
 
 // Results carry their answer in the low byte; the bits above it are deliberately not zero, since callers must
 // rely on the low byte only.
@@ -69,53 +75,6 @@ struct Simulator {
 
 HMODULE g_self = nullptr;
 
-std::wstring Widen(const std::string& s) {
-    if (s.empty()) {
-        return {};
-    }
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-    auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-std::wstring Resolve(const std::wstring& folder, const std::wstring& name) {
-    bool absolute = (name.size() > 1 && name[1] == L':') || (!name.empty() && (name[0] == L'\\' || name[0] == L'/'));
-    return absolute ? name : folder + name;
-}
-
-bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (1 << 20);
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD got = 0;
-        ok = bytes.empty() ||
-             (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) && got == bytes.size());
-    }
-    CloseHandle(file);
-    return ok;
-}
-
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) {
-        return {};
-    }
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
-}
-
 double NowMs() {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
@@ -129,25 +88,19 @@ double NowMs() {
 // Loads the configuration and the module images into sim.
 void Load(Simulator* sim) {
     QueryPerformanceFrequency(&sim->frequency);
-    wchar_t modulePath[MAX_PATH * 2] = {};
-    GetModuleFileNameW(g_self, modulePath, static_cast<DWORD>(std::size(modulePath)));
-    std::wstring dllFolder = FolderOf(modulePath);
-
-    wchar_t envPath[MAX_PATH * 2] = {};
-    DWORD envLength = GetEnvironmentVariableW(L"PRISMEL_SMBUS_CONFIG", envPath, static_cast<DWORD>(std::size(envPath)));
-    std::wstring configPath =
-        envLength > 0 && envLength < std::size(envPath) ? std::wstring(envPath) : dllFolder + L"smbus-sim.conf";
+    std::wstring dllFolder = smbus_sim::ModuleFolder(g_self);
+    bool named = false;
+    std::wstring configPath = smbus_sim::ConfigPath(dllFolder, &named);
     std::vector<std::uint8_t> text;
     bool haveConfig = ReadWholeFile(configPath, text);
     if (haveConfig) {
         sim->config =
             smbus_sim::ParseSimConfig(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-    } else if (envLength > 0) {
+    } else if (named) {
         sim->config.problems.push_back("configuration file \"" + Narrow(configPath) + "\" cannot be read");
     }
     std::wstring configFolder = FolderOf(configPath);
-    std::wstring journalPath = sim->config.journalPath.empty() ? dllFolder + L"smbus-sim.journal"
-                                                               : Resolve(configFolder, Widen(sim->config.journalPath));
+    std::wstring journalPath = smbus_sim::JournalPath(sim->config, configPath, dllFolder);
     sim->sink = std::make_unique<FileSink>(journalPath);
     sim->journal = std::make_unique<Journal>(*sim->sink);
     for (const auto& problem : sim->config.problems) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The run command: builds the program and starts it under Wine with the SMBus stand-in beside it (two virtual
-# modules by default). With $DISPLAY set it runs there until the program ends. Without one it runs on a private
-# Xvfb, saves a screenshot after PRISMEL_RUN_SECONDS (default 8) seconds, prints its path and stops the program.
-# Arguments are passed to the program (for example: tools/run.sh SysTray).
+# modules by default), and beside it the LED view, which draws what the stand-in's journal says the modules' LEDs
+# were told. With $DISPLAY set they run there until the program ends. Without one they run on a private Xvfb; a
+# screenshot of both windows is saved after PRISMEL_RUN_SECONDS (default 8) seconds, its path printed and both
+# stopped. Arguments are passed to the program (for example: tools/run.sh SysTray).
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -11,23 +12,40 @@ tools/setup.sh || exit 1
 if [ ! -f build/win32/CMakeCache.txt ]; then
   cmake --preset win32 >/dev/null || exit 1
 fi
-cmake --build --preset win32 -j "${PRISMEL_JOBS:-2}" --target Prismel MsIo32 || exit 1
+cmake --build --preset win32 -j "${PRISMEL_JOBS:-2}" --target Prismel MsIo32 LedView || exit 1
 
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
 prismel_wine_env build/win32 || exit 1
 bin="$root/build/win32/bin"
 
+# The LED view sits at the bottom-left of the screen, clear of the program's window; it ends with the program.
+ledview=
+start_ledview() {
+  (cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine LedView.exe </dev/null >"$root/build/win32/ledview.log" 2>&1) &
+  ledview=$!
+}
+stop_ledview() {
+  [ -n "$ledview" ] || return 0
+  kill "$ledview" 2>/dev/null
+  wait "$ledview" 2>/dev/null
+  ledview=
+}
+trap stop_ledview EXIT
+
 if [ -n "${DISPLAY:-}" ]; then
   prismel_prefix_ensure || exit 1
-  echo "run: Prismel.exe on $DISPLAY (journal: $bin/smbus-sim.journal)"
-  cd "$bin" && exec wine Prismel.exe "$@"
+  echo "run: Prismel.exe and LedView.exe on $DISPLAY (journal: $bin/smbus-sim.journal)"
+  start_ledview
+  (cd "$bin" && wine Prismel.exe "$@")
+  exit $?
 fi
 
 prismel_with_lock prismel_session_start || exit 1
 . "$PRISMEL_SESSION_FILE"
 export DISPLAY="$SESSION_DISPLAY"
-echo "run: Prismel.exe on private display $DISPLAY (journal: $bin/smbus-sim.journal)"
+echo "run: Prismel.exe and LedView.exe on private display $DISPLAY (journal: $bin/smbus-sim.journal)"
+start_ledview
 (cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine Prismel.exe "$@" </dev/null >"$root/build/win32/run.log" 2>&1) &
 program=$!
 sleep "${PRISMEL_RUN_SECONDS:-8}"
@@ -38,6 +56,7 @@ else
   echo "run: could not take a screenshot"
 fi
 kill "$program" 2>/dev/null
+stop_ledview
 prismel_with_lock prismel_session_stop
 wait "$program" 2>/dev/null
 exit 0

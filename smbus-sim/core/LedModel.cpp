@@ -1,0 +1,197 @@
+#include "smbus-sim/core/LedModel.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace smbus_sim {
+namespace {
+
+constexpr std::uint32_t kSelectCommand = 0x01;
+constexpr std::uint32_t kParameterCommand = 0x02;
+constexpr std::uint32_t kFirstLedCommand = 0x10; // LED k is command 0x10 + k
+constexpr std::uint32_t kSelectFrames = 4;       // the system drives the LEDs frame by frame (or leaves them off)
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// "0x" and one to eight hex digits.
+std::optional<std::uint32_t> ParseHex(std::string_view s) {
+    if (s.size() < 3 || s.size() > 10 || s[0] != '0' || (s[1] != 'x' && s[1] != 'X')) {
+        return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    auto [end, ec] = std::from_chars(s.data() + 2, s.data() + s.size(), value, 16);
+    if (ec != std::errc() || end != s.data() + s.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool ParseArguments(std::string_view text, std::vector<std::uint32_t>& out) {
+    if (text.empty()) {
+        return true;
+    }
+    while (true) {
+        auto comma = text.find(',');
+        auto value = ParseHex(text.substr(0, comma));
+        if (!value) {
+            return false;
+        }
+        out.push_back(*value);
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        text.remove_prefix(comma + 1);
+        if (text.empty() || text.front() != ' ') {
+            return false;
+        }
+        text.remove_prefix(1);
+    }
+}
+
+} // namespace
+
+std::optional<JournalCall> ParseJournalCall(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    // The timestamp: milliseconds with a decimal point.
+    std::size_t i = 0;
+    while (i < line.size() && (IsDigit(line[i]) || line[i] == '.')) {
+        ++i;
+    }
+    if (i == 0 || i >= line.size() || line[i] != ' ') {
+        return std::nullopt;
+    }
+    std::string_view rest = line.substr(i + 1);
+    auto open = rest.find('(');
+    auto close = rest.find(") -> ");
+    if (open == 0 || open == std::string_view::npos || close == std::string_view::npos || close < open ||
+        !ParseHex(rest.substr(close + 5))) {
+        return std::nullopt;
+    }
+    JournalCall call;
+    call.name = std::string(rest.substr(0, open));
+    if (!ParseArguments(rest.substr(open + 1, close - open - 1), call.arguments)) {
+        return std::nullopt;
+    }
+    return call;
+}
+
+std::string_view EffectModeName(std::uint32_t mode) {
+    static constexpr std::string_view kNames[] = {"none",         "Static",  "Breathing",   "Single flash",
+                                                  "Double flash", "Rainbow", "Prismel",     "Meteor",
+                                                  "Marquee",      "Twinkle", "Colour cycle"};
+    return mode < std::size(kNames) ? kNames[mode] : std::string_view();
+}
+
+bool LedModel::Apply(std::string_view line) {
+    if (line.starts_with("PROBLEM ")) {
+        problem_ = std::string(line.substr(8));
+        return true;
+    }
+    auto call = ParseJournalCall(line);
+    if (!call) {
+        // A lighting call that does not read as one is counted; any other line (ReadSPD runs, blank lines) is not
+        // about the lighting.
+        bool lighting = line.find("RGBI2CMode(") != std::string_view::npos ||
+                        line.find("SetZorvaEffect(") != std::string_view::npos;
+        return lighting && Refuse();
+    }
+    if (call->name.starts_with("UNEXPECTED ")) {
+        problem_ = "called " + call->name.substr(11);
+        return true;
+    }
+    if (call->name == "RGBI2CMode") {
+        return call->arguments.size() == 4 ? ApplyCommandSet(call->arguments) : Refuse();
+    }
+    if (call->name == "SetZorvaEffect") {
+        return call->arguments.size() == 4 ? ApplyEffect(call->arguments) : Refuse();
+    }
+    return false;
+}
+
+bool LedModel::ApplyCommandSet(const std::vector<std::uint32_t>& a) {
+    std::uint32_t command = a[0];
+    if (command >= kFirstLedCommand && command < kFirstLedCommand + kLedCount) {
+        if (a[1] > 0xFF || a[2] > 0xFF || a[3] > 0xFF) {
+            return Refuse(); // a module takes a byte per colour: such a frame cannot be shown as sent
+        }
+        leds_[command - kFirstLedCommand] = {static_cast<std::uint8_t>(a[1]), static_cast<std::uint8_t>(a[2]),
+                                             static_cast<std::uint8_t>(a[3])};
+        return true;
+    }
+    if (command == kSelectCommand) {
+        select_ = a[1];
+        parameters_.clear();
+        ownEffect_ = a[1] != kSelectFrames;
+        if (a[1] == kSelectFrames) {
+            leds_ = {}; // dark until the first frame arrives
+        }
+        return true;
+    }
+    if (command == kParameterCommand) {
+        if (parameters_.size() == kParametersShown) {
+            parameters_.erase(parameters_.begin());
+        }
+        parameters_.emplace_back(a[1], a[2]);
+        return true;
+    }
+    return Refuse();
+}
+
+bool LedModel::ApplyEffect(const std::vector<std::uint32_t>& a) {
+    std::uint32_t mode = a[0];
+    std::uint32_t colour = a[3];
+    std::string_view name = EffectModeName(mode);
+    char text[160];
+    std::snprintf(text, sizeof text, "Effect: mode %u %s, speed %u, ", static_cast<unsigned>(mode),
+                  name.empty() ? "(unknown)" : std::string(name).c_str(), static_cast<unsigned>(a[1]));
+    effect_ = text;
+    if (colour >> 24 == 0xFF) {
+        std::snprintf(text, sizeof text, "colour #%06X", static_cast<unsigned>(colour & 0xFFFFFF));
+    } else if (colour == 0) {
+        std::snprintf(text, sizeof text, "no colour");
+    } else {
+        std::snprintf(text, sizeof text, "colour 0x%08X (not opaque)", static_cast<unsigned>(colour));
+    }
+    effect_ += text;
+    ownEffect_ = mode != 0;
+    return true;
+}
+
+bool LedModel::Refuse() {
+    ++notUnderstood_;
+    return true;
+}
+
+std::string LedModel::CommandSetCaption() const {
+    if (!select_ && parameters_.empty()) {
+        return {};
+    }
+    std::string text = "Command set: ";
+    if (select_) {
+        text += "select " + std::to_string(*select_);
+    }
+    if (!parameters_.empty()) {
+        text += select_ ? "; parameters " : "parameters ";
+        for (std::size_t i = 0; i < parameters_.size(); ++i) {
+            text +=
+                (i ? ", " : "") + std::to_string(parameters_[i].first) + "=" + std::to_string(parameters_[i].second);
+        }
+    }
+    return text;
+}
+
+bool LedJournal::Poll(JournalSource& source) {
+    bool changed = false;
+    auto poll = follower_.Follow(source, [&](std::string_view line) { changed = model_.Apply(line) || changed; });
+    if (poll.restarted) {
+        model_.Reset();
+        changed = true;
+    }
+    return changed;
+}
+
+} // namespace smbus_sim
