@@ -3,7 +3,9 @@
 # modules by default), and beside it the LED view, which draws what the stand-in's journal says the modules' LEDs
 # were told. With $DISPLAY set they run there until the program ends. Without one they run on a private Xvfb; a
 # screenshot of both windows is saved after PRISMEL_RUN_SECONDS (default 8) seconds, its path printed and both
-# stopped. Arguments are passed to the program (for example: tools/run.sh SysTray).
+# stopped. Arguments are passed to the program (for example: tools/run.sh SysTray). For the screenshot,
+# PRISMEL_RUN_MODE=7 clicks mode 7, speed 5 and Apply, and PRISMEL_RUN_PAGE=modules (jedec, xmp, about) opens a
+# page, as a user would with the mouse.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -33,6 +35,31 @@ stop_ledview() {
 }
 trap stop_ledview EXIT
 
+# Clicks, in the program's window: a mode button (1-10), speed button 5 and Apply (PRISMEL_RUN_MODE), then a tab
+# (PRISMEL_RUN_PAGE = modules, jedec, xmp or about; jedec and xmp step to the module page's sub-pages 2 and 3).
+run_clicks() {
+  local page=$1 mode=$2 window X Y
+  window=$(xdotool search --onlyvisible --name '^$' 2>/dev/null | while read -r w; do
+    [ "$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')" = 990x675 ] && echo "$w"
+  done | head -n 1)
+  [ -n "$window" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.5; }
+  if [ -n "$mode" ]; then
+    local col=$(((mode - 1) % 3)) row=$(((mode - 1) / 3))
+    click $((150 + 183 * col + 90)) $((49 + 138 * row + 68))
+    click 922 520 # speed 5, the fastest
+    click 796 591 # Apply
+  fi
+  case "$page" in
+  modules) click 75 105 ;;
+  jedec) click 75 105; click 259 536 ;;
+  xmp) click 75 105; click 259 536; click 259 536 ;;
+  about) click 75 331 ;;
+  esac
+  xdotool mousemove $((X + 600)) $((Y + 660))
+}
+
 if [ -n "${DISPLAY:-}" ]; then
   prismel_prefix_ensure || exit 1
   echo "run: Prismel.exe and LedView.exe on $DISPLAY (journal: $bin/smbus-sim.journal)"
@@ -48,7 +75,14 @@ echo "run: Prismel.exe and LedView.exe on private display $DISPLAY (journal: $bi
 start_ledview
 (cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine Prismel.exe "$@" </dev/null >"$root/build/win32/run.log" 2>&1) &
 program=$!
-sleep "${PRISMEL_RUN_SECONDS:-8}"
+seconds=${PRISMEL_RUN_SECONDS:-8}
+if [ -n "${PRISMEL_RUN_PAGE:-}${PRISMEL_RUN_MODE:-}" ]; then
+  # Works the window as a user would, with the mouse, before the screenshot.
+  sleep 4
+  seconds=$((seconds > 4 ? seconds - 4 : 1))
+  run_clicks "${PRISMEL_RUN_PAGE:-}" "${PRISMEL_RUN_MODE:-}" || echo "run: could not click the window"
+fi
+sleep "$seconds"
 shot="$root/build/win32/screenshot.png"
 if import -display "$DISPLAY" -window root "$shot" 2>/dev/null; then
   echo "run: screenshot saved to $shot"
