@@ -337,3 +337,70 @@ TEST(Framework, GdiOwnersReleaseWhatTheyHold) {
 }
 
 } // namespace
+
+namespace {
+
+// A part of a dialog's handling in an object of its own, chained into the dialog's map.
+class TimerPart : public CMessageMap {
+public:
+    BEGIN_MSG_MAP(TimerPart)
+    MESSAGE_HANDLER(WM_TIMER, OnTimer)
+    COMMAND_RANGE_CODE_HANDLER(IDC_FW_COMBO, IDC_FW_BUTTON, BN_CLICKED, OnRange)
+    END_MSG_MAP()
+
+    CWnd* owner = nullptr;
+    int ticks = 0;
+    std::vector<WORD> ranged;
+
+private:
+    LRESULT OnTimer(UINT, WPARAM id, LPARAM, bool&) {
+        if (id == 7 && ++ticks == 3) {
+            owner->KillTimer(7);
+            owner->PostMessage(WM_APP + 9);
+        }
+        return 0;
+    }
+    // Takes the list's and the combo's clicks; lets the button's go on to the dialog.
+    LRESULT OnRange(WORD, WORD id, HWND, bool& handled) {
+        ranged.push_back(id);
+        handled = id != IDC_FW_BUTTON;
+        return 0;
+    }
+};
+
+class ChainedDialog : public TestDialog {
+public:
+    BEGIN_MSG_MAP(ChainedDialog)
+    MESSAGE_HANDLER(WM_APP + 9, OnDone)
+    CHAIN_MSG_MAP_MEMBER(part)
+    CHAIN_MSG_MAP(TestDialog)
+    END_MSG_MAP()
+
+    TimerPart part;
+
+private:
+    LRESULT OnDone(UINT, WPARAM, LPARAM, bool&) {
+        // Stopped after the third tick: no fourth arrives.
+        Sleep(60);
+        MSG late;
+        EndDialog(PeekMessageW(&late, m_hWnd, WM_TIMER, WM_TIMER, PM_NOREMOVE) ? 2 : 1);
+        return 0;
+    }
+};
+
+TEST(Framework, ChainedMemberMapsGetRangesAndTimers) {
+    ChainedDialog dialog;
+    dialog.part.owner = &dialog;
+    dialog.onInit = [](TestDialog& d) {
+        for (int id : {IDC_FW_COMBO, IDC_FW_LIST, IDC_FW_BUTTON, IDC_FW_EDIT}) {
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        }
+        ASSERT_TRUE(d.SetTimer(7, 10));
+    };
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(dialog.part.ticks, 3);
+    EXPECT_EQ(dialog.part.ranged, (std::vector<WORD>{IDC_FW_COMBO, IDC_FW_LIST, IDC_FW_BUTTON}));
+    EXPECT_EQ(dialog.goClicks, 1) << "a declined range entry reaches the dialog's own map";
+}
+
+} // namespace
