@@ -508,6 +508,11 @@ def draw_module_info_page(lay, th):
         art.rect((left + 8, top + 1, right - 8, top + step - 1), fill, alpha=150)
     c1 = lay["SKIN_MODULE_COLUMN_1_X"]
     art.rect((c1 - 10, rows_top + 3, c1 - 9, rows_bottom - 3), th.frame)
+    # The timing columns of the JEDEC and XMP sub-pages (CL, tRCD, tRP, tRAS, tRC), fainter: the facts sub-page's
+    # values end well before the first of them.
+    for column in range(2, 7):
+        cx = lay["SKIN_MODULE_COLUMN_%d_X" % column]
+        art.rect((cx - 10, rows_top + 3, cx - 9, rows_bottom - 3), mix(th.panel, th.frame, 0.6))
 
     _, by, _, bh = lay.rect("SUBPAGE_BACK")
     fx, _, fw, _ = lay.rect("SUBPAGE_FORWARD")
