@@ -55,6 +55,12 @@ set_target_properties(MsIo32 PROPERTIES PREFIX "" OUTPUT_NAME MsIo32)
 target_link_libraries(MsIo32 PRIVATE smbus_sim_core kernel32)
 target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 
+# spdinfo.exe, the SPD decoder on the command line: a console program that reads image files, or with --bus the
+# modules behind MsIo32.dll in its own folder.
+add_executable(spdinfo spdinfo/Main_win32.cpp)
+target_link_libraries(spdinfo PRIVATE spdinfo_core prismel_win32)
+target_link_options(spdinfo PRIVATE -municode)
+
 # The default virtual modules and the stand-in's configuration, beside the program.
 file(GLOB PRISMEL_SPD_IMAGES ${CMAKE_SOURCE_DIR}/testdata/spd/*.bin)
 foreach(image ${PRISMEL_SPD_IMAGES})
