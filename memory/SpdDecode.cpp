@@ -267,7 +267,7 @@ void AppendJedecRows(const SpdBytes& spd, std::vector<ModuleInfoRow>& rows) {
         }
         if (!rateAtCl) {
             for (int c : {1, 3, 4, 5, 6}) {
-                row[static_cast<std::size_t>(c)] = kNoTimeText;
+                row[static_cast<std::size_t>(c)] = std::u16string(kNoTimeText);
             }
             continue;
         }
@@ -285,7 +285,7 @@ void AppendXmpProfile(const SpdBytes& spd, int profile, std::vector<ModuleInfoRo
 
     const double tck = spd.TimeWithFine(base + kXTck, base + kXTckFine);
     ModuleInfoRow& speed = rows.emplace_back();
-    speed[0] = kFixedRowLabels[kSpeedRow];
+    speed[0] = std::u16string(kFixedRowLabels[kSpeedRow]);
     const std::optional<int> rate = DataRate(tck);
     speed[1] = rate ? Format("%d( %dMHz )", *rate, *rate / 2) : std::u16string(kNoTimeText);
     const std::array<double, 5> times = {
@@ -304,7 +304,7 @@ void AppendXmpProfile(const SpdBytes& spd, int profile, std::vector<ModuleInfoRo
     const unsigned voltageByte = spd[base];
     const float voltage = static_cast<float>((voltageByte >> 7) + (voltageByte & 0x7Fu) * 0.01);
     ModuleInfoRow& voltageRow = rows.emplace_back();
-    voltageRow[0] = kFixedRowLabels[kVoltageRow];
+    voltageRow[0] = std::u16string(kFixedRowLabels[kVoltageRow]);
     voltageRow[1] = Format("%1.2fV", static_cast<double>(voltage));
 }
 
@@ -315,7 +315,7 @@ DecodedModule DecodeSpd(const SpdImage& image) {
     DecodedModule module;
     module.rows.resize(kFixedRowCount);
     for (std::size_t r = 0; r < kFixedRowLabels.size(); ++r) {
-        module.rows[r][0] = kFixedRowLabels[r];
+        module.rows[r][0] = std::u16string(kFixedRowLabels[r]);
     }
     ModuleInfoRow* fixed = module.rows.data();
     fixed[kMakerRow][1] = MakerText(spd);
