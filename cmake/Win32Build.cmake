@@ -60,6 +60,11 @@ target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 add_executable(spdinfo spdinfo/Main_win32.cpp)
 target_link_libraries(spdinfo PRIVATE spdinfo_core prismel_win32)
 target_link_options(spdinfo PRIVATE -municode)
+# Its bus wiring: the stand-in beside it serves the two default modules, found in the program's probing order.
+add_test(NAME win32.spdinfo.bus COMMAND spdinfo --json --bus)
+set_tests_properties(win32.spdinfo.bus PROPERTIES
+                     PASS_REGULAR_EXPRESSION "\"module\": \"DIMM0\".*\"G\\.Skill\".*\"module\": \"DIMM1\".*\"Samsung\""
+                     FAIL_REGULAR_EXPRESSION "spdinfo:" TIMEOUT 120 RESOURCE_LOCK prismel_display)
 
 # The default virtual modules and the stand-in's configuration, beside the program.
 file(GLOB PRISMEL_SPD_IMAGES ${CMAKE_SOURCE_DIR}/testdata/spd/*.bin)
