@@ -45,7 +45,7 @@ Options:
   --         end of options: every later argument is a file.
 
 Exit status: 0 when every image was decoded, 1 when a file or the bus gave none (one line on stderr each; the
-other files are still decoded), 2 for an unknown option or nothing to decode.
+other files are still decoded) or the output could not be written, 2 for an unknown option or nothing to decode.
 )";
 
 struct Options {
@@ -334,5 +334,9 @@ int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, st
         PrintJsonEnd(first, out);
     }
     out.flush();
+    if (!out) {
+        err << "spdinfo: the output could not be written\n";
+        return kSpdInfoBadInput;
+    }
     return status;
 }

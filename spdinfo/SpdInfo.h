@@ -52,8 +52,9 @@ struct SpdInfoHost {
     std::function<SpdBusRead()> readBus;
 };
 
-// Exit codes: 0 every input decoded; 1 a file or the bus gave no image; 2 a usage error (an unknown option, or
-// nothing to decode). An unknown option or a bad file does not stop the other files from being decoded.
+// Exit codes: 0 every input decoded; 1 a file or the bus gave no image, or the output failed; 2 a usage error (an
+// unknown option, or nothing to decode). An unknown option or a bad file does not stop the other files from being
+// decoded.
 inline constexpr int kSpdInfoOk = 0;
 inline constexpr int kSpdInfoBadInput = 1;
 inline constexpr int kSpdInfoUsage = 2;

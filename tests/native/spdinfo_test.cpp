@@ -76,6 +76,13 @@ TEST(SpdInfo, BusModulesAreDecodedUnderTheirNames) {
         EXPECT_EQ(errors.str(), c.error);
         EXPECT_EQ(text.str(), "");
     }
+
+    // Output that cannot be written is a failure too, not a success.
+    host.readBus = [&] { return SpdBusRead{{{"DIMM0", true, kingston}}, ""}; };
+    std::ostringstream closed, errors;
+    closed.setstate(std::ios::badbit);
+    EXPECT_EQ(RunSpdInfo({"--bus"}, host, closed, errors), kSpdInfoBadInput);
+    EXPECT_EQ(errors.str(), "spdinfo: the output could not be written\n");
 }
 
 } // namespace
