@@ -60,6 +60,17 @@ add_executable(LedView WIN32 smbus-sim/ledview/LedView_win32.cpp)
 target_link_libraries(LedView PRIVATE smbus_sim_core prismel_options gdi32 user32 shell32 kernel32)
 target_link_options(LedView PRIVATE -municode)
 
+# spdinfo.exe, the SPD decoder on the command line: a console program that reads image files, or with --bus the
+# modules behind MsIo32.dll in its own folder.
+add_executable(spdinfo spdinfo/Main_win32.cpp)
+target_link_libraries(spdinfo PRIVATE spdinfo_core prismel_win32)
+target_link_options(spdinfo PRIVATE -municode)
+# Its bus wiring: the stand-in beside it serves the two default modules, found in the program's probing order.
+add_test(NAME win32.spdinfo.bus COMMAND spdinfo --json --bus)
+set_tests_properties(win32.spdinfo.bus PROPERTIES
+                     PASS_REGULAR_EXPRESSION "\"module\": \"DIMM0\".*\"G\\.Skill\".*\"module\": \"DIMM1\".*\"Samsung\""
+                     FAIL_REGULAR_EXPRESSION "spdinfo:" TIMEOUT 120 RESOURCE_LOCK prismel_display)
+
 # The default virtual modules and the stand-in's configuration, beside the program.
 file(GLOB PRISMEL_SPD_IMAGES ${CMAKE_SOURCE_DIR}/testdata/spd/*.bin)
 foreach(image ${PRISMEL_SPD_IMAGES})

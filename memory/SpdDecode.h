@@ -23,6 +23,20 @@ extern const std::array<std::u16string_view, kModuleInfoColumnCount> kModuleInfo
 // Column-0 labels of the fixed rows 0-10.
 extern const std::array<std::u16string_view, kFixedRowCount> kFixedRowLabels;
 
+// What a cell shows when the bytes give it no meaning: "?" for a code the DDR4 layout reserves (capacity, banks,
+// bus width), "-" for a speed or a clock count that no usable clock period gives (a blank or damaged SPD).
+inline constexpr std::u16string_view kReservedCodeText = u"?";
+inline constexpr std::u16string_view kNoTimeText = u"-";
+
+// Makers by their JEDEC code pair (SPD bytes 320 and 321, continuation count and ID, each with its parity bit),
+// searched in this order; codes not in the table show as two hex bytes. Our own code pair comes first.
+struct ManufacturerEntry {
+    std::uint8_t bank;
+    std::uint8_t id;
+    std::u16string_view name;
+};
+extern const std::array<ManufacturerEntry, 10> ManufacturerTable;
+
 struct DecodedModule {
     // The whole table: the eleven fixed rows (column 0 their label, column 1 the value, row 10 spare), then one
     // row per supported CAS latency, then three rows per XMP profile.

@@ -1,0 +1,8 @@
+// UTF-16 text to UTF-8, for file names handed to the C runtime and for text written to a terminal or a pipe.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// An unpaired surrogate becomes U+FFFD, so the result is always valid UTF-8.
+std::string ToUtf8(std::u16string_view text);

@@ -1,0 +1,68 @@
+// spdinfo.exe: arguments arrive as UTF-16 and are passed on as UTF-8; --bus reads the modules through MsIo32.dll
+// beside the program, probing the bus exactly as Prismel does.
+#include <windows.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "app/Utf8.h"
+#include "memory/ModuleDetection.h"
+#include "memory/SmbusLibrary_win32.h"
+#include "spdinfo/SpdInfo.h"
+
+namespace {
+
+// UTF-8 on the console while spdinfo runs; the console's own code page again afterwards.
+class ConsoleUtf8Scope {
+public:
+    ConsoleUtf8Scope() : m_previous(GetConsoleOutputCP()) { SetConsoleOutputCP(CP_UTF8); }
+    ~ConsoleUtf8Scope() {
+        if (m_previous != 0) {
+            SetConsoleOutputCP(m_previous);
+        }
+    }
+    ConsoleUtf8Scope(const ConsoleUtf8Scope&) = delete;
+    ConsoleUtf8Scope& operator=(const ConsoleUtf8Scope&) = delete;
+
+private:
+    UINT m_previous;
+};
+
+SpdBusRead ReadBus() {
+    SpdBusRead result;
+    const std::wstring folder = ProgramFolder();
+    CSmbusLibrary library;
+    switch (library.Load(folder)) {
+    case CSmbusLibrary::BindResult::LoadFailed:
+        result.error = "cannot load MsIo32.dll from " + ToUtf8(std::u16string(folder.begin(), folder.end()));
+        return result;
+    case CSmbusLibrary::BindResult::InitFailed:
+        result.error = "MsIo32.dll did not initialise the SMBus";
+        return result;
+    case CSmbusLibrary::BindResult::Ready:
+        break;
+    }
+    SpdImageStoreArray store{};
+    const int count = DetectModules([&library](std::uint8_t first, std::uint8_t second,
+                                               std::uint16_t offset) { return library.ReadSpd(first, second, offset); },
+                                    store);
+    for (int n = 0; n < count; ++n) {
+        result.modules.push_back({"DIMM" + std::to_string(n), true, store[static_cast<std::size_t>(n)]});
+    }
+    return result;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring_view arg(argv[i]);
+        args.push_back(ToUtf8(std::u16string(arg.begin(), arg.end())));
+    }
+    SpdInfoHost host;
+    host.pathOf = [](const std::string& arg) { return std::filesystem::path(std::u8string(arg.begin(), arg.end())); };
+    host.readBus = ReadBus;
+    ConsoleUtf8Scope console;
+    return RunSpdInfo(args, host, std::cout, std::cerr);
+}

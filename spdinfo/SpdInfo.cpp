@@ -1,0 +1,342 @@
+#include "spdinfo/SpdInfo.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <system_error>
+
+#include "app/Utf8.h"
+
+#ifndef PRISMEL_VERSION
+#error "PRISMEL_VERSION must be defined by the build"
+#endif
+
+namespace {
+
+constexpr std::size_t kBaseSectionEnd = 126;
+constexpr std::size_t kModuleSectionStart = 128;
+constexpr std::size_t kModuleSectionEnd = 254;
+
+constexpr const char* kHelp = R"(Usage: spdinfo [--json] FILE...
+       spdinfo [--json] --bus
+       spdinfo --help | --version
+
+Decodes DDR4 SPD images the way Prismel's module information page does and prints the module table.
+
+Each FILE is a 512-byte SPD image: a dump file, or on Linux the "eeprom" file of the ee1004 driver
+(/sys/bus/i2c/drivers/ee1004/*/eeprom) as it is.
+
+Output: for each image a line "# NAME", then one line per table row: the row number and the seven cells
+(Field, Value, CL, tRCD, tRP, tRAS, tRC), separated by tabs, in UTF-8. Rows 0-9 are the module facts, row 10 is
+a spare, then one row per supported CAS latency, then three rows per XMP profile. A cell shows "?" for a reserved
+organisation code and "-" where the SPD gives no usable clock period. Control characters in a cell are shown
+as U+FFFD here; --json keeps them.
+
+Options:
+  --json     print one JSON document instead: {"columns": [...], "modules": [...]}, each module with its
+             "file" (or "module" for --bus), "rows" (the cells by row), "xmpProfileCount", and "crc": whether
+             the stored CRC-16 of the base section (bytes 0-125) and of the module section (bytes 128-253)
+             match their bytes.
+  --bus      (Windows) load MsIo32.dll from spdinfo.exe's folder, probe the twelve SMBus positions as
+             Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found.
+  --help     print this text.
+  --version  print the version.
+  --         end of options: every later argument is a file.
+
+Exit status: 0 when every image was decoded, 1 when a file or the bus gave none (one line on stderr each; the
+other files are still decoded) or the output could not be written, 2 for an unknown option or nothing to decode.
+)";
+
+struct Options {
+    bool json = false;
+    bool bus = false;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> files;
+    std::vector<std::string> unknown;
+};
+
+Options ParseOptions(const std::vector<std::string>& args) {
+    Options options;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            options.files.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--bus") {
+            options.bus = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else {
+            options.unknown.push_back(arg);
+        }
+    }
+    return options;
+}
+
+// A name or a cell fit for one line of text on a terminal: control characters (C0, DEL and C1) become U+FFFD.
+std::string PrintableUtf8(std::u16string_view text) {
+    std::u16string clean(text);
+    for (char16_t& unit : clean) {
+        if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F)) {
+            unit = u'\uFFFD';
+        }
+    }
+    return ToUtf8(clean);
+}
+
+std::string PrintableName(std::string_view name) {
+    std::string clean(name);
+    for (char& c : clean) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = '?';
+        }
+    }
+    return clean;
+}
+
+void PrintTable(const NamedSpdImage& source, const DecodedModule& module, bool first, std::ostream& out) {
+    if (!first) {
+        out << '\n';
+    }
+    out << "# " << PrintableName(source.name) << '\n';
+    for (std::size_t r = 0; r < module.rows.size(); ++r) {
+        out << r;
+        for (const std::u16string& cell : module.rows[r]) {
+            out << '\t' << PrintableUtf8(cell);
+        }
+        out << '\n';
+    }
+}
+
+void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module, bool first, std::ostream& out) {
+    const SpdChecksums crc = CheckSpdChecksums(source.image);
+    out << (first ? "\n" : ",\n") << "    {\n";
+    out << "      " << (source.fromBus ? "\"module\": " : "\"file\": ") << JsonString(source.name) << ",\n";
+    out << "      \"xmpProfileCount\": " << module.xmpProfileCount << ",\n";
+    out << "      \"crc\": {\"base\": " << (crc.base ? "true" : "false")
+        << ", \"module\": " << (crc.module ? "true" : "false") << "},\n";
+    out << "      \"rows\": [";
+    for (std::size_t r = 0; r < module.rows.size(); ++r) {
+        out << (r == 0 ? "\n" : ",\n") << "        [";
+        for (std::size_t c = 0; c < module.rows[r].size(); ++c) {
+            out << (c == 0 ? "" : ", ") << JsonString(ToUtf8(module.rows[r][c]));
+        }
+        out << ']';
+    }
+    out << "\n      ]\n    }";
+}
+
+void PrintJsonStart(std::ostream& out) {
+    out << "{\n  \"columns\": [";
+    for (std::size_t c = 0; c < kModuleInfoColumns.size(); ++c) {
+        out << (c == 0 ? "" : ", ") << JsonString(ToUtf8(kModuleInfoColumns[c]));
+    }
+    out << "],\n  \"modules\": [";
+}
+
+void PrintJsonEnd(bool empty, std::ostream& out) {
+    out << (empty ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+// Appends the UTF-8 encoding of a code point that is known to be valid.
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at text[i]; returns its code point and advances i, or U+FFFD past one byte when the
+// bytes there are not a valid (shortest, non-surrogate, at most U+10FFFF) sequence.
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned lead = byte(i);
+    std::size_t length = lead < 0x80           ? 1
+                         : (lead >> 5) == 0x6  ? 2
+                         : (lead >> 4) == 0xE  ? 3
+                         : (lead >> 3) == 0x1E ? 4
+                                               : 0;
+    if (length == 0 || i + length > text.size()) {
+        ++i;
+        return U'\uFFFD';
+    }
+    char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            ++i;
+            return U'\uFFFD';
+        }
+        c = (c << 6) | (byte(i + k) & 0x3Fu);
+    }
+    static constexpr std::array<char32_t, 5> kShortest = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kShortest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++i;
+        return U'\uFFFD';
+    }
+    i += length;
+    return c;
+}
+
+} // namespace
+
+std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size) {
+    std::uint16_t crc = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc = static_cast<std::uint16_t>(crc ^ (data[i] << 8));
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
+        }
+    }
+    return crc;
+}
+
+SpdChecksums CheckSpdChecksums(const SpdImage& image) {
+    const auto stored = [&](std::size_t at) { return static_cast<std::uint16_t>(image[at] | (image[at + 1] << 8)); };
+    SpdChecksums result;
+    result.base = SpdCrc16(image.data(), kBaseSectionEnd) == stored(kBaseSectionEnd);
+    result.module = SpdCrc16(image.data() + kModuleSectionStart, kModuleSectionEnd - kModuleSectionStart) ==
+                    stored(kModuleSectionEnd);
+    return result;
+}
+
+std::string JsonString(std::string_view utf8) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t c = NextCodePoint(utf8, i);
+        if (c == U'"' || c == U'\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+            out += escape;
+        } else {
+            AppendUtf8(out, c);
+        }
+    }
+    return out + "\"";
+}
+
+SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return std::string("no such file");
+    }
+    if (status.type() == std::filesystem::file_type::directory) {
+        return std::string("is a directory");
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::string("cannot be opened for reading");
+    }
+    // One byte more than an image, to tell a longer file from an image. A driver's eeprom file may report any size,
+    // so only what can be read counts.
+    std::array<char, kSpdImageSize + 1> buffer{};
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    if (in.bad()) {
+        return std::string("cannot be read");
+    }
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got != kSpdImageSize) {
+        return got > kSpdImageSize ? std::string("not a 512-byte SPD image (more than 512 bytes)")
+                                   : "not a 512-byte SPD image (" + std::to_string(got) + " bytes)";
+    }
+    SpdImage image{};
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<std::uint8_t>(buffer[i]);
+    }
+    return image;
+}
+
+int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, std::ostream& out, std::ostream& err) {
+    const Options options = ParseOptions(args);
+    if (options.help) {
+        out << kHelp;
+        return kSpdInfoOk;
+    }
+    if (options.version) {
+        out << "spdinfo " << PRISMEL_VERSION << '\n';
+        return kSpdInfoOk;
+    }
+    int status = kSpdInfoOk;
+    for (const std::string& option : options.unknown) {
+        err << "spdinfo: unknown option " << PrintableName(option) << " (see spdinfo --help)\n";
+        status = kSpdInfoUsage;
+    }
+    if (options.files.empty() && !options.bus) {
+        err << "spdinfo: no SPD image to decode: name a file or use --bus (see spdinfo --help)\n";
+        return kSpdInfoUsage;
+    }
+
+    const auto fail = [&](const std::string& what, const std::string& reason) {
+        err << "spdinfo: " << PrintableName(what) << ": " << reason << '\n';
+        if (status == kSpdInfoOk) {
+            status = kSpdInfoBadInput;
+        }
+    };
+    bool first = true;
+    if (options.json) {
+        PrintJsonStart(out);
+    }
+    const auto print = [&](const NamedSpdImage& source) {
+        const DecodedModule module = DecodeSpd(source.image);
+        if (options.json) {
+            PrintJsonModule(source, module, first, out);
+        } else {
+            PrintTable(source, module, first, out);
+        }
+        first = false;
+    };
+
+    for (const std::string& file : options.files) {
+        SpdFileRead read = ReadSpdFile(host.pathOf(file));
+        if (const std::string* reason = std::get_if<std::string>(&read)) {
+            fail(file, *reason);
+        } else {
+            print({file, false, std::get<SpdImage>(read)});
+        }
+    }
+    if (options.bus) {
+        if (!host.readBus) {
+            fail("--bus", "reading modules from the SMBus needs MsIo32.dll and works only in the Windows build");
+        } else {
+            const SpdBusRead bus = host.readBus();
+            if (!bus.error.empty()) {
+                fail("--bus", bus.error);
+            } else if (bus.modules.empty()) {
+                fail("--bus", "no module answered on the SMBus");
+            }
+            for (const NamedSpdImage& module : bus.modules) {
+                print(module);
+            }
+        }
+    }
+    if (options.json) {
+        PrintJsonEnd(first, out);
+    }
+    out.flush();
+    if (!out) {
+        err << "spdinfo: the output could not be written\n";
+        return kSpdInfoBadInput;
+    }
+    return status;
+}

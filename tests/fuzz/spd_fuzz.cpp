@@ -1,0 +1,82 @@
+// Fuzzes the SPD decoder: any bytes (zero-padded or cut to 512) give the whole table, with the fixed rows in place,
+// one row per latency flag and three per shown XMP profile, valid UTF-16 in every cell, and no number made from an
+// infinite, NaN or out-of-range time (those show "-"). Undefined conversions are caught by the sanitizer.
+#include "memory/SpdDecode.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+bool ValidUtf16(const std::u16string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0xD800 && text[i] <= 0xDBFF) {
+            if (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) {
+                return false;
+            }
+            ++i;
+        } else if (text[i] >= 0xDC00 && text[i] <= 0xDFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A clock count: "-" or digits, never a sign, "inf" or "nan".
+bool ClockCountText(const std::u16string& text) {
+    if (text == kNoTimeText) {
+        return true;
+    }
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+}
+
+int LatencyFlags(const SpdImage& image) {
+    const int low = std::popcount(image[20]) + std::popcount(image[21]) + std::popcount(image[22]);
+    return low + std::popcount(static_cast<unsigned>(image[23] & 0x3F));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    SpdImage image{};
+    std::memcpy(image.data(), data, std::min(size, image.size()));
+
+    const DecodedModule module = DecodeSpd(image);
+    Require(module.xmpProfileCount >= 0 && module.xmpProfileCount <= 2);
+    const std::size_t jedecRows = static_cast<std::size_t>(LatencyFlags(image));
+    Require(module.rows.size() == kFixedRowCount + jedecRows + kRowsPerXmpProfile * module.xmpProfileCount);
+    for (std::size_t r = 0; r < kFixedRowLabels.size(); ++r) {
+        Require(module.rows[r][0] == kFixedRowLabels[r]);
+        for (std::size_t c = 2; c < kModuleInfoColumnCount; ++c) {
+            Require(module.rows[r][c].empty());
+        }
+    }
+    Require(module.rows[kFixedRowCount - 1][1].empty());
+    for (std::size_t r = kFirstJedecRow; r < kFirstJedecRow + jedecRows; ++r) {
+        for (std::size_t c = 3; c < kModuleInfoColumnCount; ++c) {
+            Require(ClockCountText(module.rows[r][c]));
+        }
+    }
+    for (std::size_t r = kFirstJedecRow + jedecRows + 1; r < module.rows.size(); r += kRowsPerXmpProfile) {
+        for (std::size_t c = 2; c < kModuleInfoColumnCount; ++c) {
+            Require(ClockCountText(module.rows[r][c]));
+        }
+    }
+    for (const ModuleInfoRow& row : module.rows) {
+        for (const std::u16string& cell : row) {
+            Require(ValidUtf16(cell));
+        }
+    }
+    // Nothing but the bytes decides the table.
+    Require(DecodeSpd(image).rows == module.rows);
+    return 0;
+}
