@@ -65,6 +65,14 @@ foreach(image ${PRISMEL_SPD_IMAGES})
 endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/smbus-sim/smbus-sim.conf ${CMAKE_BINARY_DIR}/bin/smbus-sim.conf COPYONLY)
 
+# What tools/package.sh needs to know of this build: the version, and the targets it builds and packages (the
+# program, its font, the SMBus stand-in for the demo, and the command-line tools and LED view where this tree
+# has them). Evaluated when the build system is generated, so targets added anywhere count.
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-info.txt CONTENT
+"version=${PROJECT_VERSION}
+targets=Prismel prismel_font MsIo32$<$<TARGET_EXISTS:spdinfo>: spdinfo>$<$<TARGET_EXISTS:LedView>: LedView>
+")
+
 # Win32 unit and integration tests, one process per test case under Wine.
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/win32/*.rc)  # not the subfolders
 add_executable(win32_tests ${WIN32_TEST_SOURCES} $<TARGET_OBJECTS:prismel_resources>)
