@@ -107,6 +107,9 @@ target_compile_definitions(smbus_partial_init PRIVATE PARTIAL_HAS_INITIALIZE)
 # End-to-end tests: a driver starts the program (or a small test window) and works it from outside.
 add_subdirectory(tests/e2e)
 
+# The Windows packages, made by tools/package.sh and installed, run and uninstalled under Wine.
+add_subdirectory(tests/package)
+
 # The skin artwork check.
 add_test(NAME skin.art COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tests/skin/test_skin_art.py)
 set_tests_properties(skin.art PROPERTIES TIMEOUT 300)
