@@ -77,6 +77,19 @@ int EntriesNamed(const std::wstring& displayName) { // under "Add or remove prog
     return count;
 }
 
+// A text of a program's version resource (US English, Unicode).
+std::wstring VersionText(const std::wstring& program, const wchar_t* name) {
+    std::vector<char> data(GetFileVersionInfoSizeW(program.c_str(), nullptr));
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    if (data.empty() || !GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()) ||
+        !VerQueryValueW(data.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + name).c_str(),
+                        reinterpret_cast<void**>(&text), &length)) {
+        return {};
+    }
+    return text;
+}
+
 DWORD RunToEnd(const std::wstring& program, const std::wstring& arguments) {
     auto process = Process::Start({program, arguments, ProgramFolder(), {}});
     auto code = process ? process->WaitForExit(120000) : std::nullopt;
@@ -138,6 +151,8 @@ TEST_F(InstallerTest, InstallsRunsFromProgramFilesAndUninstallsWhatItAdded) {
     EXPECT_EQ(RegText(kUninstallKey, L"Publisher"), L"Zorva");
     EXPECT_EQ(RegText(kUninstallKey, L"InstallLocation"), kInstallFolder);
     EXPECT_GT(RegNumber(kUninstallKey, L"EstimatedSize"), 500u); // KB
+    EXPECT_EQ(VersionText(kInstallFolder + L"\\Prismel.exe", L"ProductVersion"), kVersion);
+    EXPECT_EQ(VersionText(kInstallFolder + L"\\Prismel.exe", L"CompanyName"), L"Zorva");
 
     // The installed program starts from a path with spaces, with the stand-in the installer copied in.
     ASSERT_NE(kInstallFolder.find(L"Program Files"), std::wstring::npos);
