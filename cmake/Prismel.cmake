@@ -13,3 +13,17 @@ endif()
 
 # Host Python with the Debian packages the generators use.
 set(PRISMEL_PYTHON /usr/bin/python3 CACHE FILEPATH "Python used by the build-time generators")
+
+# One version number for the whole product: project() in CMakeLists.txt. It reaches the program's version
+# resource and about box (generated PrismelVersion.h), the about page artwork (cmake/Skin.cmake), the package
+# names (tools/package.sh reads it from the cache) and the command-line tools' --version (PRISMEL_VERSION).
+foreach(part MAJOR MINOR PATCH)
+  set(PRISMEL_VERSION_${part} ${PROJECT_VERSION_${part}})
+  if(PRISMEL_VERSION_${part} STREQUAL "")
+    set(PRISMEL_VERSION_${part} 0)
+  endif()
+endforeach()
+set(PRISMEL_VERSION ${PROJECT_VERSION} CACHE INTERNAL "The product's version, for the packaging command")
+target_compile_definitions(prismel_options INTERFACE $<$<COMPILE_LANGUAGE:C,CXX>:PRISMEL_VERSION="${PROJECT_VERSION}">)
+set(PRISMEL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/res/PrismelVersion.h.in ${PRISMEL_GENERATED_DIR}/PrismelVersion.h @ONLY)

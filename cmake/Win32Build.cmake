@@ -27,9 +27,9 @@ target_link_libraries(prismel_win32 PUBLIC prismel_core prismel_framework)
 # Resources, shared by the program and the tests that need its templates and bitmaps.
 set(PRISMEL_RC ${CMAKE_SOURCE_DIR}/res/Prismel.rc)
 set_source_files_properties(${PRISMEL_RC} PROPERTIES OBJECT_DEPENDS
-  "${PRISMEL_SKIN_OUTPUTS};${CMAKE_SOURCE_DIR}/res/Prismel.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/SkinLayout.h")
+  "${PRISMEL_SKIN_OUTPUTS};${PRISMEL_GENERATED_DIR}/PrismelVersion.h;${CMAKE_SOURCE_DIR}/res/Prismel.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/SkinLayout.h")
 add_library(prismel_resources OBJECT ${PRISMEL_RC})
-target_include_directories(prismel_resources PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR})
+target_include_directories(prismel_resources PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR} ${PRISMEL_GENERATED_DIR})
 add_dependencies(prismel_resources prismel_skin)
 
 add_executable(Prismel WIN32 app/Prismel_win32.cpp $<TARGET_OBJECTS:prismel_resources>)
@@ -50,7 +50,9 @@ add_custom_target(prismel_font ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/DS-DIGI.ttf)
 add_dependencies(Prismel prismel_font)
 
 # The SMBus stand-in, MsIo32.dll, with undecorated __stdcall exports.
-add_library(MsIo32 SHARED smbus-sim/MsIo32.cpp smbus-sim/MsIo32.def)
+add_library(MsIo32 SHARED smbus-sim/MsIo32.cpp smbus-sim/MsIo32.def smbus-sim/MsIo32.rc)
+target_include_directories(MsIo32 PRIVATE ${PRISMEL_GENERATED_DIR})
+set_source_files_properties(smbus-sim/MsIo32.rc PROPERTIES OBJECT_DEPENDS ${PRISMEL_GENERATED_DIR}/PrismelVersion.h)
 set_target_properties(MsIo32 PROPERTIES PREFIX "" OUTPUT_NAME MsIo32)
 target_link_libraries(MsIo32 PRIVATE smbus_sim_core kernel32)
 target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
@@ -78,6 +80,14 @@ foreach(image ${PRISMEL_SPD_IMAGES})
   configure_file(${image} ${CMAKE_BINARY_DIR}/bin/spd/${image_name} COPYONLY)
 endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/smbus-sim/smbus-sim.conf ${CMAKE_BINARY_DIR}/bin/smbus-sim.conf COPYONLY)
+
+# What tools/package.sh needs to know of this build: the version, and the targets it builds and packages (the
+# program, its font, the SMBus stand-in for the demo, and the command-line tools and LED view where this tree
+# has them). Evaluated when the build system is generated, so targets added anywhere count.
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-info.txt CONTENT
+"version=${PROJECT_VERSION}
+targets=Prismel prismel_font MsIo32$<$<TARGET_EXISTS:spdinfo>: spdinfo>$<$<TARGET_EXISTS:LedView>: LedView>
+")
 
 # Win32 unit and integration tests, one process per test case under Wine.
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/win32/*.rc)  # not the subfolders
@@ -112,6 +122,9 @@ target_compile_definitions(smbus_partial_init PRIVATE PARTIAL_HAS_INITIALIZE)
 
 # End-to-end tests: a driver starts the program (or a small test window) and works it from outside.
 add_subdirectory(tests/e2e)
+
+# The Windows packages, made by tools/package.sh and installed, run and uninstalled under Wine.
+add_subdirectory(tests/package)
 
 # The skin artwork check.
 add_test(NAME skin.art COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tests/skin/test_skin_art.py)

@@ -8,6 +8,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-apps imagemagick xdotool
   fonts-liberation fonts-wqy-microhei fonts-dseg
   python3 python3-pil python3-fonttools locales
+  nsis zip unzip
 )
 # Locales the Wine tests run under: the system language follows LC_ALL, and file names need a UTF-8 locale.
 locales=(en_US.UTF-8 zh_CN.UTF-8 zh_TW.UTF-8 zh_HK.UTF-8 zh_SG.UTF-8)
