@@ -116,12 +116,11 @@ bool CTessaroHDDlg::OnInitDialog() {
 
 void CTessaroHDDlg::SetSkin(int skinId) {
     m_skinId = skinId;
-    {
-        CBmpRgn region;
-        region.SetInsets(1, 0);
-        region.ShapeWindow(m_hWnd, static_cast<UINT>(skinId));
-    }
-    m_background.Reset(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(skinId)));
+    // The face is painted from the same bitmap the outline is cut from: loaded once.
+    CBmpRgn region;
+    region.SetInsets(1, 0);
+    region.ShapeWindow(m_hWnd, static_cast<UINT>(skinId));
+    m_background.Reset(region.ReleaseBitmap());
     SetPropW(m_hWnd, kBackgroundProperty, m_background.Get());
     Invalidate(false);
 }
@@ -131,14 +130,9 @@ void CTessaroHDDlg::CreateControls() {
     for (const ButtonRow& row : kButtonTable) {
         CVxButton& button = Button(row.id);
         button.SetBitmaps(row.normalImage, row.hotImage, row.spare);
-        int width = 0, height = 0;
-        if (fw::Bitmap image(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(row.normalImage))); image) {
-            BITMAP info{};
-            GetObjectW(image.Get(), sizeof info, &info);
-            width = info.bmWidth;
-            height = info.bmHeight;
-        }
-        RECT rect{row.x, row.y, row.x + width, row.y + height};
+        // Creating the button cuts its outline from its normal image and gives it that image's size, so the image
+        // is not loaded here a second time to learn the size.
+        RECT rect{row.x, row.y, row.x, row.y};
         button.Create(row.caption >= 0 ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect, m_hWnd,
                       static_cast<UINT>(row.id));
         HFONT font = TheApp() ? TheApp()->GetFont(row.fontSlot) : nullptr;

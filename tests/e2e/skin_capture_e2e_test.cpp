@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "lighting/ControlTable.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
@@ -146,6 +147,18 @@ protected:
     std::optional<Process> process_;
     HWND main_ = nullptr;
 };
+
+TEST_F(SkinCaptureTest, EveryButtonHasItsPlaceAndTheSizeOfItsNormalImage) {
+    RECT window = WindowRect(main_);
+    for (const ButtonRow& row : kButtonTable) {
+        Image image = SkinBitmap(ProgramFolder() + L"\\Prismel.exe", row.normalImage);
+        RECT r = WindowRect(GetDlgItem(main_, row.id));
+        EXPECT_EQ(r.left - window.left, row.x) << row.id;
+        EXPECT_EQ(r.top - window.top, row.y) << row.id;
+        EXPECT_EQ(r.right - r.left, image.width) << row.id;
+        EXPECT_EQ(r.bottom - r.top, image.height) << row.id;
+    }
+}
 
 TEST_F(SkinCaptureTest, EachPageShowsItsSkin) {
     CheckPage(129, L"lighting");
