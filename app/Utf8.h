@@ -6,3 +6,5 @@
 
 // An unpaired surrogate becomes U+FFFD, so the result is always valid UTF-8.
 std::string ToUtf8(std::u16string_view text);
+// Appends the UTF-8 encoding of a code point that is known to be valid (at most U+10FFFF, not a surrogate).
+void AppendUtf8(std::string& out, char32_t c);

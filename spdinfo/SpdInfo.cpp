@@ -145,25 +145,6 @@ void PrintJsonEnd(bool empty, std::ostream& out) {
     out << (empty ? "]\n}\n" : "\n  ]\n}\n");
 }
 
-// Appends the UTF-8 encoding of a code point that is known to be valid.
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at text[i]; returns its code point and advances i, or U+FFFD past one byte when the
 // bytes there are not a valid (shortest, non-surrogate, at most U+10FFFF) sequence.
 char32_t NextCodePoint(std::string_view text, std::size_t& i) {
