@@ -10,7 +10,8 @@ using namespace e2e;
 
 // The test window, once it is shown: it can be found while it is still being created.
 HWND WaitForTestWindow(const Process& process) {
-    HWND window = WaitForWindow(process.Id(), L"PrismelDriverTestWindow");
+    // A loaded machine can take several seconds to start a Wine process.
+    HWND window = WaitForWindow(process.Id(), L"PrismelDriverTestWindow", 30000);
     return window && WaitFor([&] { return IsVisible(window); }) ? window : nullptr;
 }
 
