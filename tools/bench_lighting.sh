@@ -55,13 +55,17 @@ CONF
     sleep 0.1
   done
   [ -n "$window" ] || { echo "bench: the program's window did not appear" >&2; exit 1; }
-  pid=$(pgrep -f 'Prismel.exe' | head -n 1)
+  # This benchmark's own copy: the Wine process whose environment names this benchmark's configuration.
+  pid=$(grep -lzx "PRISMEL_SMBUS_CONFIG=$work/smbus-sim.conf" /proc/[0-9]*/environ 2>/dev/null |
+    sed 's|/proc/\([0-9]*\)/environ|\1|' | while read -r p; do
+      tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'Prismel.exe' && echo "$p"
+    done | head -n 1 || true)
+  [ -n "$pid" ] || { echo "bench: cannot find the program's process" >&2; exit 1; }
   sleep 2
 }
 stop() {
-  kill "$program" 2>/dev/null || true
+  kill "$pid" "$program" 2>/dev/null || true
   wait "$program" 2>/dev/null || true
-  pkill -f 'Prismel.exe' 2>/dev/null || true
   sleep 0.5
 }
 # Meteor, speed 5 (the fastest), Apply: with the mouse, as a user.
