@@ -3,7 +3,7 @@
 # handles, GDI objects and USER objects sampled before, between and after the phases; prints the table and one
 # PASS or FAIL line, and exits 0 only on PASS.
 #
-#   tools/soak.sh [--scale F] [--phases NAME,...]   the soak (see tests/soak/soak_driver.cpp for the phases)
+#   tools/soak.sh [--scale F] [--phases NAME,...]   the soak (see tools/soak/soak_driver.cpp for the phases)
 #   tools/soak.sh --prove-leak                      shows that the soak catches a leak of one GDI object per
 #                                                   repaint: builds a copy of the sources with such a leak in
 #                                                   build/soak-leak and requires a FAIL from a short soak of it

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/e2e/Driver.h"
-#include "tests/soak/ProcessGauge.h"
+#include "tools/soak/ProcessGauge.h"
 
 namespace {
 

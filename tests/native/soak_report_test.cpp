@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/soak/SoakReport.h"
+#include "tools/soak/SoakReport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/soak/ProcessGauge.h"
+#include "tools/soak/ProcessGauge.h"
 
 #include <psapi.h>
 #include <tlhelp32.h>

@@ -1,4 +1,4 @@
-#include "tests/soak/SoakReport.h"
+#include "tools/soak/SoakReport.h"
 
 #include <algorithm>
 #include <cstdio>

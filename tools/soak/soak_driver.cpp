@@ -25,8 +25,8 @@
 #include "lighting/LightingSequences.h"
 #include "res/resource.h"
 #include "tests/e2e/Driver.h"
-#include "tests/soak/ProcessGauge.h"
-#include "tests/soak/SoakReport.h"
+#include "tools/soak/ProcessGauge.h"
+#include "tools/soak/SoakReport.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/soak/SoakReport.h"
+#include "tools/soak/SoakReport.h"
 
 namespace soak {
 
