@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The soak command: a user's hours with Prismel.exe in about twenty minutes, under Wine, with the program's memory,
+# The soak command: a user's hours with Prismel.exe in a quarter to half an hour, under Wine, with the program's memory,
 # handles, GDI objects and USER objects sampled before, between and after the phases; prints the table and one
 # PASS or FAIL line, and exits 0 only on PASS.
 #
