@@ -1,5 +1,7 @@
 #include "lighting/LightingSequences.h"
 
+#include <optional>
+
 namespace {
 
 std::uint8_t LowByte(std::int32_t value) {
@@ -29,6 +31,25 @@ void SendUserFrame(LightingState& state, LightingPort& port) {
     SendLedFrame(state, port);
 }
 
+// The speed parameter of a colour effect: its number and value.
+struct SpeedParameter {
+    std::uint8_t number;
+    std::uint8_t value;
+};
+
+// Modes 1-4 on command-set modules: select 3, the speed parameter if the effect has one, the effect's number as
+// parameter 0, parameter 16 = 0, then all five LEDs in the user's colour.
+void SendColourEffect(LightingState& state, LightingPort& port, std::optional<SpeedParameter> speed,
+                      std::uint8_t effect) {
+    Select(port, kSelectColourEffect);
+    if (speed) {
+        Parameter(port, speed->number, speed->value);
+    }
+    Parameter(port, 0, effect);
+    Parameter(port, 16, 0);
+    SendUserFrame(state, port);
+}
+
 void SendEffect(const LightingState& state, ColourBoxValues boxes, LightingPort& port) {
     std::int32_t mode = state.CurrentMode;
     if (mode < kModeNone || mode > kModeCount) {
@@ -47,31 +68,16 @@ void SendCommandSet(LightingState& state, LightingPort& port) {
         Select(port, kSelectFrames);
         break;
     case kModeStatic:
-        Select(port, kSelectColourEffect);
-        Parameter(port, 0, 0);
-        Parameter(port, 16, 0);
-        SendUserFrame(state, port);
+        SendColourEffect(state, port, std::nullopt, 0);
         break;
     case 2:
-        Select(port, kSelectColourEffect);
-        Parameter(port, 1, s);
-        Parameter(port, 0, 1);
-        Parameter(port, 16, 0);
-        SendUserFrame(state, port);
+        SendColourEffect(state, port, SpeedParameter{1, s}, 1);
         break;
     case 3:
-        Select(port, kSelectColourEffect);
-        Parameter(port, 2, s);
-        Parameter(port, 0, 3);
-        Parameter(port, 16, 0);
-        SendUserFrame(state, port);
+        SendColourEffect(state, port, SpeedParameter{2, s}, 3);
         break;
     case 4:
-        Select(port, kSelectColourEffect);
-        Parameter(port, 3, static_cast<std::uint8_t>(8 * s + 24));
-        Parameter(port, 0, 4);
-        Parameter(port, 16, 0);
-        SendUserFrame(state, port);
+        SendColourEffect(state, port, SpeedParameter{3, static_cast<std::uint8_t>(8 * s + 24)}, 4);
         break;
     case kModeRainbow:
         Select(port, kSelectColourEffect);

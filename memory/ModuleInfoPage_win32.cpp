@@ -1,6 +1,7 @@
 #include "memory/ModuleInfoPage_win32.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/TessaroHDApp_win32.h"
@@ -29,32 +30,23 @@ private:
     const CListCtrl& list_;
 };
 
-// Text straight onto the paint device context, in font 0.
+// Text straight onto the paint device context, in font 0; the device context gets its font back at the end.
 class PaintCanvas final : public TextCanvas {
 public:
     explicit PaintCanvas(HDC dc) : dc_(dc) {}
     void SelectViewFont() override {
-        if (HFONT font = TheApp() ? TheApp()->GetFont(0) : nullptr; font && !fontSelected_) {
-            previous_ = SelectObject(dc_, font);
-            fontSelected_ = true;
+        if (HFONT font = TheApp() ? TheApp()->GetFont(0) : nullptr; font && !font_) {
+            font_.emplace(dc_, font);
         }
     }
     void SetTextColour(std::uint32_t colour) override { SetTextColor(dc_, colour); }
     void DrawText(int x, int y, std::u16string_view text) override {
         TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
     }
-    ~PaintCanvas() override {
-        if (fontSelected_) {
-            SelectObject(dc_, previous_);
-        }
-    }
-    PaintCanvas(const PaintCanvas&) = delete;
-    PaintCanvas& operator=(const PaintCanvas&) = delete;
 
 private:
     HDC dc_;
-    HGDIOBJ previous_ = nullptr;
-    bool fontSelected_ = false;
+    std::optional<fw::SelectScope> font_;
 };
 
 } // namespace
