@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make clang libclang-rt-14-dev clang-format libgtest-dev googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine wine32:i386 wine64 xvfb xauth x11-apps imagemagick xdotool
   fonts-liberation fonts-wqy-microhei fonts-dseg
   python3 python3-pil python3-fonttools locales
