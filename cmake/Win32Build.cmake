@@ -24,10 +24,22 @@ list(FILTER PRISMEL_WIN32_SOURCES EXCLUDE REGEX "/Prismel_win32\\.cpp$")
 add_library(prismel_win32 STATIC ${PRISMEL_WIN32_SOURCES})
 target_link_libraries(prismel_win32 PUBLIC prismel_core prismel_framework)
 
+# The manifest names the processor architecture of the build it goes into; the Wine harness reads wine-arch.txt
+# to run the build's programs with the Wine loader of their kind.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PRISMEL_MANIFEST_ARCH amd64)
+  set(PRISMEL_WINE_ARCH win64)
+else()
+  set(PRISMEL_MANIFEST_ARCH X86)
+  set(PRISMEL_WINE_ARCH win32)
+endif()
+file(WRITE ${CMAKE_BINARY_DIR}/wine-arch.txt "${PRISMEL_WINE_ARCH}\n")
+configure_file(${CMAKE_SOURCE_DIR}/res/Prismel.manifest.in ${PRISMEL_GENERATED_DIR}/Prismel.manifest @ONLY)
+
 # Resources, shared by the program and the tests that need its templates and bitmaps.
 set(PRISMEL_RC ${CMAKE_SOURCE_DIR}/res/Prismel.rc)
 set_source_files_properties(${PRISMEL_RC} PROPERTIES OBJECT_DEPENDS
-  "${PRISMEL_SKIN_OUTPUTS};${PRISMEL_GENERATED_DIR}/PrismelVersion.h;${CMAKE_SOURCE_DIR}/res/Prismel.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/SkinLayout.h")
+  "${PRISMEL_SKIN_OUTPUTS};${PRISMEL_GENERATED_DIR}/PrismelVersion.h;${PRISMEL_GENERATED_DIR}/Prismel.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/SkinLayout.h")
 add_library(prismel_resources OBJECT ${PRISMEL_RC})
 target_include_directories(prismel_resources PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR} ${PRISMEL_GENERATED_DIR})
 add_dependencies(prismel_resources prismel_skin)
@@ -86,6 +98,8 @@ configure_file(${CMAKE_SOURCE_DIR}/smbus-sim/smbus-sim.conf ${CMAKE_BINARY_DIR}/
 # has them). Evaluated when the build system is generated, so targets added anywhere count.
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-info.txt CONTENT
 "version=${PROJECT_VERSION}
+arch=${PRISMEL_WINE_ARCH}
+triplet=${PRISMEL_MINGW_TRIPLET}
 targets=Prismel prismel_font MsIo32$<$<TARGET_EXISTS:spdinfo>: spdinfo>$<$<TARGET_EXISTS:LedView>: LedView>
 ")
 

@@ -10,9 +10,9 @@
 
 namespace {
 
-// The first, shortest layout of the notification record: the one every version of the shell takes.
-constexpr DWORD kNotifyRecordSize = 152;
-static_assert(offsetof(NOTIFYICONDATAW, szTip) + sizeof(wchar_t) * 64 == kNotifyRecordSize);
+// The first, shortest layout of the notification record: the one every version of the shell takes (152 bytes in
+// a 32-bit program, 160 in a 64-bit one).
+constexpr DWORD kNotifyRecordSize = NOTIFYICONDATAW_V1_SIZE;
 
 NOTIFYICONDATAW Record(HWND window) {
     NOTIFYICONDATAW data{};

@@ -40,7 +40,7 @@ public:
         }
     }
     void SetTextColour(std::uint32_t colour) override { SetTextColor(dc_, colour); }
-    void DrawText(int x, int y, std::u16string_view text) override {
+    void PutText(int x, int y, std::u16string_view text) override {
         TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
     }
 

@@ -10,7 +10,7 @@ constexpr int kHeadingY = SKIN_MODULE_HEADING_Y;
 void DrawHeading(TextCanvas& canvas, std::u16string_view heading) {
     canvas.SelectViewFont();
     canvas.SetTextColour(kHeadingColour);
-    canvas.DrawText(kHeadingX, kHeadingY, heading);
+    canvas.PutText(kHeadingX, kHeadingY, heading);
 }
 
 // The seven cells of a row on a line; a row whose cell keyColumn is empty leaves its line blank.
@@ -21,7 +21,7 @@ void DrawRows(const ModuleTable& table, RowSpan span, int keyColumn, TextCanvas&
             continue;
         }
         for (int column = 0; column < kModuleInfoColumnCount; ++column) {
-            canvas.DrawText(kViewColumnX[static_cast<std::size_t>(column)], ViewLineY(line), table.Cell(row, column));
+            canvas.PutText(kViewColumnX[static_cast<std::size_t>(column)], ViewLineY(line), table.Cell(row, column));
         }
     }
 }
@@ -57,7 +57,7 @@ void DrawModuleLabels(TextCanvas& canvas) {
     canvas.SelectViewFont();
     for (const LabelRecord& label : ModuleLabelLayout) {
         canvas.SetTextColour(label.colour);
-        canvas.DrawText(label.x, label.y, label.text);
+        canvas.PutText(label.x, label.y, label.text);
     }
 }
 
@@ -69,7 +69,7 @@ void DrawModuleValues(const ModuleTable& table, TextCanvas& canvas) {
             continue;
         }
         canvas.SetTextColour(value.colour);
-        canvas.DrawText(value.left, value.top, text);
+        canvas.PutText(value.left, value.top, text);
     }
 }
 

@@ -24,7 +24,7 @@ public:
     virtual ~TextCanvas() = default;
     virtual void SelectViewFont() = 0; // font slot 0 of the application's font table
     virtual void SetTextColour(std::uint32_t colour) = 0;
-    virtual void DrawText(int x, int y, std::u16string_view text) = 0;
+    virtual void PutText(int x, int y, std::u16string_view text) = 0;
 };
 
 inline constexpr std::uint32_t kHeadingColour = SKIN_COLOUR_HEADING_TEXT;

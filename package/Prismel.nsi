@@ -3,10 +3,14 @@
 ;   STAGE_DIR  the folder of files to install (the portable package's "Zorva Prismel" folder)
 ;   OUT_FILE   the installer to write
 ;   ICON_FILE  the program's icon
+;   TARGET     x86-unicode (the release; the default) or amd64-unicode (the 64-bit test build's installer)
 ;
 ; Command line: /S silent; /D=<folder> install folder (last, unquoted); /NOAUTOSTART do not start with Windows.
 ; Uninstaller: /S silent (keeps the settings); /REMOVESETTINGS also removes the settings key.
-Unicode true
+!ifndef TARGET
+    !define TARGET x86-unicode
+!endif
+Target ${TARGET}
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -21,7 +25,8 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Zorva Prismel"
 !define COMPANY "Zorva"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Zorva Prismel"
-; The program's settings; a 32-bit program sees them under Wow6432Node on 64-bit Windows, and so does this one.
+; The program's settings. A 32-bit program sees them under Wow6432Node on 64-bit Windows, and so does this
+; installer; the 64-bit test build's program and installer both use the registry's native view.
 !define SETTINGS_KEY "Software\Tessaro HD"
 !define TASK_NAME "Zorva Prismel"
 !define SHORTCUT "$SMPROGRAMS\Zorva Prismel.lnk"
@@ -34,7 +39,11 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
-InstallDir "$PROGRAMFILES\${PRODUCT}"
+!if "${TARGET}" == "amd64-unicode"
+    InstallDir "$PROGRAMFILES64\${PRODUCT}"
+!else
+    InstallDir "$PROGRAMFILES\${PRODUCT}"
+!endif
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 

@@ -14,20 +14,19 @@ runs=${1:-5}
 seconds=${2:-20}
 
 tools/setup.sh
-[ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "${PRISMEL_JOBS:-2}" --target Prismel MsIo32 >/dev/null
-
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
-prismel_wine_env build/win32
+preset=$(prismel_windows_preset)
+prismel_windows_build "$preset" Prismel MsIo32 >/dev/null
+prismel_wine_env "build/$preset"
 prismel_with_lock prismel_session_start
 # shellcheck disable=SC1090
 . "$PRISMEL_SESSION_FILE"
 export DISPLAY="$SESSION_DISPLAY"
 trap 'prismel_with_lock prismel_session_stop' EXIT
 
-bin="$root/build/win32/bin"
-work="$root/build/win32/bench-lighting"
+bin="$root/build/$preset/bin"
+work="$root/build/$preset/bench-lighting"
 mkdir -p "$work"
 hz=$(getconf CLK_TCK)
 

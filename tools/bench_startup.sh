@@ -5,7 +5,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 tools/setup.sh
-[ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "${PRISMEL_JOBS:-2}" --target startup_bench >/dev/null
-tools/wine/emulator.sh build/win32/bin/startup_bench.exe "${1:-9}"
-tools/wine/session.sh stop build/win32 >/dev/null
+# shellcheck source=wine/common.sh
+. tools/wine/common.sh
+preset=$(prismel_windows_preset)
+prismel_windows_build "$preset" startup_bench >/dev/null
+tools/wine/emulator.sh "build/$preset/bin/startup_bench.exe" "${1:-9}"
+tools/wine/session.sh stop "build/$preset" >/dev/null

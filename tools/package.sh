@@ -7,41 +7,53 @@
 #   Prismel-<version>-setup.exe        the installer (package/Prismel.nsi)
 # The vendor's SMBus library is in none of them; the simulator never sits beside the packaged Prismel.exe.
 #
-# Usage: tools/package.sh [--no-build] [--out DIR]
-#   --no-build  package what build/win32 already holds (its tests do this right after the build)
-#   --out DIR   write the packages to DIR instead of build/win32/dist
+# Usage: tools/package.sh [--no-build] [--out DIR] [--build-dir DIR]
+#   --no-build       package what the build tree already holds (its tests do this right after the build)
+#   --out DIR        write the packages to DIR instead of the build tree's dist/
+#   --build-dir DIR  package another Windows build tree: the win64 test build's tests package build/win64 this
+#                    way (files named -win64, a 64-bit installer); those are for the tests only, never a release
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build/win32"
-out="$build/dist"
+out=""
 do_build=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) do_build=0 ;;
     --out) out=${2:?--out needs a folder}; shift ;;
-    *) echo "usage: tools/package.sh [--no-build] [--out DIR]" >&2; exit 2 ;;
+    --build-dir) build=$(cd "${2:?--build-dir needs a folder}" && pwd); shift ;;
+    *) echo "usage: tools/package.sh [--no-build] [--out DIR] [--build-dir DIR]" >&2; exit 2 ;;
   esac
   shift
 done
+out=${out:-$build/dist}
+preset=$(basename "$build")
 
 if [ "$do_build" = 1 ]; then
   "$root/tools/setup.sh"
-  [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset win32 >/dev/null)
+  [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset "$preset" >/dev/null)
   # Configure again so that package-info.txt names the targets this tree has today.
   cmake "$build" >/dev/null
 fi
 info="$build/package-info.txt"
-[ -f "$info" ] || { echo "package: $info is missing; configure the win32 build first" >&2; exit 1; }
+[ -f "$info" ] || { echo "package: $info is missing; configure the $preset build first" >&2; exit 1; }
 version=$(sed -n 's/^version=//p' "$info")
+arch=$(sed -n 's/^arch=//p' "$info")
+triplet=$(sed -n 's/^triplet=//p' "$info")
 read -r -a targets <<<"$(sed -n 's/^targets=//p' "$info")"
 [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "package: bad version '$version' in $info" >&2; exit 1; }
+case "$arch" in
+  win32) nsis_target=x86-unicode ;;
+  win64) nsis_target=amd64-unicode ;;
+  *) echo "package: bad arch '$arch' in $info" >&2; exit 1 ;;
+esac
 if [ "$do_build" = 1 ]; then
-  (cd "$root" && cmake --build --preset win32 -j "${PRISMEL_JOBS:-2}" --target "${targets[@]}")
+  (cd "$root" && cmake --build --preset "$preset" -j "${PRISMEL_JOBS:-2}" --target "${targets[@]}")
 fi
 
 bin="$build/bin"
 for f in Prismel.exe DS-DIGI.ttf DS-DIGI-LICENSE.txt MsIo32.dll smbus-sim.conf; do
-  [ -f "$bin/$f" ] || { echo "package: $bin/$f is missing; build the win32 targets ${targets[*]}" >&2; exit 1; }
+  [ -f "$bin/$f" ] || { echo "package: $bin/$f is missing; build the $preset targets ${targets[*]}" >&2; exit 1; }
 done
 
 # Text for Windows: CRLF line ends, the version and the optional parts filled in.
@@ -54,7 +66,7 @@ rm -rf "$stage"
 app="$stage/portable/Zorva Prismel"
 mkdir -p "$app"
 # Programs go out without their symbols (a quarter of Prismel.exe's size); the build tree keeps them.
-strip_to() { i686-w64-mingw32-strip -o "$2" "$1"; }
+strip_to() { "$triplet-strip" -o "$2" "$1"; }
 strip_to "$bin/Prismel.exe" "$app/Prismel.exe"
 cp "$bin/DS-DIGI.ttf" "$app/"
 windows_text "$bin/DS-DIGI-LICENSE.txt" "$app/DS-DIGI-LICENSE.txt"
@@ -87,13 +99,13 @@ windows_text "$root/package/demo/Prismel-demo.cmd" "$demo/Prismel-demo.cmd"
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-zip_name="$out/Prismel-$version-win32.zip"
-demo_name="$out/Prismel-$version-demo-win32.zip"
+zip_name="$out/Prismel-$version-$arch.zip"
+demo_name="$out/Prismel-$version-demo-$arch.zip"
 setup_name="$out/Prismel-$version-setup.exe"
 rm -f "$zip_name" "$demo_name" "$setup_name"
 (cd "$stage/portable" && zip -q -r -X "$zip_name" "Zorva Prismel")
 (cd "$stage/demo" && zip -q -r -X "$demo_name" "Zorva Prismel")
-makensis -V2 -NOCD "-DVERSION=$version" "-DSTAGE_DIR=$app" "-DOUT_FILE=$setup_name" \
+makensis -V2 -NOCD "-DVERSION=$version" "-DTARGET=$nsis_target" "-DSTAGE_DIR=$app" "-DOUT_FILE=$setup_name" \
   "-DICON_FILE=$build/skin/prismel.ico" "$root/package/Prismel.nsi" >"$stage/makensis.log" 2>&1 ||
   { cat "$stage/makensis.log" >&2; echo "package: makensis failed" >&2; exit 1; }
 

@@ -11,20 +11,18 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 tools/setup.sh || exit 1
-if [ ! -f build/win32/CMakeCache.txt ]; then
-  cmake --preset win32 >/dev/null || exit 1
-fi
-cmake --build --preset win32 -j "${PRISMEL_JOBS:-2}" --target Prismel MsIo32 LedView || exit 1
-
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
-prismel_wine_env build/win32 || exit 1
-bin="$root/build/win32/bin"
+preset=$(prismel_windows_preset)
+prismel_windows_build "$preset" Prismel MsIo32 LedView || exit 1
+prismel_wine_env "build/$preset" || exit 1
+build="$root/build/$preset"
+bin="$build/bin"
 
 # The LED view sits at the bottom-left of the screen, clear of the program's window; it ends with the program.
 ledview=
 start_ledview() {
-  (cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine LedView.exe </dev/null >"$root/build/win32/ledview.log" 2>&1) &
+  (cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine LedView.exe </dev/null >"$build/ledview.log" 2>&1) &
   ledview=$!
 }
 stop_ledview() {
@@ -73,7 +71,7 @@ prismel_with_lock prismel_session_start || exit 1
 export DISPLAY="$SESSION_DISPLAY"
 echo "run: Prismel.exe and LedView.exe on private display $DISPLAY (journal: $bin/smbus-sim.journal)"
 start_ledview
-(cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine Prismel.exe "$@" </dev/null >"$root/build/win32/run.log" 2>&1) &
+(cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine Prismel.exe "$@" </dev/null >"$build/run.log" 2>&1) &
 program=$!
 seconds=${PRISMEL_RUN_SECONDS:-8}
 if [ -n "${PRISMEL_RUN_PAGE:-}${PRISMEL_RUN_MODE:-}" ]; then
@@ -83,7 +81,7 @@ if [ -n "${PRISMEL_RUN_PAGE:-}${PRISMEL_RUN_MODE:-}" ]; then
   run_clicks "${PRISMEL_RUN_PAGE:-}" "${PRISMEL_RUN_MODE:-}" || echo "run: could not click the window"
 fi
 sleep "$seconds"
-shot="$root/build/win32/screenshot.png"
+shot="$build/screenshot.png"
 if import -display "$DISPLAY" -window root "$shot" 2>/dev/null; then
   echo "run: screenshot saved to $shot"
 else

@@ -28,13 +28,15 @@ done
 jobs=${PRISMEL_JOBS:-1}
 
 tools/setup.sh
-[ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$jobs" --target soak_driver >/dev/null
+# shellcheck source=wine/common.sh
+. tools/wine/common.sh
+preset=$(prismel_windows_preset)
+PRISMEL_JOBS=$jobs prismel_windows_build "$preset" soak_driver >/dev/null
 
-trap 'tools/wine/session.sh stop build/win32 >/dev/null 2>&1 || true' EXIT
-# The driver runs under the harness of the win32 build tree; a full soak takes longer than a test may.
+trap 'tools/wine/session.sh stop "build/$preset" >/dev/null 2>&1 || true' EXIT
+# The driver runs under the harness of the Windows build tree; a full soak takes longer than a test may.
 driver() {
-  PRISMEL_TEST_TIMEOUT=3600 tools/wine/emulator.sh build/win32/bin/soak_driver.exe "$@"
+  PRISMEL_TEST_TIMEOUT=3600 tools/wine/emulator.sh "build/$preset/bin/soak_driver.exe" "$@"
 }
 
 if [ "$prove_leak" = 0 ]; then
@@ -51,11 +53,10 @@ tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$leak/src" -
 target="$leak/src/lighting/LightingPage_win32.cpp"
 sed -i 's/FillRect(dc, &kSwatch, brush\.Get());/FillRect(dc, \&kSwatch, brush.Release());/' "$target"
 grep -q 'brush\.Release()' "$target" || { echo "soak: the leak could not be put into $target" >&2; exit 2; }
-echo "soak: building Prismel.exe with a deliberate leak in $leak/src/build/win32"
-(cd "$leak/src" && { [ -f build/win32/CMakeCache.txt ] || cmake --preset win32 >/dev/null; } &&
-  cmake --build --preset win32 -j "$jobs" --target Prismel MsIo32 prismel_font >/dev/null)
+echo "soak: building Prismel.exe with a deliberate leak in $leak/src/build/$preset"
+(cd "$leak/src" && PRISMEL_JOBS=$jobs prismel_windows_build "$preset" Prismel MsIo32 prismel_font >/dev/null)
 
-bin="Z:$(printf '%s' "$leak/src/build/win32/bin" | tr / '\\')"
+bin="Z:$(printf '%s' "$leak/src/build/$preset/bin" | tr / '\\')"
 set +e
 driver --bin "$bin" --phases repaint --scale "${PRISMEL_SOAK_LEAK_SCALE:-0.1}" | tee "$leak/soak.log"
 status=${PIPESTATUS[0]}

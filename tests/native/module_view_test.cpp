@@ -25,7 +25,7 @@ public:
     bool fontSelected = false;
     void SelectViewFont() override { fontSelected = true; }
     void SetTextColour(std::uint32_t colour) override { colour_ = colour; }
-    void DrawText(int x, int y, std::u16string_view text) override {
+    void PutText(int x, int y, std::u16string_view text) override {
         EXPECT_TRUE(fontSelected) << "every text is drawn in the view's font";
         std::string ascii;
         for (char16_t unit : text) {

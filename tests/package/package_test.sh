@@ -5,9 +5,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$1 portable=$2 demo=$3
-"$root/tools/package.sh" --no-build
+"$root/tools/package.sh" --no-build --build-dir "$build"
 version=$(sed -n 's/^version=//p' "$build/package-info.txt")
-zip="$build/dist/Prismel-$version-win32.zip" demo_zip="$build/dist/Prismel-$version-demo-win32.zip"
+arch=$(sed -n 's/^arch=//p' "$build/package-info.txt")
+zip="$build/dist/Prismel-$version-$arch.zip" demo_zip="$build/dist/Prismel-$version-demo-$arch.zip"
+nsis_target=$([ "$arch" = win64 ] && echo amd64-unicode || echo x86-unicode)
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # (Whole listings and texts before grep: a grep -q that stops early would fail the pipe.)
@@ -31,6 +33,6 @@ rm -rf "$portable" "$demo" "$build/package-test/older"
 mkdir -p "$portable" "$demo" "$build/package-test/older"
 unzip -q "$zip" -d "$portable"
 unzip -q "$demo_zip" -d "$demo"
-makensis -V1 -DVERSION=0.9.0 "-DSTAGE_DIR=$build/package-stage/portable/Zorva Prismel" \
+makensis -V1 -DVERSION=0.9.0 "-DTARGET=$nsis_target" "-DSTAGE_DIR=$build/package-stage/portable/Zorva Prismel" \
   "-DOUT_FILE=$build/package-test/older/Prismel-0.9.0-setup.exe" "-DICON_FILE=$build/skin/prismel.ico" \
   "$root/package/Prismel.nsi"

@@ -15,9 +15,11 @@
 namespace soak {
 namespace {
 
-// A 32-bit thread's TEB names its 64-bit TEB (in the GdiBatchCount field, under Wine as under WOW64), whose PEB
-// field names the 64-bit PEB, which holds the address of the process's GDI handle table.
+// A 32-bit thread's TEB names its 64-bit TEB (in the GdiBatchCount field, under Wine as under WOW64); a 64-bit
+// thread's TEB is its 64-bit TEB. That one's PEB field names the 64-bit PEB, which holds the address of the
+// process's GDI handle table. The gauge and the program it measures are of the same build, so of one kind.
 constexpr std::size_t kTebTeb64Offset = 0xF70;
+constexpr std::uint64_t kHighestAddress = sizeof(void*) == 8 ? ~std::uint64_t{0} : 0xFFFFFFFFu;
 constexpr std::size_t kTeb64PebOffset = 0x60;
 constexpr std::size_t kPeb64GdiTableOffset = 0xF8;
 // Wine's table: 65536 entries of 24 bytes (object, owner, unique, type, flags, user pointer); type 0 is free.
@@ -205,11 +207,16 @@ std::uint64_t ProcessGauge::GdiTableAddress() const {
     const bool known =
         NtQueryInformationThread(thread, ThreadBasicInformation, &basics, sizeof basics, nullptr) == 0 && basics.teb;
     CloseHandle(thread);
-    DWORD teb64 = 0;
-    std::uint64_t peb64 = 0, table = 0;
-    if (known && Read(reinterpret_cast<UINT_PTR>(basics.teb) + kTebTeb64Offset, teb64) && teb64 != 0 &&
-        Read(teb64 + kTeb64PebOffset, peb64) && peb64 != 0 && peb64 <= 0xFFFFFFFFu &&
-        Read(peb64 + kPeb64GdiTableOffset, table) && table <= 0xFFFFFFFFu) {
+    const std::uint64_t teb = known ? reinterpret_cast<UINT_PTR>(basics.teb) : 0;
+    std::uint64_t teb64 = 0, peb64 = 0, table = 0;
+    if constexpr (sizeof(void*) == 8) {
+        teb64 = teb;
+    } else {
+        DWORD named = 0;
+        teb64 = teb != 0 && Read(teb + kTebTeb64Offset, named) ? named : 0;
+    }
+    if (teb64 != 0 && Read(teb64 + kTeb64PebOffset, peb64) && peb64 != 0 && peb64 <= kHighestAddress &&
+        Read(peb64 + kPeb64GdiTableOffset, table) && table <= kHighestAddress) {
         gdiTable_ = table;
     }
     return gdiTable_;

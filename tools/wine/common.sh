@@ -4,18 +4,74 @@
 
 prismel_log() { echo "wine-harness: $*" >&2; }
 
-# prismel_wine_env BUILD_DIR: the environment every Wine call of the harness uses.
+PRISMEL_WINE32_LOADER=/usr/lib/wine/wine
+PRISMEL_WINE64_LOADER=/usr/lib/wine/wine64
+
+# prismel_can_run_32bit: whether this machine executes 32-bit programs, found by starting the 32-bit Wine loader
+# (on a kernel without 32-bit support it fails with "Exec format error"). PRISMEL_WINE_ARCH=win32 or win64
+# overrides the answer.
+prismel_can_run_32bit() {
+  case "${PRISMEL_WINE_ARCH:-}" in
+  win32) return 0 ;;
+  win64) return 1 ;;
+  esac
+  [ -x "$PRISMEL_WINE32_LOADER" ] && timeout 60 "$PRISMEL_WINE32_LOADER" --version </dev/null >/dev/null 2>&1
+}
+
+# prismel_windows_preset: prints the Windows build whose programs run under Wine here: win32, the program users
+# get, where 32-bit programs run; win64 otherwise, saying so once on stderr.
+prismel_windows_preset() {
+  if prismel_can_run_32bit; then
+    echo win32
+  else
+    echo "wine-harness: this machine cannot run 32-bit programs; using the x86-64 test build win64" >&2
+    echo win64
+  fi
+}
+
+# prismel_windows_build PRESET TARGET...: configures the preset's build tree once and builds the targets.
+prismel_windows_build() {
+  local preset=$1
+  shift
+  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
+    cmake --preset "$preset" >/dev/null || return 1
+  fi
+  cmake --build --preset "$preset" -j "${PRISMEL_JOBS:-2}" --target "$@"
+}
+
+# prismel_wine_env BUILD_DIR: the environment every Wine call of the harness uses. The build tree's wine-arch.txt
+# (written when it is configured) says whether its programs are 32-bit or 64-bit; the harness then runs the Wine
+# loader of that kind by its path, with WINELOADER set so that Wine's own helpers start the same way, and never
+# whichever `wine` the system's alternatives pick. Each build tree has its own prefix.
 prismel_wine_env() {
   PRISMEL_BUILD_DIR=$(cd "$1" && pwd)
+  local arch loader
+  arch=$(cat "$PRISMEL_BUILD_DIR/wine-arch.txt" 2>/dev/null || echo win32)
+  case "$arch" in
+  win64) loader=$PRISMEL_WINE64_LOADER ;;
+  *) loader=$PRISMEL_WINE32_LOADER ;;
+  esac
+  [ -x "$loader" ] || { prismel_log "missing Wine loader $loader (run tools/setup.sh)"; return 1; }
+  export PRISMEL_WINE_BUILD_ARCH=$arch
+  export WINELOADER=$loader
   export WINEPREFIX="$PRISMEL_BUILD_DIR/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   PRISMEL_SESSION_FILE="$PRISMEL_BUILD_DIR/wine-session.env"
   PRISMEL_LOCK_FILE="$PRISMEL_BUILD_DIR/wine-session.lock"
-  local tool
-  for tool in wine wineserver Xvfb; do
-    command -v "$tool" >/dev/null || { prismel_log "missing tool '$tool' (run tools/setup.sh)"; return 1; }
-  done
+  # `wine` and `wineserver` on PATH are the build's own, for the harness, the tests' scripts and the tools.
+  local bin="$PRISMEL_BUILD_DIR/wine-bin"
+  mkdir -p "$bin"
+  printf '#!/bin/sh\nexec %s "$@"\n' "$loader" >"$bin/wine.new"
+  printf '#!/bin/sh\nexec /usr/lib/wine/wineserver "$@"\n' >"$bin/wineserver.new"
+  chmod +x "$bin/wine.new" "$bin/wineserver.new"
+  mv -f "$bin/wine.new" "$bin/wine"
+  mv -f "$bin/wineserver.new" "$bin/wineserver"
+  case ":$PATH:" in
+  *":$bin:"*) ;;
+  *) export PATH="$bin:$PATH" ;;
+  esac
+  command -v Xvfb >/dev/null || { prismel_log "missing tool 'Xvfb' (run tools/setup.sh)"; return 1; }
 }
 
 prismel_pid_alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }
@@ -41,7 +97,7 @@ prismel_prefix_ensure() {
   prismel_log "creating Wine prefix $WINEPREFIX (once)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  timeout 180 wineboot -i </dev/null >/dev/null 2>&1 || { prismel_log "wineboot failed or timed out"; return 1; }
+  timeout 180 wine wineboot -i </dev/null >/dev/null 2>&1 || { prismel_log "wineboot failed or timed out"; return 1; }
   # Without a window manager, hiding a managed window blocks for about two seconds each time.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   # Windows always has Arial; a fresh prefix does not.
