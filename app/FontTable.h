@@ -27,6 +27,18 @@ struct FontSlotRow {
 inline constexpr std::int32_t kFontSlotCount = 10; // slots 8 and 9 stay empty
 inline constexpr std::uint8_t kFontQuality = 2;    // proof quality
 
+// The slots of the font table, by what they are.
+enum FontSlot : std::int32_t {
+    kFontText = 0,          // Arial 16: the module view, the colour's hexadecimal text
+    kFontDigitalLarge = 1,  // DS-Digital 24
+    kFontDigitalSmall = 2,  // DS-Digital 18
+    kFontDigitalTurned = 3, // DS-Digital 18, turned
+    kFontBoldTurned = 4,    // Arial 12 bold, turned
+    kFontButton = 5,        // Arial 12, turned: most bitmap buttons
+    kFontTurnedUp = 6,      // Arial 12, turned the other way
+    kFontCaption = 7,       // Arial 14: the captions of Apply and Reset
+};
+
 inline constexpr std::array<FontSlotRow, 8> kFontSlots = {{
     {u"Arial", 16, 0, 0, 0},
     {u"DS-Digital", 24, 0, 0, 0},

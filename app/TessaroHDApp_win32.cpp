@@ -8,9 +8,10 @@
 #include "app/MultiLangSupp_win32.h"
 #include "app/SettingsStore_win32.h"
 #include "app/StartMode.h"
+#include "app/StartupTrace.h"
 #include "app/UserSettingsRestore.h"
+#include "framework/ProgramFolder.h"
 #include "lighting/TessaroHDDlg_win32.h"
-#include "memory/SmbusLibrary_win32.h"
 
 namespace {
 
@@ -109,6 +110,7 @@ void CTessaroHDApp::RunMainWindow() {
 }
 
 bool CTessaroHDApp::InitInstance() {
+    StartupPhase("entry point");
     MakeProgramDirectoryCurrent();
     ReadStartMode(m_lpCmdLine);
     switch (CheckSingleInstance()) {
@@ -126,9 +128,11 @@ bool CTessaroHDApp::InitInstance() {
     if (m_startMode == kStartOnlyApplySettings) {
         return false;
     }
+    StartupPhase("instance checked");
     if (!CreateFonts()) {
         MessageBoxW(nullptr, Msg(kMsgAddFontFailed), Msg(kMsgProductName), MB_ICONERROR);
     }
+    StartupPhase("fonts created");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     RunMainWindow();

@@ -52,6 +52,10 @@ private:
 
 // The application object of this process.
 CTessaroHDApp* TheApp();
+// A font of the application's table, or null (the system font) when there is no application object.
+inline HFONT AppFont(FontSlot slot) {
+    return TheApp() ? TheApp()->GetFont(slot) : nullptr;
+}
 
 // The name of the instance mutex, shared by every logon session of the machine.
 inline constexpr wchar_t kInstanceMutexName[] = L"Global\\Prismel_Mutex";

@@ -1,5 +1,5 @@
 // Thin wrappers for the standard controls the program uses. Each is a CWnd, so it can be bound to a dialog
-// control (DDX_Control) or created, and derived control classes see their window's messages first.
+// control (CDialog::BindControl) or created, and derived control classes see their window's messages first.
 #pragma once
 
 #include <windows.h>

@@ -106,12 +106,6 @@ void CDialog::EndDialog(INT_PTR result) {
     ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
 }
 
-bool CDialog::UpdateData(bool saveAndValidate) {
-    CDataExchange exchange{this, saveAndValidate};
-    DoDataExchange(&exchange);
-    return true;
-}
-
 void CDialog::BindControl(int id, CWnd& control) {
     for (auto& binding : m_bindings) {
         if (binding.id == id) {
@@ -132,13 +126,10 @@ CWnd* CDialog::BoundControl(int id) const {
 }
 
 bool CDialog::OnInitDialog() {
-    return UpdateData(false);
+    return true;
 }
 
-void CDialog::DoDataExchange(CDataExchange*) {}
-
 void CDialog::OnOK() {
-    UpdateData(true);
     EndDialog(IDOK);
 }
 
@@ -176,11 +167,4 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     }
     // The first message came straight from the dialog manager: run it through our window procedure now.
     return DialogResult(window, message, self->WindowProc(message, wParam, lParam));
-}
-
-void DDX_Control(CDataExchange* exchange, int id, CWnd& control) {
-    exchange->m_pDlgWnd->BindControl(id, control);
-    if (!control.m_hWnd) {
-        control.SubclassDlgItem(static_cast<UINT>(id), exchange->m_pDlgWnd->m_hWnd);
-    }
 }

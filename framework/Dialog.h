@@ -10,14 +10,6 @@
 
 #include "framework/Wnd.h"
 
-class CDialog;
-
-// What DoDataExchange works with: the dialog and the direction of the exchange.
-struct CDataExchange {
-    CDialog* m_pDlgWnd;
-    bool m_bSaveAndValidate;
-};
-
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_templateId(templateId), m_parent(parent) {}
@@ -28,7 +20,6 @@ public:
     // ends the loop is posted again, so that every enclosing loop ends too.
     INT_PTR DoModal();
     void EndDialog(INT_PTR result);
-    bool UpdateData(bool saveAndValidate);
     // Registers a control object for a dialog control: owner-draw requests reach it even before it is
     // attached, and it is attached to the control (subclassed) when the dialog initialises.
     void BindControl(int id, CWnd& control);
@@ -39,9 +30,8 @@ public:
     END_MSG_MAP()
 
 protected:
-    // Default: exchanges data into the controls (DoDataExchange) and returns true (focus to the first control).
+    // Default: returns true (focus to the first control). The bound controls are attached already.
     virtual bool OnInitDialog();
-    virtual void DoDataExchange(CDataExchange* exchange);
     virtual void OnOK();
     virtual void OnCancel();
 
@@ -70,6 +60,3 @@ private:
     bool m_ended = false;
     INT_PTR m_result = -1;
 };
-
-// Attaches a control object to dialog control id (once) when data goes into the controls.
-void DDX_Control(CDataExchange* exchange, int id, CWnd& control);

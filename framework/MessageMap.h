@@ -10,6 +10,15 @@
 // Command handlers:  LRESULT OnX(WORD code, WORD id, HWND control, bool& handled);
 // Notify handlers:   LRESULT OnX(int id, NMHDR* header, bool& handled);
 // A handler that sets handled = false lets the search go on, and the message reach the default processing.
+//
+// Typed entries hand a handler only what it uses, and the message counts as handled:
+//   MSG_WM_PAINT(OnPaint)                            void OnPaint()
+//   MESSAGE_HANDLER_EX(WM_X, OnX)                    LRESULT OnX(WPARAM wParam, LPARAM lParam)
+//   MESSAGE_OBSERVER(WM_X, OnX)                      void OnX(WPARAM wParam); the message goes on to the default
+//   COMMAND_ID_HANDLER_EX(ID, OnX)                   void OnX()
+//   BUTTON_CLICK_HANDLER(ID, OnX)                    void OnX(), for BN_CLICKED of control ID
+//   BUTTON_RANGE_CLICK_HANDLER(FIRST, LAST, OnX)     void OnX(int id), for BN_CLICKED of controls FIRST-LAST
+//   COMMAND_RANGE_CODE_HANDLER_EX(F, L, CODE, OnX)   void OnX(int id)
 #pragma once
 
 #include <windows.h>
@@ -95,6 +104,48 @@ public:                                                                         
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
     }
+
+#define MSG_WM_PAINT(func)                                                                                             \
+    if (uMsg == WM_PAINT) {                                                                                            \
+        func();                                                                                                        \
+        lResult = 0;                                                                                                   \
+        return true;                                                                                                   \
+    }
+
+#define MESSAGE_HANDLER_EX(msg, func)                                                                                  \
+    if (uMsg == (msg)) {                                                                                               \
+        lResult = func(wParam, lParam);                                                                                \
+        return true;                                                                                                   \
+    }
+
+#define MESSAGE_OBSERVER(msg, func)                                                                                    \
+    if (uMsg == (msg)) {                                                                                               \
+        func(wParam);                                                                                                  \
+    }
+
+#define COMMAND_ID_HANDLER_EX(id, func)                                                                                \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) {                                                                \
+        func();                                                                                                        \
+        lResult = 0;                                                                                                   \
+        return true;                                                                                                   \
+    }
+
+#define BUTTON_CLICK_HANDLER(id, func)                                                                                 \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == BN_CLICKED) {                                \
+        func();                                                                                                        \
+        lResult = 0;                                                                                                   \
+        return true;                                                                                                   \
+    }
+
+#define COMMAND_RANGE_CODE_HANDLER_EX(idFirst, idLast, code, func)                                                     \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast) && HIWORD(wParam) == (code)) { \
+        func(static_cast<int>(LOWORD(wParam)));                                                                        \
+        lResult = 0;                                                                                                   \
+        return true;                                                                                                   \
+    }
+
+#define BUTTON_RANGE_CLICK_HANDLER(idFirst, idLast, func)                                                              \
+    COMMAND_RANGE_CODE_HANDLER_EX(idFirst, idLast, BN_CLICKED, func)
 
 #define CHAIN_MSG_MAP(theBase)                                                                                         \
     if (theBase::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))                                            \

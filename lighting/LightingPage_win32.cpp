@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kColourBoxes[] = {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX};
 constexpr RECT kSwatch{SKIN_SWATCH_LEFT, SKIN_SWATCH_TOP, SKIN_SWATCH_RIGHT, SKIN_SWATCH_BOTTOM};
 constexpr RECT kHexText{SKIN_HEX_TEXT_LEFT, SKIN_HEX_TEXT_TOP, SKIN_HEX_TEXT_RIGHT, SKIN_HEX_TEXT_BOTTOM};
 
@@ -72,10 +71,24 @@ ColourBoxValues CLightingPage::ReadBoxes() const {
     return {ReadBox(IDC_RED_BOX), ReadBox(IDC_GREEN_BOX), ReadBox(IDC_BLUE_BOX)};
 }
 
-bool CLightingPage::PowerOn() const {
+int CLightingPage::PowerImage() const {
     int normal = 0;
     m_dialog.Button(IDC_BTN_POWER).GetBitmaps(&normal, nullptr, nullptr);
-    return PowerIsOn(normal);
+    return normal;
+}
+
+bool CLightingPage::PowerOn() const {
+    return PowerIsOn(PowerImage());
+}
+
+void CLightingPage::SetPowerImage(int image) const {
+    m_dialog.Button(IDC_BTN_POWER).SetBitmaps(image, image, 0);
+}
+
+void CLightingPage::ShowDefaultColour() const {
+    for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
+        ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], static_cast<UINT>(kDefaultColour[i]), FALSE);
+    }
 }
 
 void CLightingPage::ShowModeButtonsApplyReset(bool show) const {
@@ -92,90 +105,75 @@ void CLightingPage::ShowModeSelection() const {
     }
 }
 
-LRESULT CLightingPage::OnModeButton(WORD, WORD id, HWND, bool&) {
+void CLightingPage::OnModeButton(int id) {
     m_state.SelectedMode = ModeOfButton(id);
-    m_dialog.Button(IDC_BTN_POWER).SetBitmaps(IDB_POWER_ON, IDB_POWER_ON, 0);
+    SetPowerImage(IDB_POWER_ON);
     ShowModeSelection();
-    return 0;
 }
 
-LRESULT CLightingPage::OnSpeedButton(WORD, WORD id, HWND, bool&) {
+void CLightingPage::OnSpeedButton(int id) {
     m_state.SpeedIndex = SpeedIndexOfButton(id);
     for (const ButtonImages& images : SpeedButtonImages(m_state.SpeedIndex)) {
         m_dialog.Button(images.id).SetBitmaps(images.normal, images.hot, 0);
     }
-    return 0;
 }
 
-LRESULT CLightingPage::OnApply(WORD, WORD, HWND, bool&) {
+void CLightingPage::OnApply() {
     m_state.CurrentMode = m_state.SelectedMode;
     m_state.SpeedValue = SpeedValueFor(m_state.SpeedIndex);
     ApplyLighting();
-    return 0;
 }
 
-LRESULT CLightingPage::OnReset(WORD, WORD, HWND, bool&) {
+void CLightingPage::OnReset() {
     ResetLighting();
     ShowModeButtonsApplyReset(true);
-    m_dialog.Button(IDC_BTN_POWER).SetBitmaps(IDB_POWER_ON, IDB_POWER_ON, 0);
+    SetPowerImage(IDB_POWER_ON);
     ShowModeSelection();
     m_dialog.Invalidate(false);
-    return 0;
 }
 
-LRESULT CLightingPage::OnPowerToggle(WORD, WORD, HWND, bool&) {
-    int normal = 0;
-    m_dialog.Button(IDC_BTN_POWER).GetBitmaps(&normal, nullptr, nullptr);
-    int next = PowerImageAfterClick(normal);
-    m_dialog.Button(IDC_BTN_POWER).SetBitmaps(next, next, 0);
+void CLightingPage::OnPowerToggle() {
+    const int next = PowerImageAfterClick(PowerImage());
+    SetPowerImage(next);
     if (PowerIsOn(next)) {
         ShowModeButtonsApplyReset(true);
-        m_state.CurrentMode = m_state.SelectedMode;
-        m_state.SpeedValue = SpeedValueFor(m_state.SpeedIndex);
-        ApplyLighting();
+        OnApply();
     } else {
         SwitchOffLighting();
         ShowModeButtonsApplyReset(false);
     }
-    return 0;
 }
 
-LRESULT CLightingPage::OnColourWheel(WORD, WORD, HWND, bool&) {
+void CLightingPage::OnColourWheel() {
     std::optional<std::uint32_t> picked = WheelPick(m_dialog.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor());
     if (!picked) {
-        return 0;
+        return;
     }
     FillSwatchNow(*picked);
     m_state.CurrentColor = *picked;
     const std::uint32_t channels[] = {GetRValue(*picked), GetGValue(*picked), GetBValue(*picked)};
-    for (int i = 0; i < 3; ++i) {
-        ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxes[i], channels[i], FALSE);
+    for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
+        ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], channels[i], FALSE);
     }
     ::InvalidateRect(m_dialog.m_hWnd, &kHexText, TRUE);
-    return 0;
 }
 
-LRESULT CLightingPage::OnColourBoxChange(WORD, WORD id, HWND, bool&) {
+void CLightingPage::OnColourBoxChange(int id) {
     ClampedBox box = ClampColourBox(ReadBox(id));
     if (box.writeBack) {
         ::SetDlgItemInt(m_dialog.m_hWnd, id, static_cast<UINT>(box.value), FALSE);
     }
     PreviewColor();
-    return 0;
 }
 
-LRESULT CLightingPage::OnTimer(UINT, WPARAM wParam, LPARAM, bool& handled) {
-    if (wParam == kLightingTimerId) {
+void CLightingPage::OnTimer(WPARAM id) {
+    if (id == kLightingTimerId) {
         StepAnimation();
     }
-    handled = false;
-    return 0;
 }
 
-LRESULT CLightingPage::OnPowerBroadcast(UINT, WPARAM, LPARAM, bool& handled) {
+void CLightingPage::OnPowerBroadcast(WPARAM) {
     ApplyLighting();
-    handled = false;
-    return 0;
 }
 
 // ---- The swatch -------------------------------------------------------------------------------------------------
@@ -208,9 +206,8 @@ void CLightingPage::Paint(HDC dc) {
     wchar_t text[16];
     int length =
         std::swprintf(text, std::size(text), L"#%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    HFONT font = TheApp() ? TheApp()->GetFont(0) : nullptr;
-    fw::SelectScope select(dc, font);
-    SetTextColor(dc, RGB(255, 255, 255));
+    fw::SelectScope select(dc, AppFont(kFontText));
+    SetTextColor(dc, SKIN_COLOUR_CONTROL_TEXT);
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, SKIN_HEX_TEXT_X, SKIN_HEX_TEXT_Y, text, length > 0 ? length : 0);
 }

@@ -17,15 +17,15 @@ public:
     explicit CLightingPage(CTessaroHDDlg& dialog) : m_dialog(dialog) {}
 
     BEGIN_MSG_MAP(CLightingPage)
-    COMMAND_RANGE_CODE_HANDLER(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, BN_CLICKED, OnModeButton)
-    COMMAND_RANGE_CODE_HANDLER(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST, BN_CLICKED, OnSpeedButton)
-    COMMAND_HANDLER(IDC_BTN_APPLY, BN_CLICKED, OnApply)
-    COMMAND_HANDLER(IDC_BTN_RESET, BN_CLICKED, OnReset)
-    COMMAND_HANDLER(IDC_BTN_POWER, BN_CLICKED, OnPowerToggle)
-    COMMAND_HANDLER(IDC_BTN_COLOUR_WHEEL, BN_CLICKED, OnColourWheel)
-    COMMAND_RANGE_CODE_HANDLER(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
-    MESSAGE_HANDLER(WM_TIMER, OnTimer)
-    MESSAGE_HANDLER(WM_POWERBROADCAST, OnPowerBroadcast)
+    BUTTON_RANGE_CLICK_HANDLER(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, OnModeButton)
+    BUTTON_RANGE_CLICK_HANDLER(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST, OnSpeedButton)
+    BUTTON_CLICK_HANDLER(IDC_BTN_APPLY, OnApply)
+    BUTTON_CLICK_HANDLER(IDC_BTN_RESET, OnReset)
+    BUTTON_CLICK_HANDLER(IDC_BTN_POWER, OnPowerToggle)
+    BUTTON_CLICK_HANDLER(IDC_BTN_COLOUR_WHEEL, OnColourWheel)
+    COMMAND_RANGE_CODE_HANDLER_EX(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
+    MESSAGE_OBSERVER(WM_TIMER, OnTimer)
+    MESSAGE_OBSERVER(WM_POWERBROADCAST, OnPowerBroadcast)
     END_MSG_MAP()
 
     // Sends CurrentMode with the colour in the boxes and SpeedValue.
@@ -41,26 +41,32 @@ public:
     // The lighting page's share of the window's paint: the swatch and the hexadecimal text of the wheel's colour.
     void Paint(HDC dc);
 
+    // Puts the colour the program starts with in the colour boxes.
+    void ShowDefaultColour() const;
+    // The power toggle's state: on unless the user switched the lights off.
+    bool PowerOn() const;
+
     const LightingState& State() const { return m_state; }
 
 private:
     // A mode button: remembered, shown selected; nothing is sent.
-    LRESULT OnModeButton(WORD code, WORD id, HWND control, bool& handled);
+    void OnModeButton(int id);
     // A speed button: remembered, shown selected; nothing is sent.
-    LRESULT OnSpeedButton(WORD code, WORD id, HWND control, bool& handled);
+    void OnSpeedButton(int id);
     // Apply sends the chosen mode and speed with the boxes' colour.
-    LRESULT OnApply(WORD code, WORD id, HWND control, bool& handled);
+    void OnApply();
     // Reset goes back to the modules' own effect.
-    LRESULT OnReset(WORD code, WORD id, HWND control, bool& handled);
+    void OnReset();
     // The power toggle switches the lights off, or on again with the chosen mode.
-    LRESULT OnPowerToggle(WORD code, WORD id, HWND control, bool& handled);
+    void OnPowerToggle();
     // A pick on the colour wheel goes into the boxes and the swatch; nothing is sent.
-    LRESULT OnColourWheel(WORD code, WORD id, HWND control, bool& handled);
+    void OnColourWheel();
     // A colour box keeps its number within 0-255 and previews the colour.
-    LRESULT OnColourBoxChange(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnTimer(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    void OnColourBoxChange(int id);
+    // The lighting timer's tick; the message goes on to the default processing.
+    void OnTimer(WPARAM id);
     // Waking from sleep (or any power event) sends the lights again.
-    LRESULT OnPowerBroadcast(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    void OnPowerBroadcast(WPARAM event);
 
     // LightingPort: the SMBus library and the window's timer.
     void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) override;
@@ -74,7 +80,9 @@ private:
     void ShowModeSelection() const;
     void FillSwatch(HDC dc, std::uint32_t colour) const;
     void FillSwatchNow(std::uint32_t colour) const;
-    bool PowerOn() const;
+    // The power toggle's state is its normal image.
+    int PowerImage() const;
+    void SetPowerImage(int image) const;
 
     CTessaroHDDlg& m_dialog;
     LightingState m_state;

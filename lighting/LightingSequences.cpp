@@ -45,8 +45,8 @@ void SendColourEffect(LightingState& state, LightingPort& port, std::optional<Sp
     if (speed) {
         Parameter(port, speed->number, speed->value);
     }
-    Parameter(port, 0, effect);
-    Parameter(port, 16, 0);
+    Parameter(port, kParamEffect, effect);
+    Parameter(port, kParamOwnColours, 0);
     SendUserFrame(state, port);
 }
 
@@ -57,7 +57,7 @@ void SendEffect(const LightingState& state, ColourBoxValues boxes, LightingPort&
     }
     std::uint32_t multiplier = mode == kModePrismel ? 1u : state.SpeedValue + 1u;
     auto speed = static_cast<std::uint16_t>(multiplier * ModeSpeedUnit[static_cast<std::size_t>(mode)]);
-    bool carriesColour = mode >= kModeStatic && mode <= 4;
+    bool carriesColour = mode >= kModeStatic && mode <= kModeDoubleFlash;
     port.SetZorvaEffect(LowByte(mode), speed, 0, carriesColour ? EffectColour(boxes) : 0u);
 }
 
@@ -68,22 +68,23 @@ void SendCommandSet(LightingState& state, LightingPort& port) {
         Select(port, kSelectFrames);
         break;
     case kModeStatic:
-        SendColourEffect(state, port, std::nullopt, 0);
+        SendColourEffect(state, port, std::nullopt, kEffectStatic);
         break;
-    case 2:
-        SendColourEffect(state, port, SpeedParameter{1, s}, 1);
+    case kModeBreathing:
+        SendColourEffect(state, port, SpeedParameter{kParamBreathingSpeed, s}, kEffectBreathing);
         break;
-    case 3:
-        SendColourEffect(state, port, SpeedParameter{2, s}, 3);
+    case kModeSingleFlash:
+        SendColourEffect(state, port, SpeedParameter{kParamSingleFlashSpeed, s}, kEffectSingleFlash);
         break;
-    case 4:
-        SendColourEffect(state, port, SpeedParameter{3, static_cast<std::uint8_t>(8 * s + 24)}, 4);
+    case kModeDoubleFlash:
+        SendColourEffect(state, port, SpeedParameter{kParamDoubleFlashSpeed, static_cast<std::uint8_t>(8 * s + 24)},
+                         kEffectDoubleFlash);
         break;
     case kModeRainbow:
         Select(port, kSelectColourEffect);
-        Parameter(port, 0, 0);
-        Parameter(port, 17, static_cast<std::uint8_t>(15 * (s + 4)));
-        Parameter(port, 16, 1);
+        Parameter(port, kParamEffect, kEffectRainbow);
+        Parameter(port, kParamRainbowSpeed, static_cast<std::uint8_t>(15 * (s + 4)));
+        Parameter(port, kParamOwnColours, 1);
         break;
     case kModePrismel:
         Select(port, kSelectOwnEffect);

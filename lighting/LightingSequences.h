@@ -12,6 +12,9 @@
 // 7 Meteor, 8 Marquee, 9 Twinkle, 10 Colour cycle.
 inline constexpr std::int32_t kModeNone = 0;
 inline constexpr std::int32_t kModeStatic = 1;
+inline constexpr std::int32_t kModeBreathing = 2;
+inline constexpr std::int32_t kModeSingleFlash = 3;
+inline constexpr std::int32_t kModeDoubleFlash = 4;
 inline constexpr std::int32_t kModeRainbow = 5;
 inline constexpr std::int32_t kModePrismel = 6;
 inline constexpr std::int32_t kModeMeteor = 7;
@@ -55,6 +58,20 @@ inline constexpr std::uint8_t kCommandFirstLed = 16;
 inline constexpr std::uint8_t kSelectOwnEffect = 2;
 inline constexpr std::uint8_t kSelectColourEffect = 3;
 inline constexpr std::uint8_t kSelectFrames = 4;
+// Parameters of the colour effects: 0 the effect, 1-3 the speed of effects 1, 3 and 4, 16 whether the modules
+// cycle the colours themselves, 17 the rainbow's speed.
+inline constexpr std::uint8_t kParamEffect = 0;
+inline constexpr std::uint8_t kParamBreathingSpeed = 1;
+inline constexpr std::uint8_t kParamSingleFlashSpeed = 2;
+inline constexpr std::uint8_t kParamDoubleFlashSpeed = 3;
+inline constexpr std::uint8_t kParamOwnColours = 16;
+inline constexpr std::uint8_t kParamRainbowSpeed = 17;
+// Effect numbers of parameter 0.
+inline constexpr std::uint8_t kEffectStatic = 0;
+inline constexpr std::uint8_t kEffectBreathing = 1;
+inline constexpr std::uint8_t kEffectSingleFlash = 3;
+inline constexpr std::uint8_t kEffectDoubleFlash = 4;
+inline constexpr std::uint8_t kEffectRainbow = 0;
 
 // What the sequences send through: the SMBus library's two lighting calls and the window's lighting timer.
 class LightingPort {

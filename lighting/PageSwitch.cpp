@@ -1,28 +1,27 @@
 #include "lighting/PageSwitch.h"
 
+#include "lighting/ControlTable.h"
 #include "res/SkinLayout.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr int kModeButtons[] = {1506, 1507, 1508, 1509, 1510, 1511, 1512, 1513, 1514, 1515};
-constexpr int kSpeedButtons[] = {1520, 1521, 1522, 1523, 1524};
-constexpr int kColourBoxes[] = {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX};
-
 void Append(std::vector<int>& to, std::initializer_list<int> ids) {
     to.insert(to.end(), ids.begin(), ids.end());
 }
-template <std::size_t N> void Append(std::vector<int>& to, const int (&ids)[N]) {
-    to.insert(to.end(), ids, ids + N);
+void AppendRun(std::vector<int>& to, int first, int last) {
+    for (int id = first; id <= last; ++id) {
+        to.push_back(id);
+    }
 }
 
 // The lighting controls that leave with the lighting page: the mode buttons, the colour wheel, the power toggle,
 // Apply, Reset, the colour boxes and the speed buttons.
 void AppendLightingControls(std::vector<int>& to) {
-    Append(to, kModeButtons);
+    AppendRun(to, IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST);
     Append(to, {IDC_BTN_COLOUR_WHEEL, IDC_BTN_POWER, IDC_BTN_APPLY, IDC_BTN_RESET});
-    Append(to, kColourBoxes);
-    Append(to, kSpeedButtons);
+    to.insert(to.end(), kColourBoxIds.begin(), kColourBoxIds.end());
+    AppendRun(to, IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST);
 }
 
 std::vector<TabImages> Tabs(Page selected) {
@@ -60,11 +59,11 @@ PagePlan PlanPageSwitch(Page page, bool powerOn) {
         Append(plan.show, {IDC_BTN_POWER});
         // The mode buttons, Apply and Reset show only while the lights are on.
         std::vector<int>& modeButtons = powerOn ? plan.show : plan.hide;
-        Append(modeButtons, kModeButtons);
+        AppendRun(modeButtons, IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST);
         Append(modeButtons, {IDC_BTN_APPLY, IDC_BTN_RESET});
         Append(plan.show, {IDC_BTN_COLOUR_WHEEL});
-        Append(plan.show, kColourBoxes);
-        Append(plan.show, kSpeedButtons);
+        plan.show.insert(plan.show.end(), kColourBoxIds.begin(), kColourBoxIds.end());
+        AppendRun(plan.show, IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST);
         break;
     }
     }

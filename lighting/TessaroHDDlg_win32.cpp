@@ -3,9 +3,12 @@
 #include <shellapi.h>
 
 #include "app/Language.h"
+#include "app/StartMode.h"
+#include "app/StartupTrace.h"
 #include "app/MultiLangSupp_win32.h"
 #include "app/TessaroHDApp_win32.h"
 #include "lighting/AboutDlg_win32.h"
+#include "framework/ProgramFolder.h"
 #include "lighting/TrayMenu_win32.h"
 #include "memory/SmbusLibrary_win32.h"
 #include "skin/BmpRgn_win32.h"
@@ -18,12 +21,12 @@ namespace {
 
 constexpr wchar_t kBackgroundProperty[] = L"VxBmpProp";
 constexpr wchar_t kMakerSite[] = L"https://www.zorva-prismel.example/";
-constexpr UINT kAboutCommand = IDM_ABOUTBOX;
-constexpr WORD kHelpCommand = 57670;
+constexpr int kModuleIconCount = 6;
+constexpr int kModuleIconSize = 16;
 
-// The dialog class's background brush: red, made once per process.
-HBRUSH RedClassBrush() {
-    static fw::Brush brush(CreateSolidBrush(RGB(255, 0, 0)));
+// The dialog class's background brush, made once per process.
+HBRUSH DialogClassBrush() {
+    static fw::Brush brush(CreateSolidBrush(SKIN_COLOUR_DIALOG_CLASS));
     return brush.Get();
 }
 
@@ -33,47 +36,68 @@ CTessaroHDDlg::CTessaroHDDlg(CWnd* parent) : CDialog(IDD_TESSAROHD_DIALOG, paren
     m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     // The owner-drawn selector measures its items while the dialog is being created.
     BindControl(IDC_MODULE_SELECTOR, m_moduleSelector);
+    BindControl(IDC_MODULE_INFO_TABLE, m_moduleInfoTable);
+    BindControl(IDC_SHADOW_MODULE_LIST, m_shadowModuleList);
 }
 
 CTessaroHDDlg::~CTessaroHDDlg() = default;
 
-void CTessaroHDDlg::DoDataExchange(CDataExchange* exchange) {
-    CDialog::DoDataExchange(exchange);
-    DDX_Control(exchange, IDC_MODULE_INFO_TABLE, m_moduleInfoTable);
-    DDX_Control(exchange, IDC_SHADOW_MODULE_LIST, m_shadowModuleList);
-    DDX_Control(exchange, IDC_MODULE_SELECTOR, m_moduleSelector);
-}
-
 bool CTessaroHDDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // A second copy of the program finds this window by this property and brings it forward.
-    SetPropW(m_hWnd, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
-
-    if (HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
-        wchar_t about[128] = {};
-        if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 128) > 0) {
-            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(systemMenu, MF_STRING, kAboutCommand, about);
-        }
-    }
+    StartupPhase("dialog created");
+    MarkAsMainWindow();
+    AddAboutToSystemMenu();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-
     SetSkin(IDB_PAGE_LIGHTING);
-    // The template puts the window at the screen's corner; a user expects it in the middle of the work area.
+    CentreInWorkArea();
+    CreateControls();
+    StartupPhase("window skinned");
+    ApplyStartMode();
+    if (!BindSmbus()) {
+        return false;
+    }
+    StartupPhase("library bound");
+    ShowFirstModule();
+    StartupPhase("modules detected");
+    m_lighting.ShowDefaultColour();
+    SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
+    SetUpModuleSelector();
+    m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
+    StartupPhase("window initialised");
+    return true;
+}
+
+// A second copy of the program finds this window by this property and brings it forward.
+void CTessaroHDDlg::MarkAsMainWindow() {
+    SetPropW(m_hWnd, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
+}
+
+void CTessaroHDDlg::AddAboutToSystemMenu() {
+    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    wchar_t about[128] = {};
+    if (systemMenu && LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 128) > 0) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+    }
+}
+
+// The template puts the window at the screen's corner; a user expects it in the middle of the work area.
+void CTessaroHDDlg::CentreInWorkArea() {
     RECT work{}, window{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     GetWindowRect(m_hWnd, &window);
     SetWindowPos(m_hWnd, nullptr, work.left + ((work.right - work.left) - (window.right - window.left)) / 2,
                  work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CreateControls();
+}
 
-    switch (TheApp() ? TheApp()->StartMode() : 0) {
-    case 3:
+void CTessaroHDDlg::ApplyStartMode() {
+    switch (TheApp() ? TheApp()->StartMode() : kStartDefault) {
+    case kStartMinimize:
         ShowWindow(SW_MINIMIZE);
         break;
-    case 4:
+    case kStartSysTray:
         // The posted click hides the window once initialisation is over, leaving only the tray icon.
         ::PostMessageW(Button(IDC_BTN_CLOSE).m_hWnd, WM_LBUTTONDOWN, 0, 0);
         ::PostMessageW(Button(IDC_BTN_CLOSE).m_hWnd, WM_LBUTTONUP, 0, 0);
@@ -81,26 +105,37 @@ bool CTessaroHDDlg::OnInitDialog() {
     default:
         break;
     }
+}
 
-    if (!BindSmbusLibrary(m_hWnd)) {
+bool CTessaroHDDlg::BindSmbus() {
+    switch (SmbusLibrary().Load(ProgramFolder())) {
+    case CSmbusLibrary::BindResult::Ready:
+        ReadSmbusFlags();
+        return true;
+    case CSmbusLibrary::BindResult::LoadFailed:
+        MessageBoxW(m_hWnd, L"Load Dll failure!", Msg(kMsgProductName), MB_OK);
+        PostQuitMessage(0);
+        return false;
+    case CSmbusLibrary::BindResult::InitFailed:
+        MessageBoxW(m_hWnd, L"Can't load MsIo(SMB)!", L"Error", MB_OK | MB_ICONSTOP);
         return false;
     }
-    ReadSmbusFlags();
+    return false;
+}
 
+// The module table, the modules on the bus, and the first of them decoded.
+void CTessaroHDDlg::ShowFirstModule() {
     m_moduleInfoTable.SetExtendedStyle(m_moduleInfoTable.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     m_moduleInfo.SetUpModuleInfoTable();
     m_moduleInfo.DetectModules();
     m_shadowModuleList.SetCurSel(0);
     m_moduleInfo.DecodeSelectedModule();
+}
 
-    ::SetDlgItemTextW(m_hWnd, IDC_RED_BOX, L"61");
-    ::SetDlgItemTextW(m_hWnd, IDC_GREEN_BOX, L"69");
-    ::SetDlgItemTextW(m_hWnd, IDC_BLUE_BOX, L"255");
-
-    SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(RedClassBrush()));
-
-    if (m_moduleIcons.Create(16, 16, ILC_COLOR32 | ILC_MASK, 6, 6)) {
-        for (int i = 0; i < 6; ++i) {
+void CTessaroHDDlg::SetUpModuleSelector() {
+    if (m_moduleIcons.Create(kModuleIconSize, kModuleIconSize, ILC_COLOR32 | ILC_MASK, kModuleIconCount,
+                             kModuleIconCount)) {
+        for (int i = 0; i < kModuleIconCount; ++i) {
             m_moduleIcons.Add(m_icon);
         }
     }
@@ -109,9 +144,6 @@ bool CTessaroHDDlg::OnInitDialog() {
     m_moduleSelector.SetItemHeight(-1, SKIN_MODULE_SELECTOR_ITEM_H);
     m_moduleSelector.SetCurSel(0);
     m_moduleSelector.ShowWindow(SW_HIDE);
-
-    m_controlBrush.Reset(CreateSolidBrush(RGB(0, 0, 0)));
-    return true;
 }
 
 void CTessaroHDDlg::SetSkin(int skinId) {
@@ -127,24 +159,33 @@ void CTessaroHDDlg::SetSkin(int skinId) {
 
 void CTessaroHDDlg::CreateControls() {
     AddTrayIcon(m_hWnd);
+    CreateBitmapButtons();
+    Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
+    PlaceTemplateControls();
+    for (int id : {IDC_BTN_SUBPAGE_FORWARD, IDC_BTN_SUBPAGE_BACK, IDC_BTN_WEB}) {
+        Button(id).ShowWindow(SW_HIDE);
+    }
+}
+
+void CTessaroHDDlg::CreateBitmapButtons() {
     for (const ButtonRow& row : kButtonTable) {
         CVxButton& button = Button(row.id);
         button.SetBitmaps(row.normalImage, row.hotImage, row.spare);
         // Creating the button cuts its outline from its normal image and gives it that image's size, so the image
         // is not loaded here a second time to learn the size.
         RECT rect{row.x, row.y, row.x, row.y};
-        button.Create(row.caption >= 0 ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect, m_hWnd,
-                      static_cast<UINT>(row.id));
-        HFONT font = TheApp() ? TheApp()->GetFont(row.fontSlot) : nullptr;
-        button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect,
+                      m_hWnd, static_cast<UINT>(row.id));
+        button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(AppFont(static_cast<FontSlot>(row.fontSlot))), FALSE);
     }
-    Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
+}
 
+void CTessaroHDDlg::PlaceTemplateControls() {
     struct Place {
         int id, x, y, w, h;
     };
     const Place places[] = {
-        {IDC_SHADOW_MODULE_LIST, 0, 0, 20, 20},
+        {IDC_SHADOW_MODULE_LIST, 0, 0, SKIN_SHADOW_LIST_SIZE, SKIN_SHADOW_LIST_SIZE},
         {IDC_MODULE_SELECTOR, SKIN_MODULE_SELECTOR_X, SKIN_MODULE_SELECTOR_Y, SKIN_MODULE_SELECTOR_W,
          SKIN_MODULE_SELECTOR_H},
         {IDC_RED_BOX, SKIN_RED_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
@@ -153,9 +194,6 @@ void CTessaroHDDlg::CreateControls() {
     };
     for (const Place& place : places) {
         ::MoveWindow(GetDlgItem(place.id), place.x, place.y, place.w, place.h, TRUE);
-    }
-    for (int id : {IDC_BTN_SUBPAGE_FORWARD, IDC_BTN_SUBPAGE_BACK, IDC_BTN_WEB}) {
-        Button(id).ShowWindow(SW_HIDE);
     }
 }
 
@@ -166,48 +204,22 @@ bool CTessaroHDDlg::PreTranslateMessage(MSG* message) {
     return CDialog::PreTranslateMessage(message);
 }
 
-bool CTessaroHDDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (LOWORD(wParam) == kHelpCommand && HIWORD(wParam) == 0) {
-        return true;
-    }
-    if (HIWORD(wParam) == BN_CLICKED && lParam != 0 && OnShellButton(reinterpret_cast<HWND>(lParam))) {
-        return true;
-    }
-    return CDialog::OnCommand(wParam, lParam);
+void CTessaroHDDlg::OnMinimise() {
+    ShowWindow(SW_MINIMIZE);
 }
 
-bool CTessaroHDDlg::OnShellButton(HWND control) {
-    auto is = [&](int id) { return control == Button(id).m_hWnd; };
-    if (is(IDC_BTN_CLOSE)) {
-        HideToTray();
-        return false;
-    }
-    if (is(IDC_BTN_MINIMISE)) {
-        ShowWindow(SW_MINIMIZE);
-        return false;
-    }
-    if (is(IDC_BTN_WEB)) {
-        ShellExecuteW(nullptr, L"Open", L"IExplore.exe", kMakerSite, nullptr, SW_SHOW);
-        return true;
-    }
-    if (is(IDC_BTN_TAB_ABOUT)) {
-        SwitchPage(Page::About);
-        return true;
-    }
-    if (is(IDC_BTN_TAB_MODULE_INFO)) {
-        SwitchPage(Page::ModuleInfo);
-        return true;
-    }
-    if (is(IDC_BTN_TAB_LIGHTING)) {
-        SwitchPage(Page::Lighting);
-        return true;
-    }
-    if (is(IDC_BTN_SUBPAGE_BACK) || is(IDC_BTN_SUBPAGE_FORWARD)) {
-        ModuleInfoPage = is(IDC_BTN_SUBPAGE_BACK) ? SubPageBack(ModuleInfoPage) : SubPageForward(ModuleInfoPage);
-        Invalidate(false);
-        return false;
-    }
-    return false;
+void CTessaroHDDlg::OnWebLink() {
+    ShellExecuteW(nullptr, L"Open", L"IExplore.exe", kMakerSite, nullptr, SW_SHOW);
+}
+
+void CTessaroHDDlg::OnSubPageBack() {
+    ModuleInfoPage = SubPageBack(ModuleInfoPage);
+    Invalidate(false);
+}
+
+void CTessaroHDDlg::OnSubPageForward() {
+    ModuleInfoPage = SubPageForward(ModuleInfoPage);
+    Invalidate(false);
 }
 
 void CTessaroHDDlg::DeleteUserSettingsUnlessKept() const {
@@ -226,9 +238,7 @@ void CTessaroHDDlg::ShowControl(int id, bool show) {
 }
 
 void CTessaroHDDlg::SwitchPage(Page page) {
-    int powerImage = 0;
-    Button(IDC_BTN_POWER).GetBitmaps(&powerImage, nullptr, nullptr);
-    PagePlan plan = PlanPageSwitch(page, powerImage == IDB_POWER_ON);
+    PagePlan plan = PlanPageSwitch(page, m_lighting.PowerOn());
     g_moduleInfoPage = plan.moduleInfoPage;
     g_aboutPage = plan.aboutPage;
     for (const TabImages& tab : plan.tabs) {
@@ -249,7 +259,7 @@ void CTessaroHDDlg::RunAboutBox() {
 }
 
 LRESULT CTessaroHDDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
-    if ((wParam & 0xFFF0) == kAboutCommand) {
+    if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
         RunAboutBox();
         return 0;
     }
@@ -264,17 +274,12 @@ LRESULT CTessaroHDDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) 
     return 0;
 }
 
-LRESULT CTessaroHDDlg::OnPaint(UINT, WPARAM, LPARAM, bool&) {
+void CTessaroHDDlg::OnPaint() {
     fw::PaintDC paint(m_hWnd);
     HDC dc = paint.Get();
     if (IsIconic(m_hWnd)) {
-        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        RECT client{};
-        GetClientRect(m_hWnd, &client);
-        int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-        int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-        DrawIcon(dc, x, y, m_icon);
-        return 0;
+        PaintIcon(dc);
+        return;
     }
     if (m_background) {
         BITMAP info{};
@@ -289,10 +294,19 @@ LRESULT CTessaroHDDlg::OnPaint(UINT, WPARAM, LPARAM, bool&) {
     } else if (!g_aboutPage) {
         m_lighting.Paint(dc);
     }
-    return 0;
+    StartupPhase("window painted");
 }
 
-LRESULT CTessaroHDDlg::OnQueryDragIcon(UINT, WPARAM, LPARAM, bool&) {
+void CTessaroHDDlg::PaintIcon(HDC dc) const {
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_icon);
+}
+
+LRESULT CTessaroHDDlg::OnQueryDragIcon(WPARAM, LPARAM) {
     return reinterpret_cast<LRESULT>(m_icon);
 }
 
@@ -308,11 +322,10 @@ LRESULT CTessaroHDDlg::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& handled) {
     return 0;
 }
 
-LRESULT CTessaroHDDlg::OnTrayNotify(UINT, WPARAM, LPARAM lParam, bool&) {
-    switch (static_cast<UINT>(lParam)) {
+LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
+    switch (static_cast<UINT>(event)) {
     case WM_LBUTTONDOWN:
-        ShowWindow(SW_SHOW);
-        SetForegroundWindow(m_hWnd);
+        ShowMainWindow();
         break;
     case WM_RBUTTONDOWN: {
         POINT cursor{};
@@ -335,35 +348,24 @@ LRESULT CTessaroHDDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bo
     int id = control && control != m_hWnd ? ::GetDlgCtrlID(control) : 0;
     if (id == IDC_SHADOW_MODULE_LIST) {
         HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, SKIN_COLOUR_CONTROL_TEXT);
         SetBkMode(dc, TRANSPARENT);
-        SetBkColor(dc, RGB(44, 95, 109));
+        SetBkColor(dc, SKIN_COLOUR_SHADOW_LIST);
         return defaultBrush;
     }
-    if (id == IDC_RED_BOX || id == IDC_GREEN_BOX || id == IDC_BLUE_BOX || !m_controlBrush) {
+    if (IsColourBox(id) || !m_controlBrush) {
         return defaultBrush;
     }
     return reinterpret_cast<LRESULT>(m_controlBrush.Get());
 }
 
-LRESULT CTessaroHDDlg::OnShowMainWindow(WORD, WORD, HWND, bool&) {
+void CTessaroHDDlg::ShowMainWindow() {
     ShowWindow(SW_SHOW);
     SetForegroundWindow(m_hWnd);
-    return 0;
 }
 
-LRESULT CTessaroHDDlg::OnQuit(WORD, WORD, HWND, bool&) {
+void CTessaroHDDlg::OnQuit() {
     RemoveTrayIcon(m_hWnd);
     DeleteUserSettingsUnlessKept();
     PostQuitMessage(0);
-    return 0;
-}
-
-LRESULT CTessaroHDDlg::OnAbout(WORD, WORD, HWND, bool&) {
-    RunAboutBox();
-    return 0;
-}
-
-LRESULT CTessaroHDDlg::OnSwallowedCommand(WORD, WORD, HWND, bool&) {
-    return 0;
 }

@@ -38,48 +38,75 @@ public:
 
     BEGIN_MSG_MAP(CTessaroHDDlg)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_QUERYDRAGICON, OnQueryDragIcon)
+    MSG_WM_PAINT(OnPaint)
+    MESSAGE_HANDLER_EX(WM_QUERYDRAGICON, OnQueryDragIcon)
     MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
-    MESSAGE_HANDLER(WM_TRAY_NOTIFY, OnTrayNotify)
+    MESSAGE_HANDLER_EX(WM_TRAY_NOTIFY, OnTrayNotify)
     MESSAGE_RANGE_HANDLER(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, OnCtlColor)
-    COMMAND_ID_HANDLER(ID_TRAY_MAIN_WINDOW, OnShowMainWindow)
-    COMMAND_ID_HANDLER(ID_TRAY_QUIT, OnQuit)
-    COMMAND_ID_HANDLER(ID_TRAY_ABOUT, OnAbout)
-    COMMAND_ID_HANDLER(IDOK, OnSwallowedCommand)
-    COMMAND_ID_HANDLER(IDCANCEL, OnSwallowedCommand)
+    BUTTON_CLICK_HANDLER(IDC_BTN_CLOSE, HideToTray)
+    BUTTON_CLICK_HANDLER(IDC_BTN_MINIMISE, OnMinimise)
+    BUTTON_CLICK_HANDLER(IDC_BTN_WEB, OnWebLink)
+    BUTTON_CLICK_HANDLER(IDC_BTN_TAB_LIGHTING, OnLightingTab)
+    BUTTON_CLICK_HANDLER(IDC_BTN_TAB_MODULE_INFO, OnModuleInfoTab)
+    BUTTON_CLICK_HANDLER(IDC_BTN_TAB_ABOUT, OnAboutTab)
+    BUTTON_CLICK_HANDLER(IDC_BTN_SUBPAGE_BACK, OnSubPageBack)
+    BUTTON_CLICK_HANDLER(IDC_BTN_SUBPAGE_FORWARD, OnSubPageForward)
+    COMMAND_ID_HANDLER_EX(ID_TRAY_MAIN_WINDOW, ShowMainWindow)
+    COMMAND_ID_HANDLER_EX(ID_TRAY_QUIT, OnQuit)
+    COMMAND_ID_HANDLER_EX(ID_TRAY_ABOUT, RunAboutBox)
+    COMMAND_ID_HANDLER_EX(IDOK, OnSwallowedCommand)
+    COMMAND_ID_HANDLER_EX(IDCANCEL, OnSwallowedCommand)
+    COMMAND_HANDLER(ID_HELP_COMMAND, 0, OnHelpCommand)
     CHAIN_MSG_MAP_MEMBER(m_lighting)
     CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
     CHAIN_MSG_MAP(CDialog)
     END_MSG_MAP()
 
 protected:
+    // The start-up steps of the window, in their order.
     bool OnInitDialog() override;
-    void DoDataExchange(CDataExchange* exchange) override;
     bool PreTranslateMessage(MSG* message) override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The system menu's about item, the tray, the window's own buttons.
+    // Start-up steps.
+    void MarkAsMainWindow();
+    void AddAboutToSystemMenu();
+    void CentreInWorkArea();
+    void CreateBitmapButtons();
+    void PlaceTemplateControls();
+    void ApplyStartMode();
+    // Binds the SMBus library and reads its flags; on failure says so and returns false.
+    bool BindSmbus();
+    void ShowFirstModule();
+    void SetUpModuleSelector();
+
+    // The system menu's about item, and its close command, which hides the window as the close button does.
     LRESULT OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     // The skin, then the page's own drawing.
-    LRESULT OnPaint(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnQueryDragIcon(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    void OnPaint();
+    void PaintIcon(HDC dc) const;
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     // Pressing anywhere on the window's face drags it.
     LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     // Left button shows the window; right button opens the tray menu.
-    LRESULT OnTrayNotify(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnTrayNotify(WPARAM, LPARAM event);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-    LRESULT OnShowMainWindow(WORD code, WORD id, HWND control, bool& handled);
-    // Removes the tray icon and ends the program.
-    LRESULT OnQuit(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnAbout(WORD code, WORD id, HWND control, bool& handled);
-    // Enter and Escape never end this dialog.
-    LRESULT OnSwallowedCommand(WORD code, WORD id, HWND control, bool& handled);
-
-    // Shell buttons; true when the command is done with.
-    bool OnShellButton(HWND control);
+    // The window's own buttons: close hides it to the tray, minimise, the maker's site, the tabs, the sub-pages.
     void HideToTray();
+    void OnMinimise();
+    void OnWebLink();
+    void OnLightingTab() { SwitchPage(Page::Lighting); }
+    void OnModuleInfoTab() { SwitchPage(Page::ModuleInfo); }
+    void OnAboutTab() { SwitchPage(Page::About); }
+    void OnSubPageBack();
+    void OnSubPageForward();
+    void ShowMainWindow();
+    // Removes the tray icon and ends the program.
+    void OnQuit();
+    // Enter and Escape never end this dialog, and there is no help.
+    void OnSwallowedCommand() {}
+    LRESULT OnHelpCommand(WORD, WORD, HWND, bool&) { return 0; }
+
     void SwitchPage(Page page);
     void RunAboutBox();
     void DeleteUserSettingsUnlessKept() const;

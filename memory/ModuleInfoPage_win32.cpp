@@ -35,7 +35,7 @@ class PaintCanvas final : public TextCanvas {
 public:
     explicit PaintCanvas(HDC dc) : dc_(dc) {}
     void SelectViewFont() override {
-        if (HFONT font = TheApp() ? TheApp()->GetFont(0) : nullptr; font && !font_) {
+        if (HFONT font = AppFont(kFontText); font && !font_) {
             font_.emplace(dc_, font);
         }
     }

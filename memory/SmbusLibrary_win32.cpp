@@ -1,11 +1,5 @@
 #include "memory/SmbusLibrary_win32.h"
 
-#include <functional>
-#include <vector>
-
-#include "app/Language.h"
-#include "app/MultiLangSupp_win32.h"
-
 bool UseRGBI2CMode = false;
 bool UseSetZorvaEffect = false;
 
@@ -23,30 +17,6 @@ template <class F> F As(FARPROC entry) {
 }
 
 } // namespace
-
-std::wstring FolderOfModulePath(const std::function<DWORD(wchar_t*, DWORD)>& getModuleFileName) {
-    // The whole path, however long: a path cut to a fixed buffer would name some other folder.
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        DWORD got = getModuleFileName(path.data(), static_cast<DWORD>(path.size()));
-        if (got == 0) {
-            return {};
-        }
-        if (got < path.size()) {
-            std::wstring full(path.data(), got);
-            auto slash = full.find_last_of(L'\\');
-            return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
-        }
-        if (path.size() >= 32768) {
-            return {};
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-std::wstring ProgramFolder() {
-    return FolderOfModulePath([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
-}
 
 CSmbusLibrary::BindResult CSmbusLibrary::Load(const std::wstring& folder) {
     if (!m_module) {
@@ -102,21 +72,6 @@ void CSmbusLibrary::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::
 CSmbusLibrary& SmbusLibrary() {
     static CSmbusLibrary library;
     return library;
-}
-
-bool BindSmbusLibrary(HWND owner) {
-    switch (SmbusLibrary().Load(ProgramFolder())) {
-    case CSmbusLibrary::BindResult::Ready:
-        return true;
-    case CSmbusLibrary::BindResult::LoadFailed:
-        MessageBoxW(owner, L"Load Dll failure!", Msg(kMsgProductName), MB_OK);
-        PostQuitMessage(0);
-        return false;
-    case CSmbusLibrary::BindResult::InitFailed:
-        MessageBoxW(owner, L"Can't load MsIo(SMB)!", L"Error", MB_OK | MB_ICONSTOP);
-        return false;
-    }
-    return false;
 }
 
 void ReadSmbusFlags() {

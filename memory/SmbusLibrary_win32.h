@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "memory/SmbusBinding.h"
@@ -41,13 +40,5 @@ CSmbusLibrary& SmbusLibrary();
 extern bool UseRGBI2CMode;
 extern bool UseSetZorvaEffect;
 
-// The folder of the running program, without a trailing backslash; empty when its path cannot be read.
-std::wstring ProgramFolder();
-// The folder part of the path a GetModuleFileNameW-like function gives, read whole whatever its length.
-std::wstring FolderOfModulePath(const std::function<DWORD(wchar_t*, DWORD)>& getModuleFileName);
-
-// The main window's binding step, with the failure messages: "Load Dll failure!" (then the quit message) or
-// "Can't load MsIo(SMB)!". Returns true when the library is ready; the flags are read separately.
-bool BindSmbusLibrary(HWND owner);
 // Reads CheckSPD into UseRGBI2CMode and UseSetZorvaEffect.
 void ReadSmbusFlags();

@@ -234,6 +234,8 @@
 #define SKIN_MODULE_SELECTOR_W 289
 #define SKIN_MODULE_SELECTOR_H 20
 #define SKIN_MODULE_SELECTOR_ITEM_H 30
+// The hidden shadow list of modules sits at the window's corner, this many pixels square.
+#define SKIN_SHADOW_LIST_SIZE 20
 
 // Text of the module view (font slot 0, 16 px): the heading, ten lines, seven table columns.
 #define SKIN_MODULE_HEADING_X 217
@@ -266,6 +268,13 @@
 #define SKIN_COLOUR_LIST_ROW 0x003B3617
 #define SKIN_COLOUR_SHADOW_LIST 0x006D5F2C
 #define SKIN_COLOUR_WHEEL_BACKGROUND 0x00251D0D
+#define SKIN_COLOUR_CONTROL_TEXT 0x00FFFFFF
+#define SKIN_COLOUR_CONTROL_BACKGROUND 0x00000000
+#define SKIN_COLOUR_DIALOG_CLASS 0x000000FF
+// The colour the wheel and the colour boxes hold at start (red, green, blue).
+#define SKIN_DEFAULT_RED 61
+#define SKIN_DEFAULT_GREEN 69
+#define SKIN_DEFAULT_BLUE 255
 // Colours of the artwork alone.
 #define SKIN_COLOUR_WINDOW 0x00170F08
 #define SKIN_COLOUR_SIDEBAR 0x001E150B

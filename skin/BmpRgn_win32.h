@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/Gdi.h"
+#include "res/SkinLayout.h"
 
 class CBmpRgn {
 public:
@@ -29,7 +30,7 @@ private:
     HWND m_window = nullptr;
     fw::Bitmap m_bitmap;
     fw::Region m_region; // handed to the window once set on it
-    COLORREF m_keyColour = RGB(255, 255, 255);
+    COLORREF m_keyColour = SKIN_COLOUR_KEY;
     int m_leftInset = 0;
     int m_rightInset = 0;
     int m_frameWidth = 0; // client area's offset inside the window

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr COLORREF kItemTextColour = RGB(255, 255, 255);
+constexpr COLORREF kItemTextColour = SKIN_COLOUR_CONTROL_TEXT;
 constexpr int kTextIndent = 10;
 
 } // namespace

@@ -15,7 +15,7 @@ std::uint32_t SystemTick() {
     return GetTickCount();
 }
 
-constexpr COLORREF kCaptionColour = RGB(255, 255, 255);
+constexpr COLORREF kCaptionColour = SKIN_COLOUR_CONTROL_TEXT;
 
 } // namespace
 
@@ -48,49 +48,34 @@ void CVxButton::GetBitmaps(int* normalImageId, int* hotImageId, int* spareValue)
     }
 }
 
-// These messages are the button's own; everything else (a double-click's second press included) gets the system
-// button's processing.
-LRESULT CVxButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        return OnCreate(wParam, lParam);
-    case WM_ENABLE: {
-        // The system button draws its own disabled look; paint ours over it.
-        const LRESULT result = DefWindowProc(message, wParam, lParam);
-        Redraw();
-        return result;
+// The system button draws its own disabled look; paint ours over it.
+LRESULT CVxButton::OnEnable(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefWindowProc(WM_ENABLE, wParam, lParam);
+    Redraw();
+    return result;
+}
+
+// Stores the text without letting the system button paint it.
+LRESULT CVxButton::OnSetText(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = ::DefWindowProcW(m_hWnd, WM_SETTEXT, wParam, lParam);
+    Redraw();
+    return result;
+}
+
+LRESULT CVxButton::OnSetFont(WPARAM font, LPARAM) {
+    m_captionFont = reinterpret_cast<HFONT>(font);
+    return 0;
+}
+
+LRESULT CVxButton::OnTimer(WPARAM id, LPARAM) {
+    if (id == kHoverTimerId) {
+        OnHoverTimer();
     }
-    case WM_SETTEXT: {
-        // Store the text without letting the system button paint it.
-        const LRESULT result = ::DefWindowProcW(m_hWnd, message, wParam, lParam);
-        Redraw();
-        return result;
-    }
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_SETFONT:
-        m_captionFont = reinterpret_cast<HFONT>(wParam);
-        return 0;
-    case WM_TIMER:
-        if (wParam == kHoverTimerId) {
-            OnHoverTimer();
-        }
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(wParam, lParam);
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        OnLButtonUp();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1; // the paint covers the face
-    default:
-        return CButton::WindowProc(message, wParam, lParam);
-    }
+    return 0;
+}
+
+LRESULT CVxButton::OnEraseBackground(WPARAM, LPARAM) {
+    return 1; // the paint covers the face
 }
 
 // Shapes the new window from the normal image.
@@ -105,7 +90,7 @@ LRESULT CVxButton::OnCreate(WPARAM wParam, LPARAM lParam) {
 }
 
 // Hover follows the cursor; while hovering the button holds the capture, so it also hears when the cursor leaves.
-void CVxButton::OnMouseMove(WPARAM keys, LPARAM point) {
+LRESULT CVxButton::OnMouseMove(WPARAM keys, LPARAM point) {
     POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
     ::ClientToScreen(m_hWnd, &screen);
     const bool wasHovering = m_hover;
@@ -122,6 +107,7 @@ void CVxButton::OnMouseMove(WPARAM keys, LPARAM point) {
     if (m_hover != wasHovering) {
         Redraw();
     }
+    return 0;
 }
 
 // Ends the hover when the cursor has left without a mouse move reaching the button.
@@ -136,13 +122,14 @@ void CVxButton::OnHoverTimer() {
 }
 
 // A press: shows the hot image and, in colour-pick mode, takes the colour under the point.
-void CVxButton::OnLButtonDown(LPARAM point) {
+LRESULT CVxButton::OnLButtonDown(WPARAM, LPARAM point) {
     m_pressTime = s_tickSource();
     m_pressed = true;
     Redraw();
     if (m_colourPick) {
         PickColour(GET_X_LPARAM(point), GET_Y_LPARAM(point));
     }
+    return 0;
 }
 
 // Samples the pixel and marks it at once with a 7 x 7 square outline, outside the paint cycle.
@@ -164,18 +151,15 @@ void CVxButton::PickColour(int x, int y) {
 }
 
 // A release ends the press; it is a click, posted to the parent, when the press was shorter than 2000 ms.
-void CVxButton::OnLButtonUp() {
+LRESULT CVxButton::OnLButtonUp(WPARAM, LPARAM) {
     m_pressed = false;
     Redraw();
-    if (!IsVxClick(m_pressTime, s_tickSource())) {
-        return;
-    }
     const HWND parent = GetParent();
-    if (!parent) {
-        return;
+    if (IsVxClick(m_pressTime, s_tickSource()) && parent) {
+        const int id = GetDlgCtrlID();
+        ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
     }
-    const int id = GetDlgCtrlID();
-    ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
+    return 0;
 }
 
 void CVxButton::OnPaint() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "framework/Controls.h"
+#include "res/SkinLayout.h"
 
 // The image set of a skinned control: bitmap resource ids (0 = none) and a spare value kept for the owner.
 class CVxWndBmp {
@@ -42,15 +43,33 @@ public:
     // Replaces the clock (null: the system tick count) and returns the previous one.
     static TickSource SetTickSource(TickSource source);
 
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The button's own messages; everything else (a double-click's second press included) gets the system
+    // button's processing.
+    BEGIN_MSG_MAP(CVxButton)
+    MESSAGE_HANDLER_EX(WM_CREATE, OnCreate)
+    MESSAGE_HANDLER_EX(WM_ENABLE, OnEnable)
+    MESSAGE_HANDLER_EX(WM_SETTEXT, OnSetText)
+    MSG_WM_PAINT(OnPaint)
+    MESSAGE_HANDLER_EX(WM_SETFONT, OnSetFont)
+    MESSAGE_HANDLER_EX(WM_TIMER, OnTimer)
+    MESSAGE_HANDLER_EX(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER_EX(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_HANDLER_EX(WM_LBUTTONUP, OnLButtonUp)
+    MESSAGE_HANDLER_EX(WM_ERASEBKGND, OnEraseBackground)
+    END_MSG_MAP()
 
 private:
+    // Shapes the new window from the normal image.
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
-    void OnMouseMove(WPARAM keys, LPARAM point);
+    LRESULT OnEnable(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetFont(WPARAM font, LPARAM);
+    LRESULT OnTimer(WPARAM id, LPARAM);
+    LRESULT OnEraseBackground(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM keys, LPARAM point);
     void OnHoverTimer();
-    void OnLButtonDown(LPARAM point);
-    void OnLButtonUp();
+    LRESULT OnLButtonDown(WPARAM, LPARAM point);
+    LRESULT OnLButtonUp(WPARAM, LPARAM);
     void OnPaint();
     void DrawImage(HDC dc, int imageId, int width, int height) const;
     void PickColour(int x, int y);
@@ -62,7 +81,7 @@ private:
     bool m_pressed = false;
     HFONT m_captionFont = nullptr; // not owned
     bool m_colourPick = false;
-    COLORREF m_pickedColour = RGB(61, 69, 255);
+    COLORREF m_pickedColour = RGB(SKIN_DEFAULT_RED, SKIN_DEFAULT_GREEN, SKIN_DEFAULT_BLUE);
 
     static TickSource s_tickSource;
 };

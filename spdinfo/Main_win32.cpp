@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/Utf8.h"
+#include "framework/ProgramFolder.h"
 #include "memory/ModuleDetection.h"
 #include "memory/SmbusLibrary_win32.h"
 #include "spdinfo/SpdInfo.h"

@@ -60,6 +60,8 @@ public:
     TestDialog() : CDialog(IDD_FW_TEST) {
         combo.log = &log;
         BindControl(IDC_FW_COMBO, combo);
+        BindControl(IDC_FW_EDIT, edit);
+        BindControl(IDC_FW_LIST, list);
     }
 
     BEGIN_MSG_MAP(TestDialog)
@@ -89,10 +91,6 @@ protected:
             onInit(*this);
         }
         return true;
-    }
-    void DoDataExchange(CDataExchange* exchange) override {
-        DDX_Control(exchange, IDC_FW_EDIT, edit);
-        DDX_Control(exchange, IDC_FW_LIST, list);
     }
     bool PreTranslateMessage(MSG* message) override {
         if (message->message == WM_KEYDOWN) {

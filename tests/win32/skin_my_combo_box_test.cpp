@@ -92,7 +92,6 @@ public:
     int itemHeight = 0;
 
 protected:
-    void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, IDC_TEST_SELECTOR, selector); }
     bool OnInitDialog() override {
         CDialog::OnInitDialog();
         fieldHeight = ItemHeight(selector, -1);

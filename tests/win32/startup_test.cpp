@@ -12,6 +12,7 @@
 #include "app/MultiLangSupp_win32.h"
 #include "app/SettingsStore_win32.h"
 #include "app/TessaroHDApp_win32.h"
+#include "framework/ProgramFolder.h"
 #include "memory/SmbusLibrary_win32.h"
 
 namespace {

@@ -14,6 +14,15 @@ if [ -z "$build" ]; then
   [ -f "$build/CMakeCache.txt" ] || { prismel_log "no build tree above $exe"; exit 1; }
 fi
 prismel_wine_env "$build" || exit 1
+if [ "$PRISMEL_WINE_BUILD_ARCH" = win32 ] && ! prismel_can_run_32bit; then
+  # A 32-bit build on a machine that cannot run 32-bit programs: its test programs list no tests (so that CTest
+  # can still run this tree's tests that need no Wine), and nothing else of it runs here.
+  for arg in "$@"; do
+    [ "$arg" = --gtest_list_tests ] && exit 0
+  done
+  prismel_log "this machine cannot run 32-bit programs; $(basename "$exe") needs the win64 build here"
+  exit 1
+fi
 prismel_with_lock prismel_session_start || exit 1
 # shellcheck disable=SC1090
 . "$PRISMEL_SESSION_FILE"
