@@ -1,13 +1,18 @@
 // Fuzzes the SPD decoder: any bytes (zero-padded or cut to 512) give the whole table, with the fixed rows in place,
 // one row per latency flag and three per shown XMP profile, valid UTF-16 in every cell, and no number made from an
 // infinite, NaN or out-of-range time (those show "-"). Undefined conversions are caught by the sanitizer.
+// spdinfo --full on the same bytes: every field has a label and a text free of "inf", "nan" and signs, and the
+// --json --full document is printed whole.
 #include "memory/SpdDecode.h"
+#include "spdinfo/SpdDetails.h"
+#include "spdinfo/SpdInfo.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace {
 
@@ -44,6 +49,30 @@ int LatencyFlags(const SpdImage& image) {
     return low + std::popcount(static_cast<unsigned>(image[23] & 0x3F));
 }
 
+// The --full sections: labelled fields of printable ASCII with no negative number (a minus sign is only the mark
+// for no time or a separator, as in a cycle list or a date) and no number written from an infinite or NaN.
+void CheckDetails(const SpdImage& image) {
+    for (const SpdDetailSection& section : DecodeSpdDetails(image)) {
+        Require(!section.title.empty() && !section.key.empty());
+        for (const SpdDetailField& field : section.fields) {
+            Require(!field.label.empty() && !field.text.empty() && !field.json.empty());
+            Require(std::all_of(field.text.begin(), field.text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
+            Require(field.text.find("inf") == std::string::npos && field.text.find("nan") == std::string::npos);
+            Require(field.text == kDetailNoTimeText ||
+                    (field.text[0] != '-' && field.text.find("--") == std::string::npos &&
+                     field.text.find(" -") == std::string::npos));
+            for (const SpdJsonMember& member : field.json) {
+                Require(!member.key.empty() && !member.value.empty() && member.value[0] != '-');
+            }
+        }
+    }
+    SpdInfoHost host;
+    host.readStdin = [&] { return SpdFileRead(image); };
+    std::ostringstream out, err;
+    const int status = RunSpdInfo({"--json", "--full", "-"}, host, out, err);
+    Require(status == kSpdInfoOk && err.str().empty() && out.str().ends_with("}\n"));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -78,5 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Nothing but the bytes decides the table.
     Require(DecodeSpd(image).rows == module.rows);
+    CheckDetails(image);
     return 0;
 }
