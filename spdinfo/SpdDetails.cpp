@@ -359,9 +359,12 @@ SpdDetailField CyclesField(std::string label, std::string key, const std::array<
                 clocks = *supported;
             }
         }
-        text += (i == 0 ? "" : "-") + (clocks ? Number(*clocks) : Reserved());
-        json += Format("%s\"%sCycles\": ", i == 0 ? "" : ", ", kNames[i].data()) +
-                (clocks ? Number(*clocks) : std::string(kNull));
+        if (i != 0) {
+            text += '-';
+        }
+        text += clocks ? Number(*clocks) : Reserved();
+        json += Format("%s\"%sCycles\": ", i == 0 ? "" : ", ", kNames[i].data());
+        json += clocks ? Number(*clocks) : std::string(kNull);
     }
     return {std::move(label), tckPs > 0 ? text : std::string(kDetailNoTimeText), {{std::move(key), json + "}"}}};
 }
