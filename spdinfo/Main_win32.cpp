@@ -2,6 +2,9 @@
 // beside the program, probing the bus exactly as Prismel does.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -64,6 +67,11 @@ int wmain(int argc, wchar_t** argv) {
     SpdInfoHost host;
     host.pathOf = [](const std::string& arg) { return std::filesystem::path(std::u8string(arg.begin(), arg.end())); };
     host.readBus = ReadBus;
+    host.readStdin = [] {
+        // The image's bytes as they are: no CR-LF translation, no end at a 0x1A byte.
+        _setmode(_fileno(stdin), _O_BINARY);
+        return ReadSpdStream(std::cin);
+    };
     ConsoleUtf8Scope console;
     return RunSpdInfo(args, host, std::cout, std::cerr);
 }

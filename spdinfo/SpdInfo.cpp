@@ -1,12 +1,16 @@
 #include "spdinfo/SpdInfo.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <istream>
 #include <ostream>
 #include <system_error>
 
 #include "app/Utf8.h"
+#include "spdinfo/SpdDetails.h"
 
 #ifndef PRISMEL_VERSION
 #error "PRISMEL_VERSION must be defined by the build"
@@ -17,15 +21,21 @@ namespace {
 constexpr std::size_t kBaseSectionEnd = 126;
 constexpr std::size_t kModuleSectionStart = 128;
 constexpr std::size_t kModuleSectionEnd = 254;
+// The largest SPD of any memory type (DDR5): read this much to name another type, and one byte more.
+constexpr std::size_t kLargestSpdSize = 1024;
+constexpr const char* kPermissionDenied = "permission denied";
+constexpr std::string_view kStdinName = "-";
 
-constexpr const char* kHelp = R"(Usage: spdinfo [--json] FILE...
-       spdinfo [--json] --bus
+constexpr const char* kHelp = R"(Usage: spdinfo [--json] [--full] FILE...
+       spdinfo [--json] [--full] --sys      (Linux)
+       spdinfo [--json] [--full] --bus      (Windows)
        spdinfo --help | --version
 
 Decodes DDR4 SPD images the way Prismel's module information page does and prints the module table.
 
-Each FILE is a 512-byte SPD image: a dump file, or on Linux the "eeprom" file of the ee1004 driver
-(/sys/bus/i2c/drivers/ee1004/*/eeprom) as it is.
+Each FILE is a 512-byte DDR4 SPD image: a dump file, or on Linux the "eeprom" file of the ee1004 driver
+(/sys/bus/i2c/drivers/ee1004/*/eeprom) as it is. "-" reads one image from standard input. An image whose
+memory type (byte 2) is not DDR4 is not decoded: spdinfo names the type it says.
 
 Output: for each image a line "# NAME", then one line per table row: the row number and the seven cells
 (Field, Value, CL, tRCD, tRP, tRAS, tRC), separated by tabs, in UTF-8. Rows 0-9 are the module facts, row 10 is
@@ -34,10 +44,18 @@ organisation code and "-" where the SPD gives no usable clock period. Control ch
 as U+FFFD here; --json keeps them.
 
 Options:
+  --full     after the table, every field of the SPD in sections, a line "## SECTION" each, then one line per
+             field: its name and its value, separated by a tab. The sections: SPD EEPROM information, memory
+             characteristics, timings at standard speeds, timing parameters, other information, physical
+             characteristics, manufacturer data, and each XMP profile's own timings. Times are in ns; "?" marks
+             a reserved code and "-" a time or speed the bytes do not give.
   --json     print one JSON document instead: {"columns": [...], "modules": [...]}, each module with its
-             "file" (or "module" for --bus), "rows" (the cells by row), "xmpProfileCount", and "crc": whether
-             the stored CRC-16 of the base section (bytes 0-125) and of the module section (bytes 128-253)
-             match their bytes.
+             "file" (or "module" for --bus and --sys), "rows" (the cells by row), "xmpProfileCount", and "crc":
+             whether the stored CRC-16 of the base section (bytes 0-125) and of the module section (bytes
+             128-253) match their bytes. With --full, also "full": the sections by name, each field's values
+             as numbers where they are numbers, with the unit in the key (sizeMB, tAANs, tAACycles, ...).
+  --sys      (Linux) decode every module the kernel's ee1004 driver serves (/sys/bus/i2c/drivers/ee1004),
+             named by its bus and address (0-0050 is bus 0, address 0x50). Reading them may need root.
   --bus      (Windows) load MsIo32.dll from spdinfo.exe's folder, probe the twelve SMBus positions as
              Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found.
   --help     print this text.
@@ -50,7 +68,9 @@ other files are still decoded) or the output could not be written, 2 for an unkn
 
 struct Options {
     bool json = false;
+    bool full = false;
     bool bus = false;
+    bool sys = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> files;
@@ -67,8 +87,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
             optionsEnded = true;
         } else if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--full") {
+            options.full = true;
         } else if (arg == "--bus") {
             options.bus = true;
+        } else if (arg == "--sys") {
+            options.sys = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -115,7 +139,33 @@ void PrintTable(const NamedSpdImage& source, const DecodedModule& module, bool f
     }
 }
 
-void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module, bool first, std::ostream& out) {
+void PrintDetails(const std::vector<SpdDetailSection>& sections, std::ostream& out) {
+    for (const SpdDetailSection& section : sections) {
+        out << "## " << section.title << '\n';
+        for (const SpdDetailField& field : section.fields) {
+            out << field.label << '\t' << field.text << '\n';
+        }
+    }
+}
+
+void PrintJsonDetails(const std::vector<SpdDetailSection>& sections, std::ostream& out) {
+    out << ",\n      \"full\": {";
+    for (std::size_t s = 0; s < sections.size(); ++s) {
+        out << (s == 0 ? "\n" : ",\n") << "        " << JsonString(sections[s].key) << ": {";
+        bool firstMember = true;
+        for (const SpdDetailField& field : sections[s].fields) {
+            for (const SpdJsonMember& member : field.json) {
+                out << (firstMember ? "" : ", ") << JsonString(member.key) << ": " << member.value;
+                firstMember = false;
+            }
+        }
+        out << '}';
+    }
+    out << "\n      }";
+}
+
+void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module,
+                     const std::vector<SpdDetailSection>* details, bool first, std::ostream& out) {
     const SpdChecksums crc = CheckSpdChecksums(source.image);
     out << (first ? "\n" : ",\n") << "    {\n";
     out << "      " << (source.fromBus ? "\"module\": " : "\"file\": ") << JsonString(source.name) << ",\n";
@@ -130,7 +180,11 @@ void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module, b
         }
         out << ']';
     }
-    out << "\n      ]\n    }";
+    out << "\n      ]";
+    if (details) {
+        PrintJsonDetails(*details, out);
+    }
+    out << "\n    }";
 }
 
 void PrintJsonStart(std::ostream& out) {
@@ -216,27 +270,25 @@ std::string JsonString(std::string_view utf8) {
     return out + "\"";
 }
 
-SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        return std::string("no such file");
-    }
-    if (status.type() == std::filesystem::file_type::directory) {
-        return std::string("is a directory");
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::string("cannot be opened for reading");
-    }
-    // One byte more than an image, to tell a longer file from an image. A driver's eeprom file may report any size,
-    // so only what can be read counts.
-    std::array<char, kSpdImageSize + 1> buffer{};
+SpdFileRead ReadSpdStream(std::istream& in) {
+    // A driver's eeprom file may report any size, so only what can be read counts.
+    std::array<char, kLargestSpdSize + 1> buffer{};
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     if (in.bad()) {
         return std::string("cannot be read");
     }
     const auto got = static_cast<std::size_t>(in.gcount());
+    if (got > kSpdMemoryTypeByte) {
+        // Another memory's SPD, of its own size or of a DDR4 image's: named by the type its byte 2 says.
+        const auto type = static_cast<std::uint8_t>(buffer[kSpdMemoryTypeByte]);
+        const std::string_view name = SpdMemoryTypeName(type);
+        if (type != kSpdMemoryTypeDdr4 && (got == kSpdImageSize || !name.empty())) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", type);
+            return "not a DDR4 SPD image: its memory type (byte 2) is " +
+                   (name.empty() ? std::string(code) + ", not a known type" : std::string(name) + " (" + code + ")");
+        }
+    }
     if (got != kSpdImageSize) {
         return got > kSpdImageSize ? std::string("not a 512-byte SPD image (more than 512 bytes)")
                                    : "not a 512-byte SPD image (" + std::to_string(got) + " bytes)";
@@ -246,6 +298,53 @@ SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
         image[i] = static_cast<std::uint8_t>(buffer[i]);
     }
     return image;
+}
+
+SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return std::string("no such file");
+    }
+    if (status.type() == std::filesystem::file_type::directory) {
+        return std::string("is a directory");
+    }
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::string(errno == EACCES ? kPermissionDenied : "cannot be opened for reading");
+    }
+    return ReadSpdStream(in);
+}
+
+SpdDriverRead ReadEe1004Modules(const std::filesystem::path& driverFolder) {
+    SpdDriverRead result;
+    std::vector<std::filesystem::path> devices;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(driverFolder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code exists;
+        if (std::filesystem::exists(it->path() / "eeprom", exists)) {
+            devices.push_back(it->path());
+        }
+    }
+    if (devices.empty()) {
+        result.error = "no module found in " + driverFolder.string() +
+                       ": load the DDR4 SPD driver with \"sudo modprobe ee1004\" and the SMBus driver of the board "
+                       "(\"sudo modprobe i2c-i801\" on Intel, \"sudo modprobe i2c-piix4\" on AMD), then try again";
+        return result;
+    }
+    std::sort(devices.begin(), devices.end());
+    for (const std::filesystem::path& device : devices) {
+        const std::string name = device.filename().string();
+        SpdFileRead read = ReadSpdFile(device / "eeprom");
+        if (const std::string* reason = std::get_if<std::string>(&read)) {
+            result.unreadable.push_back(name + ": " + *reason +
+                                        (*reason == kPermissionDenied ? ": run spdinfo --sys as root" : ""));
+        } else {
+            result.modules.push_back({name, true, std::get<SpdImage>(read)});
+        }
+    }
+    return result;
 }
 
 int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, std::ostream& out, std::ostream& err) {
@@ -263,8 +362,8 @@ int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, st
         err << "spdinfo: unknown option " << PrintableName(option) << " (see spdinfo --help)\n";
         status = kSpdInfoUsage;
     }
-    if (options.files.empty() && !options.bus) {
-        err << "spdinfo: no SPD image to decode: name a file or use --bus (see spdinfo --help)\n";
+    if (options.files.empty() && !options.bus && !options.sys) {
+        err << "spdinfo: no SPD image to decode: name a file or use --sys or --bus (see spdinfo --help)\n";
         return kSpdInfoUsage;
     }
 
@@ -280,16 +379,29 @@ int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, st
     }
     const auto print = [&](const NamedSpdImage& source) {
         const DecodedModule module = DecodeSpd(source.image);
+        std::vector<SpdDetailSection> details;
+        if (options.full) {
+            details = DecodeSpdDetails(source.image);
+        }
         if (options.json) {
-            PrintJsonModule(source, module, first, out);
+            PrintJsonModule(source, module, options.full ? &details : nullptr, first, out);
         } else {
             PrintTable(source, module, first, out);
+            PrintDetails(details, out);
         }
         first = false;
     };
 
+    bool stdinRead = false;
+    const auto readStdin = [&]() -> SpdFileRead {
+        if (stdinRead) {
+            return std::string("standard input holds one image and was read already");
+        }
+        stdinRead = true;
+        return host.readStdin ? host.readStdin() : std::string("standard input cannot be read here");
+    };
     for (const std::string& file : options.files) {
-        SpdFileRead read = ReadSpdFile(host.pathOf(file));
+        SpdFileRead read = file == kStdinName ? readStdin() : ReadSpdFile(host.pathOf(file));
         if (const std::string* reason = std::get_if<std::string>(&read)) {
             fail(file, *reason);
         } else {
@@ -307,6 +419,22 @@ int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, st
                 fail("--bus", "no module answered on the SMBus");
             }
             for (const NamedSpdImage& module : bus.modules) {
+                print(module);
+            }
+        }
+    }
+    if (options.sys) {
+        if (!host.readSys) {
+            fail("--sys", "reading the modules through the kernel's ee1004 driver works only on Linux");
+        } else {
+            const SpdDriverRead sys = host.readSys();
+            if (!sys.error.empty()) {
+                fail("--sys", sys.error);
+            }
+            for (const std::string& problem : sys.unreadable) {
+                fail("--sys", problem);
+            }
+            for (const NamedSpdImage& module : sys.modules) {
                 print(module);
             }
         }

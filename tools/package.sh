@@ -6,6 +6,8 @@
 #                                      two virtual modules, started by Prismel-demo.cmd
 #   Prismel-<version>-setup.exe        the installer (package/Prismel.nsi)
 # The vendor's SMBus library is in none of them; the simulator never sits beside the packaged Prismel.exe.
+# Then, unless --no-build, tools/package-linux.sh makes spdinfo for Linux users (a tar.gz and a .deb, in
+# build/release/dist/; see the block at the end).
 #
 # Usage: tools/package.sh [--no-build] [--out DIR] [--build-dir DIR]
 #   --no-build       package what the build tree already holds (its tests do this right after the build)
@@ -112,3 +114,10 @@ makensis -V2 -NOCD "-DVERSION=$version" "-DTARGET=$nsis_target" "-DSTAGE_DIR=$ap
 for f in "$zip_name" "$demo_name" "$setup_name"; do
   echo "package: $f ($(stat -c %s "$f") bytes)"
 done
+
+# ---- Linux: spdinfo as spdinfo-<version>-linux-x86_64.tar.gz and a Debian package, in build/release/dist/ ----
+# Its own script and its own build (the release preset), needing no Wine; --out names the Windows packages' folder
+# only.
+if [ "$do_build" = 1 ]; then
+  "$root/tools/package-linux.sh"
+fi

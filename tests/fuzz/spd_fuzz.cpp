@@ -1,13 +1,18 @@
 // Fuzzes the SPD decoder: any bytes (zero-padded or cut to 512) give the whole table, with the fixed rows in place,
 // one row per latency flag and three per shown XMP profile, valid UTF-16 in every cell, and no number made from an
 // infinite, NaN or out-of-range time (those show "-"). Undefined conversions are caught by the sanitizer.
+// spdinfo --full on the same bytes: every field has a label and a text free of "inf", "nan" and signs, and the
+// --json --full document is printed whole.
 #include "memory/SpdDecode.h"
+#include "spdinfo/SpdDetails.h"
+#include "spdinfo/SpdInfo.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace {
 
@@ -44,6 +49,42 @@ int LatencyFlags(const SpdImage& image) {
     return low + std::popcount(static_cast<unsigned>(image[23] & 0x3F));
 }
 
+// A JSON value written by the --full sections: a string, object or array as written, or a plain number that is
+// never negative, infinite or NaN, or null, true, false.
+bool PlainJsonValue(const std::string& value) {
+    static constexpr std::string_view kWords[] = {"null", "true", "false"};
+    if (value[0] == '"' || value[0] == '{' || value[0] == '[' || std::ranges::find(kWords, value) != std::end(kWords)) {
+        return true;
+    }
+    const std::size_t point = value.find('.');
+    const auto digits = [](std::string_view part) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return point == std::string::npos
+               ? digits(value)
+               : digits(std::string_view(value).substr(0, point)) && digits(std::string_view(value).substr(point + 1));
+}
+
+// The --full sections: labelled fields of printable ASCII, JSON members with plain values, and the whole
+// --json --full document printed.
+void CheckDetails(const SpdImage& image) {
+    for (const SpdDetailSection& section : DecodeSpdDetails(image)) {
+        Require(!section.title.empty() && !section.key.empty());
+        for (const SpdDetailField& field : section.fields) {
+            Require(!field.label.empty() && !field.text.empty() && !field.json.empty());
+            Require(std::all_of(field.text.begin(), field.text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
+            for (const SpdJsonMember& member : field.json) {
+                Require(!member.key.empty() && !member.value.empty() && PlainJsonValue(member.value));
+            }
+        }
+    }
+    SpdInfoHost host;
+    host.readStdin = [&] { return SpdFileRead(image); };
+    std::ostringstream out, err;
+    const int status = RunSpdInfo({"--json", "--full", "-"}, host, out, err);
+    Require(status == kSpdInfoOk && err.str().empty() && out.str().ends_with("}\n"));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -78,5 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Nothing but the bytes decides the table.
     Require(DecodeSpd(image).rows == module.rows);
+    CheckDetails(image);
     return 0;
 }

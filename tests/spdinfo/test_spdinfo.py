@@ -2,7 +2,8 @@
 """spdinfo from the outside: its JSON must parse, its tables must have one line per row, bad input must be
 reported on stderr, one line each, without stopping the other files.
 
-Usage: test_spdinfo.py CASE SPDINFO TESTDATA_SPD VERSION   (CASE: json, text, bad_input, options)
+Usage: test_spdinfo.py CASE SPDINFO TESTDATA_SPD VERSION
+       (CASE: json, text, bad_input, options, full, refusals)
 """
 import json
 import os
@@ -128,4 +129,60 @@ def case_options():
     check(result.returncode != 0 and b"--bus" in result.stderr, "no bus in this build")
 
 
-{"json": case_json, "text": case_text, "bad_input": case_bad_input, "options": case_options}[CASE]()
+def case_full():
+    """--full: the sections after each table, the XMP profiles' own timings, and in JSON numbers as numbers."""
+    files = [image("kingston-khx3200c16d4-16gx.bin"), image("micron-144asq16g72lsz-2s9e1.bin")]
+    result = run("--full", *files)
+    check(result.returncode == 0 and result.stderr == b"", f"exit {result.returncode}: {result.stderr!r}")
+    modules = result.stdout.decode("utf-8").split("\n\n")
+    check(len(modules) == 2, "one block per image, blank line between")
+    sections = [line[3:] for line in modules[0].splitlines() if line.startswith("## ")]
+    check(sections[:7] == ["SPD EEPROM Information", "Memory Characteristics", "Timings at Standard Speeds",
+                           "Timing Parameters", "Other Information", "Physical Characteristics",
+                           "Manufacturer Data"] and sections[7:] == ["XMP Profile 1", "XMP Profile 2"], str(sections))
+    xmp = modules[0].split("## XMP Profile 2\n")[1].splitlines()
+    check("Speed\t3000 MT/s" in xmp and "AA-RCD-RP-RAS (cycles)\t15-17-17-36" in xmp, "XMP profile 2 timings")
+
+    result = run("--json", "--full", *files)
+    check(result.returncode == 0, f"exit {result.returncode}: {result.stderr!r}")
+    kingston, micron = (m["full"] for m in json.loads(result.stdout.decode("utf-8"))["modules"])
+    check(micron["memoryCharacteristics"]["sizeMB"] == 131072, "size as a number")
+    check(micron["timingParameters"]["tAANs"] == 16.37, "times in ns")
+    check(micron["otherInformation"]["dieCount"] == 4 and "xmpProfile1" not in micron, "3DS, no XMP")
+    check(micron["timingsAtStandardSpeeds"]["DDR4-2400"] == {"tAACycles": 20, "tRCDCycles": 17, "tRPCycles": 17,
+                                                              "tRASCycles": 39}, "cycles at a standard speed")
+    check(kingston["xmpProfile1"]["speedMTs"] == 3200 and kingston["xmpProfile1"]["voltageV"] == 1.35, "XMP")
+    check(kingston["manufacturerData"]["manufacturingYear"] == 2020, "date as numbers")
+
+
+def case_refusals():
+    """Images of other memory types are refused with the type named, one line each; '-' reads standard input."""
+    with tempfile.TemporaryDirectory() as tmp:
+        def dump(name, size, type_byte):
+            path = os.path.join(tmp, name)
+            with open(path, "wb") as f:
+                f.write(bytes([0x30, 0x10, type_byte]) + bytes(size - 3))
+            return path
+        refused = {dump("ddr5.bin", 1024, 0x12): "DDR5 SDRAM (0x12)", dump("ddr3.bin", 256, 0x0B): "DDR3 SDRAM (0x0B)",
+                   dump("lpddr4.bin", 512, 0x10): "LPDDR4 SDRAM (0x10)", dump("noise.bin", 512, 0x42): "0x42"}
+        good = image("gskill-f4-3200c14d-32gtzr.bin")
+        result = run(*refused, good)
+        check(result.returncode == 1, f"exit {result.returncode}")
+        errors = result.stderr.decode("utf-8").splitlines()
+        check(len(errors) == len(refused), f"one line per refused image: {errors}")
+        for error, (path, type_name) in zip(errors, refused.items()):
+            check(path in error and type_name in error and "not a DDR4" in error, f"{error!r}")
+        check(result.stdout.decode("utf-8").startswith("# " + good + "\n"), "the DDR4 image is still decoded")
+
+    with open(good, "rb") as f:
+        data = f.read()
+    piped = subprocess.run([SPDINFO, "--full", "-", "-"], input=data, capture_output=True, timeout=30)
+    from_file = run("--full", good)
+    check(piped.stdout.decode("utf-8") == from_file.stdout.decode("utf-8").replace("# " + good, "# -", 1),
+          "standard input decodes like the file")
+    check(piped.returncode == 1 and piped.stderr.count(b"\n") == 1 and b"read already" in piped.stderr,
+          "one image from standard input")
+
+
+{"json": case_json, "text": case_text, "bad_input": case_bad_input, "options": case_options, "full": case_full,
+ "refusals": case_refusals}[CASE]()

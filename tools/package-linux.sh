@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# spdinfo for Linux users: builds the release preset (-O2, no sanitizers) and makes, in build/release/dist/,
+#   spdinfo-<version>-linux-x86_64.tar.gz   the folder spdinfo-<version>-linux-x86_64: bin/spdinfo and
+#                                           share/man/man1/spdinfo.1, as `cmake --install` lays them out
+#   spdinfo_<version>_amd64.deb             /usr/bin/spdinfo and its manual page, for dpkg -i / apt install
+# Needs no Wine. tools/package.sh runs it after the Windows packages.
+#
+# Usage: tools/package-linux.sh [--no-build] [--out DIR]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build/release"
+out="$build/dist"
+do_build=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-build) do_build=0 ;;
+    --out) out=${2:?--out needs a folder}; shift ;;
+    *) echo "usage: tools/package-linux.sh [--no-build] [--out DIR]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+if [ "$do_build" = 1 ]; then
+  [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset release >/dev/null)
+  (cd "$root" && cmake --build --preset release -j "${PRISMEL_JOBS:-2}")
+fi
+version=$(sed -n 's/^PRISMEL_VERSION:INTERNAL=//p' "$build/CMakeCache.txt")
+[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "package-linux: bad version '$version'" >&2; exit 1; }
+[ -x "$build/spdinfo" ] || { echo "package-linux: $build/spdinfo is missing; build the release preset" >&2; exit 1; }
+
+stage="$build/package-stage"
+rm -rf "$stage"
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+# The tarball: the install tree under a relative prefix, the program stripped of its symbols.
+folder="spdinfo-$version-linux-x86_64"
+cmake --install "$build" --prefix "$stage/$folder" --strip >/dev/null
+tarball="$out/$folder.tar.gz"
+tar -C "$stage" --sort=name --owner=0 --group=0 --numeric-owner -czf "$tarball" "$folder"
+
+# The Debian package: the same files under /usr, the manual page compressed as Debian keeps them.
+deb_root="$stage/deb"
+cmake --install "$build" --prefix "$deb_root/usr" --strip >/dev/null
+gzip -9n "$deb_root/usr/share/man/man1/spdinfo.1"
+arch=$(dpkg --print-architecture)
+# The newest C library symbol version the program uses; the C++ library is linked in.
+glibc=$(objdump -T "$deb_root/usr/bin/spdinfo" | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -V | tail -1)
+mkdir -p "$deb_root/DEBIAN"
+cat >"$deb_root/DEBIAN/control" <<CONTROL
+Package: spdinfo
+Version: $version
+Architecture: $arch
+Maintainer: Zorva Prismel developers <prismel@localhost>
+Depends: libc6 (>= $glibc)
+Section: utils
+Priority: optional
+Installed-Size: $(du -sk --exclude=DEBIAN "$deb_root" | cut -f1)
+Description: decode the SPD data of DDR4 memory modules
+ spdinfo prints what a DDR4 module's SPD says: the module table of Zorva Prismel's module information page,
+ with --full every field (timings at the standard speeds, timing parameters, package, physical and maker data)
+ and the XMP profiles' own timings, as text or JSON. It reads SPD dump files and, with --sys, the modules the
+ kernel's ee1004 driver serves.
+CONTROL
+deb="$out/spdinfo_${version}_$arch.deb"
+dpkg-deb --root-owner-group -Zxz -b "$deb_root" "$deb" >/dev/null
+
+for f in "$tarball" "$deb"; do
+  echo "package: $f ($(stat -c %s "$f") bytes)"
+done
