@@ -40,8 +40,8 @@ void Journal::Call(double timeMs, std::string_view name, std::string_view argume
 void Journal::RgbI2cMode(double timeMs, std::uint32_t command, std::uint32_t data1, std::uint32_t data2,
                          std::uint32_t data3, std::uint32_t result) {
     inRun_ = false;
-    std::string line = CallLine(
-        timeMs, "RGBI2CMode", Hex(command) + ", " + Hex(data1) + ", " + Hex(data2) + ", " + Hex(data3), result);
+    std::string line = CallLine(timeMs, "RGBI2CMode",
+                                Hex(command) + ", " + Hex(data1) + ", " + Hex(data2) + ", " + Hex(data3), result);
     Write(timeMs, line);
     if (command == kSelectCommand) {
         select_ = Remember(line);
@@ -162,8 +162,8 @@ std::string Journal::ContinuationBlock(double timeMs) const {
                         " dropped=" + std::to_string(dropped_) + "\n";
     for (const ReadTotal& t : readTotals_) {
         char counters[96];
-        std::snprintf(counters, sizeof counters, "count=%05llu bus_ms=%012.3f", static_cast<unsigned long long>(t.count),
-                      t.busMs);
+        std::snprintf(counters, sizeof counters, "count=%05llu bus_ms=%012.3f",
+                      static_cast<unsigned long long>(t.count), t.busMs);
         block += ts + " " + std::string(kStateWord) + " ReadSPD(" + std::to_string(t.first) + ", " +
                  std::to_string(t.second) + ") total " + counters + "\n";
     }

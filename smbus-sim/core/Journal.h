@@ -50,8 +50,8 @@ public:
     // A call other than ReadSPD, e.g. "CheckSPD", "", result.
     void Call(double timeMs, std::string_view name, std::string_view arguments, std::uint32_t result);
     // The lighting calls: journalled as calls, and remembered as the modules' state.
-    void RgbI2cMode(double timeMs, std::uint32_t command, std::uint32_t data1, std::uint32_t data2,
-                    std::uint32_t data3, std::uint32_t result);
+    void RgbI2cMode(double timeMs, std::uint32_t command, std::uint32_t data1, std::uint32_t data2, std::uint32_t data3,
+                    std::uint32_t result);
     void ZorvaEffect(double timeMs, std::uint32_t mode, std::uint32_t speed, std::uint32_t zero, std::uint32_t colour,
                      std::uint32_t result);
     void ReadSpd(double timeMs, std::uint32_t first, std::uint32_t second, std::uint32_t offset, double busMs);

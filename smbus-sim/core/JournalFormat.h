@@ -23,7 +23,7 @@ inline constexpr int kLedCount = 5;
 inline constexpr std::uint32_t kSelectCommand = 0x01;
 inline constexpr std::uint32_t kParameterCommand = 0x02;
 inline constexpr std::uint32_t kFirstLedCommand = 0x10; // LED k is command 0x10 + k
-inline constexpr std::uint32_t kSelectFrames = 4;       // the system drives the LEDs frame by frame (or leaves them off)
+inline constexpr std::uint32_t kSelectFrames = 4; // the system drives the LEDs frame by frame (or leaves them off)
 // Parameter commands that count since the last select command: the journal carries and the view shows this many.
 inline constexpr std::size_t kParametersKept = 8;
 
@@ -32,8 +32,7 @@ inline constexpr std::string_view kContinuedWord = "CONTINUED";
 inline constexpr std::string_view kStateWord = "STATE";
 inline constexpr std::string_view kProblemPrefix = "PROBLEM ";
 
-// The text after "<timestamp> <word> " if line is one of the journal's own lines with that word, else nothing.
-// A line that has the word and nothing after it gives an empty, non-null view.
+// Whether line is "<timestamp> <word>" or "<timestamp> <word> <rest>"; if so, rest is what follows the word.
 inline bool SplitOwnLine(std::string_view line, std::string_view word, std::string_view& rest) {
     std::size_t i = 0;
     while (i < line.size() && ((line[i] >= '0' && line[i] <= '9') || line[i] == '.')) {

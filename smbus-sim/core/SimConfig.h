@@ -32,7 +32,7 @@ struct SimConfig {
     std::uint8_t checkSpdAnswer = 0x06; // bit 1: command-set modules, bit 2: effect modules
     bool initializeFails = false;
     double delayMsPerTransaction = 0.0;
-    std::string journalPath;           // empty: beside the library
+    std::string journalPath; // empty: beside the library
     std::uint32_t journalMaxKb = kDefaultJournalMaxKb;
     std::vector<std::string> problems; // one clear line per bad entry
 };
