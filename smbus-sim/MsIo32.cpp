@@ -27,40 +27,73 @@ using smbus_sim::Widen;
 // rely on the low byte only.
 constexpr DWORD kResultNoise = 0x5A00;
 
+// The journal file. A write that fails (disk full, folder not writable, file gone) is reported, never retried or
+// waited for; the journal decides when to start the file anew, which also opens a file that could not be opened.
 class FileSink final : public smbus_sim::JournalSink {
 public:
-    explicit FileSink(const std::wstring& path) {
-        file_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    ~FileSink() override {
-        if (file_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(file_);
-        }
-    }
+    explicit FileSink(std::wstring path) : path_(std::move(path)) { Open(); }
+    ~FileSink() override { Close(); }
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
     std::uint64_t Append(std::string_view text) override {
+        if (!WriteAt(end_, text)) {
+            return kNotWritten;
+        }
         std::uint64_t at = end_;
-        WriteAt(at, text);
         end_ += text.size();
         return at;
     }
     void Overwrite(std::uint64_t offset, std::string_view text) override { WriteAt(offset, text); }
 
+    // Writes text over the start of the file before cutting it short, so that a reader finds either the old
+    // journal or the new one, never an empty file.
+    bool Restart(std::string_view text) override {
+        if (file_ == INVALID_HANDLE_VALUE && !Open()) {
+            return false;
+        }
+        if (!WriteAt(0, text)) {
+            return false;
+        }
+        // A device such as NUL keeps nothing and cannot be cut.
+        if (GetFileType(file_) == FILE_TYPE_DISK) {
+            LARGE_INTEGER end;
+            end.QuadPart = static_cast<LONGLONG>(text.size());
+            if (!SetFilePointerEx(file_, end, nullptr, FILE_BEGIN) || !SetEndOfFile(file_)) {
+                return false;
+            }
+        }
+        end_ = text.size();
+        return true;
+    }
+
 private:
-    void WriteAt(std::uint64_t offset, std::string_view text) {
+    bool Open() {
+        Close();
+        file_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        end_ = 0;
+        return file_ != INVALID_HANDLE_VALUE;
+    }
+    void Close() {
+        if (file_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(file_);
+            file_ = INVALID_HANDLE_VALUE;
+        }
+    }
+    bool WriteAt(std::uint64_t offset, std::string_view text) {
         if (file_ == INVALID_HANDLE_VALUE) {
-            return;
+            return false;
         }
         LARGE_INTEGER position;
         position.QuadPart = static_cast<LONGLONG>(offset);
-        SetFilePointerEx(file_, position, nullptr, FILE_BEGIN);
         DWORD written = 0;
-        WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) &&
+               WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+               written == text.size();
     }
 
+    std::wstring path_;
     HANDLE file_ = INVALID_HANDLE_VALUE;
     std::uint64_t end_ = 0;
 };
@@ -102,7 +135,7 @@ void Load(Simulator* sim) {
     std::wstring configFolder = FolderOf(configPath);
     std::wstring journalPath = smbus_sim::JournalPath(sim->config, configPath, dllFolder);
     sim->sink = std::make_unique<FileSink>(journalPath);
-    sim->journal = std::make_unique<Journal>(*sim->sink);
+    sim->journal = std::make_unique<Journal>(*sim->sink, std::uint64_t{sim->config.journalMaxKb} * 1024);
     for (const auto& problem : sim->config.problems) {
         sim->journal->Problem(problem);
     }
@@ -146,17 +179,6 @@ double Transaction() {
     return delay;
 }
 
-std::string Args(std::initializer_list<DWORD> values) {
-    std::string out;
-    for (DWORD v : values) {
-        if (!out.empty()) {
-            out += ", ";
-        }
-        out += Journal::Hex(v);
-    }
-    return out;
-}
-
 // The entry points the program must never call: journalled loudly.
 DWORD NeverCalled(const char* name) {
     Sim().journal->Call(NowMs(), std::string("UNEXPECTED ") + name, "", 0);
@@ -192,16 +214,14 @@ __declspec(dllexport) DWORD __stdcall ReadSPD(DWORD first, DWORD second, DWORD o
 __declspec(dllexport) DWORD __stdcall RGBI2CMode(DWORD command, DWORD data1, DWORD data2, DWORD data3) {
     Simulator& sim = Sim();
     Transaction();
-    sim.journal->Call(NowMs(), "RGBI2CMode", Args({command, data1, data2, data3}), kResultNoise | 1u);
+    sim.journal->RgbI2cMode(NowMs(), command, data1, data2, data3, kResultNoise | 1u);
     return kResultNoise | 1u;
 }
 
 __declspec(dllexport) DWORD __stdcall SetZorvaEffect(DWORD mode, DWORD speed, DWORD zero, DWORD colour) {
     Simulator& sim = Sim();
     Transaction();
-    std::string args =
-        Journal::Hex(mode) + ", " + Journal::Hex(speed, 4) + ", " + Journal::Hex(zero) + ", " + Journal::Hex(colour, 8);
-    sim.journal->Call(NowMs(), "SetZorvaEffect", args, kResultNoise | 1u);
+    sim.journal->ZorvaEffect(NowMs(), mode, speed, zero, colour, kResultNoise | 1u);
     return kResultNoise | 1u;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "smbus-sim/core/JournalFormat.h"
+
 namespace smbus_sim {
 
 JournalFollower::Poll JournalFollower::Follow(JournalSource& source,
@@ -9,11 +11,16 @@ JournalFollower::Poll JournalFollower::Follow(JournalSource& source,
     Poll poll;
     std::optional<std::uint64_t> size = source.Size();
     if (!size || !StillTheSameFile(source, *size)) {
-        // Reported on its own: whoever keeps state from the lines clears it before the new file's first line.
-        poll.restarted = offset_ > 0;
+        bool read = offset_ > 0;
         Forget();
-        if (!size || poll.restarted) {
-            return poll;
+        if (size && read && StartsAsContinuation(source, *size)) {
+            poll.continued = true;
+        } else {
+            // Reported on its own: whoever keeps state from the lines clears it before the new file's first line.
+            poll.restarted = read;
+            if (!size || poll.restarted) {
+                return poll;
+            }
         }
     }
     if (*size <= offset_) {
@@ -35,6 +42,20 @@ bool JournalFollower::StillTheSameFile(JournalSource& source, std::uint64_t size
     std::string seen(anchor_.size(), '\0');
     seen.resize(source.ReadAt(anchorAt_, seen.data(), seen.size()));
     return seen == anchor_;
+}
+
+bool JournalFollower::StartsAsContinuation(JournalSource& source, std::uint64_t size) {
+    std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(size, kLongestLine)), '\0');
+    head.resize(source.ReadAt(0, head.data(), head.size()));
+    auto eol = head.find('\n');
+    if (eol == std::string::npos) {
+        return false;
+    }
+    std::string_view first(head.data(), eol);
+    if (!first.empty() && first.back() == '\r') {
+        first.remove_suffix(1);
+    }
+    return IsContinuationLine(first);
 }
 
 void JournalFollower::Take(std::string_view bytes, const std::function<void(std::string_view)>& onLine, Poll& poll) {

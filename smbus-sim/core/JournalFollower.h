@@ -1,7 +1,9 @@
 // Follows the stand-in's journal while another process writes it: each poll reads only what was appended, hands
 // over complete lines, and keeps a partial last line until its line end arrives. The journal is re-created each
 // time a program loads the stand-in; the follower notices that (the file shrank, or the line it read last is no
-// longer where it was) and starts again from the top.
+// longer where it was) and starts again from the top. The stand-in also starts the journal anew when it reaches
+// its size limit, with a first line that says it continues: the follower then reads on from the top at once,
+// and says so, so that whoever keeps state from the lines keeps it.
 #pragma once
 
 #include <cstddef>
@@ -27,11 +29,13 @@ class JournalFollower {
 public:
     struct Poll {
         bool restarted = false; // the journal started again (or vanished): everything read before is void
+        bool continued = false; // the journal started anew where it left off: read on from its top
         std::size_t lines = 0;  // complete lines handed over
     };
 
     // Reads at most kReadPerPoll new bytes and calls onLine for each complete line, in order. A poll that finds
-    // the journal started again hands over no line; the next one reads from the top.
+    // the journal started again hands over no line; the next one reads from the top. One that finds the
+    // journal continued hands over the new part's lines.
     Poll Follow(JournalSource& source, const std::function<void(std::string_view)>& onLine);
 
     static constexpr std::size_t kReadPerPoll = 1 << 20;
@@ -43,6 +47,7 @@ public:
 
 private:
     bool StillTheSameFile(JournalSource& source, std::uint64_t size);
+    static bool StartsAsContinuation(JournalSource& source, std::uint64_t size);
     void Take(std::string_view bytes, const std::function<void(std::string_view)>& onLine, Poll& poll);
     void Forget() { *this = JournalFollower(); }
 

@@ -6,11 +6,6 @@
 namespace smbus_sim {
 namespace {
 
-constexpr std::uint32_t kSelectCommand = 0x01;
-constexpr std::uint32_t kParameterCommand = 0x02;
-constexpr std::uint32_t kFirstLedCommand = 0x10; // LED k is command 0x10 + k
-constexpr std::uint32_t kSelectFrames = 4;       // the system drives the LEDs frame by frame (or leaves them off)
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -87,11 +82,17 @@ std::string_view EffectModeName(std::uint32_t mode) {
 }
 
 bool LedModel::Apply(std::string_view line) {
-    if (line.starts_with("PROBLEM ")) {
-        problem_ = std::string(line.substr(8));
+    if (line.starts_with(kProblemPrefix)) {
+        problem_ = std::string(line.substr(kProblemPrefix.size()));
         return true;
     }
+    if (std::string_view rest; SplitOwnLine(line, kContinuedWord, rest)) {
+        return ApplyContinued(rest);
+    }
     auto call = ParseJournalCall(line);
+    if (std::string statePrefix = std::string(kStateWord) + " "; call && call->name.starts_with(statePrefix)) {
+        call->name.erase(0, statePrefix.size());
+    }
     if (!call) {
         // A lighting call that does not read as one is counted; any other line (ReadSPD runs, blank lines) is not
         // about the lighting.
@@ -158,6 +159,23 @@ bool LedModel::ApplyEffect(const std::vector<std::uint32_t>& a) {
     }
     effect_ += text;
     ownEffect_ = mode != 0;
+    return true;
+}
+
+// "part=N dropped=N": the dropped count is the only thing shown.
+bool LedModel::ApplyContinued(std::string_view rest) {
+    constexpr std::string_view kDropped = "dropped=";
+    auto at = rest.find(kDropped);
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    std::string_view digits = rest.substr(at + kDropped.size());
+    std::uint64_t dropped = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), dropped);
+    if (ec != std::errc() || (end != digits.data() + digits.size() && *end != ' ') || dropped == dropped_) {
+        return false;
+    }
+    dropped_ = dropped;
     return true;
 }
 

@@ -11,10 +11,9 @@
 #include <vector>
 
 #include "smbus-sim/core/JournalFollower.h"
+#include "smbus-sim/core/JournalFormat.h"
 
 namespace smbus_sim {
-
-inline constexpr int kLedCount = 5;
 
 struct LedColour {
     std::uint8_t red = 0;
@@ -38,7 +37,9 @@ std::string_view EffectModeName(std::uint32_t mode);
 
 class LedModel {
 public:
-    // Takes one complete journal line (without its line end). Returns true when anything shown changed.
+    // Takes one complete journal line (without its line end). Returns true when anything shown changed. The
+    // state lines of a continued journal are taken as the calls they repeat: whoever read the earlier part is
+    // told nothing new, whoever did not learns the state.
     bool Apply(std::string_view line);
     // Back to the state before any command: the journal was started again.
     void Reset() { *this = LedModel(); }
@@ -55,13 +56,16 @@ public:
     std::uint32_t NotUnderstood() const { return notUnderstood_; }
     // The stand-in's last complaint: a PROBLEM line or a call the program must never make; empty if none.
     const std::string& LastProblem() const { return problem_; }
+    // Journal lines the stand-in could not write, as its last continuation line says.
+    std::uint64_t DroppedLines() const { return dropped_; }
 
     // Parameter commands kept for the caption since the last select command.
-    static constexpr std::size_t kParametersShown = 8;
+    static constexpr std::size_t kParametersShown = kParametersKept;
 
 private:
     bool ApplyCommandSet(const std::vector<std::uint32_t>& a);
     bool ApplyEffect(const std::vector<std::uint32_t>& a);
+    bool ApplyContinued(std::string_view rest);
     bool Refuse();
 
     std::array<LedColour, kLedCount> leds_{};
@@ -71,13 +75,15 @@ private:
     bool ownEffect_ = false;
     std::uint32_t notUnderstood_ = 0;
     std::string problem_;
+    std::uint64_t dropped_ = 0;
 };
 
 // The LED state kept up to date from a journal being written: what the view polls.
 class LedJournal {
 public:
     // Reads what the journal gained since the last poll; true when anything shown changed. A journal started
-    // again (or gone) clears everything shown before its new lines are read.
+    // again (or gone) clears everything shown before its new lines are read; one continued after reaching its
+    // size limit clears nothing.
     bool Poll(JournalSource& source);
     const LedModel& Model() const { return model_; }
 

@@ -127,6 +127,14 @@ SimConfig ParseSimConfig(std::string_view text) {
             }
         } else if (key == "journal") {
             config.journalPath = std::string(value);
+        } else if (key == "journal_max_kb") {
+            auto v = ParseInteger(value);
+            if (!v || *v < static_cast<long>(kSmallestJournalMaxKb) || *v > static_cast<long>(kLargestJournalMaxKb)) {
+                report("journal_max_kb takes a number of KiB " + std::to_string(kSmallestJournalMaxKb) + "-" +
+                       std::to_string(kLargestJournalMaxKb));
+            } else {
+                config.journalMaxKb = static_cast<std::uint32_t>(*v);
+            }
         } else {
             report("unknown key \"" + key + "\"");
         }

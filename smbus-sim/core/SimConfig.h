@@ -16,6 +16,11 @@ inline constexpr int kSecondIndexCount = 6; // second index 0-5
 inline constexpr int kPositionCount = kFirstIndexCount * kSecondIndexCount;
 inline constexpr std::size_t kSpdSize = 512;
 
+// The journal's size limit in KiB: it starts anew rather than grow past it.
+inline constexpr std::uint32_t kDefaultJournalMaxKb = 4096;
+inline constexpr std::uint32_t kSmallestJournalMaxKb = 16;
+inline constexpr std::uint32_t kLargestJournalMaxKb = 1024 * 1024;
+
 struct ModuleSource {
     int first = 0;
     int second = 0;
@@ -27,11 +32,13 @@ struct SimConfig {
     std::uint8_t checkSpdAnswer = 0x06; // bit 1: command-set modules, bit 2: effect modules
     bool initializeFails = false;
     double delayMsPerTransaction = 0.0;
-    std::string journalPath;           // empty: beside the library
+    std::string journalPath; // empty: beside the library
+    std::uint32_t journalMaxKb = kDefaultJournalMaxKb;
     std::vector<std::string> problems; // one clear line per bad entry
 };
 
-// Lines: "module F S = file", "checkspd = N", "initialize = ok|fail", "delay_ms = X", "journal = path".
+// Lines: "module F S = file", "checkspd = N", "initialize = ok|fail", "delay_ms = X", "journal = path",
+// "journal_max_kb = N".
 // Blank lines and lines starting with '#' are ignored. Bad lines are reported in problems and skipped.
 SimConfig ParseSimConfig(std::string_view text);
 

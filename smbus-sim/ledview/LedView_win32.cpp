@@ -253,6 +253,9 @@ void LedViewWindow::DrawCaptions(HDC dc) const {
     if (model.NotUnderstood() > 0) {
         lines[2] += L"; lines not understood: " + std::to_wstring(model.NotUnderstood());
     }
+    if (model.DroppedLines() > 0) {
+        lines[2] += L"; journal lines dropped: " + std::to_wstring(model.DroppedLines());
+    }
     for (int i = 0; i < kCaptionLines; ++i) {
         RECT line{kMargin, kMargin + i * kCaptionLineHeight, kClientWidth - kMargin,
                   kMargin + (i + 1) * kCaptionLineHeight};

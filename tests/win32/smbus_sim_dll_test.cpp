@@ -184,4 +184,27 @@ TEST(SmbusStandIn, DelaysEachTransaction) {
     EXPECT_NE(lines[1].find("count=00020 last_offset=019 bus_ms=00000040.000"), std::string::npos) << lines[1];
 }
 
+TEST(SmbusStandIn, AJournalThatCannotBeWrittenNeverHoldsTheCallsUp) {
+    std::wstring folder = ProgramFolder() + L"\\scratch-unwritable-" + std::to_wstring(GetCurrentProcessId());
+    std::wstring journal = folder + L"\\journal.txt";
+    {
+        StandIn sim("journal = " + std::string(journal.begin(), journal.end()) + "\n"); // in no folder yet
+        auto rgb = sim.Entry<Rgb>("RGBI2CMode");
+        ASSERT_TRUE(rgb);
+        ULONGLONG start = GetTickCount64();
+        for (int call = 0; call < 2000; ++call) {
+            ASSERT_EQ(rgb(0x10, 1, 2, 3) & 0xFF, 1u);
+        }
+        EXPECT_LT(GetTickCount64() - start, 900u) << "2000 calls, none waiting for the disk";
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        Sleep(1100); // the stand-in tries again once a second
+        rgb(0x11, 4, 5, 6);
+        std::string text = ReadAll(journal);
+        EXPECT_NE(text.find(" CONTINUED part=2 dropped=2000\n"), std::string::npos) << text;
+        EXPECT_NE(text.find(" STATE RGBI2CMode(0x10, 0x01, 0x02, 0x03) -> 0x00005A01\n"), std::string::npos) << text;
+    }
+    DeleteFileW(journal.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 } // namespace
