@@ -1194,21 +1194,6 @@ def encode_patch(lay, base, variant):
     return bytes(out)
 
 
-def apply_patch(base, patch):
-    """The image the program shows from base and a patch (for checks)."""
-    img = base.copy()
-    _, width, height, count = struct.unpack_from("<IHHH", patch, 0)
-    assert (width, height) == base.size
-    offset = 10
-    for _ in range(count):
-        x, y, w, h = struct.unpack_from("<HHHH", patch, offset)
-        offset += 8
-        img.paste(Image.frombytes("RGB", (w, h), patch[offset:offset + 3 * w * h], "raw", "BGR"), (x, y))
-        offset += 3 * w * h
-    assert offset == len(patch)
-    return img
-
-
 def output_names(items):
     names = [n for _, n, _, _ in items]
     for lang, _ in LANGUAGES[1:]:
