@@ -3,8 +3,10 @@
 
 Positions, sizes, resource ids and theme colours come from res/SkinLayout.h, so the artwork and the code that
 paints on it agree. Writes 24-bit BMP files, prismel.ico and skin.rc (the resource lines for all of them) into
-the output folder. The output depends only on the header, the version text and this script: the same inputs give
-the same bytes.
+the output folder. A bitmap with words is also drawn in Simplified and Traditional Chinese (NAME.zh-Hans.bmp,
+NAME.zh-Hant.bmp, from the PHRASES table); the program gets each as a patch of the English bitmap (NAME.<lang>.skp)
+under the same id in that language. The output depends only on the header, the version text, the fonts and this
+script: the same inputs give the same bytes.
 
 Every image is opaque from its first to its last column in every row and holds no near-white pixel, so the
 window outline code, which treats white (within 2 per byte) as outside, keeps each image whole. Buttons are drawn
