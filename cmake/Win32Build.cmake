@@ -108,7 +108,8 @@ file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/win32/*.r
 add_executable(win32_tests ${WIN32_TEST_SOURCES} $<TARGET_OBJECTS:prismel_resources>)
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR})
 target_link_libraries(win32_tests PRIVATE prismel_win32 gtest gtest_main)
-target_compile_definitions(win32_tests PRIVATE PRISMEL_TESTDATA="Z:${CMAKE_SOURCE_DIR}/testdata")
+target_compile_definitions(win32_tests PRIVATE PRISMEL_TESTDATA="Z:${CMAKE_SOURCE_DIR}/testdata"
+                                               PRISMEL_SKIN_DIR="Z:${PRISMEL_SKIN_DIR}")
 add_dependencies(win32_tests MsIo32 prismel_font smbus_partial_init smbus_partial_none)
 # Every Wine test shares one display, one mouse pointer, the settings key and the instance mutex, so they run
 # one at a time (a window of one test taking the focus or the capture from another makes clicks flaky).
@@ -143,5 +144,7 @@ add_subdirectory(tests/package)
 # The skin artwork check.
 add_test(NAME skin.art COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tests/skin/test_skin_art.py)
 set_tests_properties(skin.art PROPERTIES TIMEOUT 300)
+add_test(NAME skin.languages COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tests/skin/test_skin_languages.py)
+set_tests_properties(skin.languages PROPERTIES TIMEOUT 300)
 add_subdirectory(tests/bench)
 add_subdirectory(tools/soak)

@@ -15,6 +15,12 @@
 #define SKIN_PAGE_W 990
 #define SKIN_PAGE_H 675
 
+// ---- Language variants -------------------------------------------------------------------------------------
+// A bitmap with words is drawn in English; for each other language the resources hold, under the same id and in
+// that language, a patch of this type: the rectangles where its words differ (format in skin/SkinPatch.h).
+#define SKIN_PATCH_RESOURCE_TYPE 256
+#define SKIN_PATCH_MAGIC 0x31504B53
+
 // ---- Window buttons (every page) --------------------------------------------------------------------------
 #define IDB_MINIMISE 279
 #define IDB_MINIMISE_HOT 280

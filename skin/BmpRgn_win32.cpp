@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "skin/BmpRgnScan.h"
+#include "skin/SkinBitmap_win32.h"
 
 void CBmpRgn::SetInsets(int leftInset, int rightInset) {
     m_leftInset = leftInset;
@@ -14,7 +15,7 @@ void CBmpRgn::SetInsets(int leftInset, int rightInset) {
 
 void CBmpRgn::ShapeWindow(HWND window, UINT bitmapId) {
     m_window = window;
-    m_bitmap.Reset(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId)));
+    m_bitmap = LoadSkinBitmap(bitmapId);
     Shape();
 }
 

@@ -17,8 +17,9 @@ public:
 
     // Pixels added to every left edge and taken from every right edge of the outline.
     void SetInsets(int leftInset, int rightInset);
-    // Loads bitmap resource `bitmapId` from the program's own module and shapes `window` from it. Any failure (no
-    // window, no such bitmap, a bitmap the scan cannot read, no memory) leaves the window as it was.
+    // Loads bitmap resource `bitmapId` from the program's own module, in the program's language (LoadSkinBitmap),
+    // and shapes `window` from it. Any failure (no window, no such bitmap, a bitmap the scan cannot read, no
+    // memory) leaves the window as it was.
     void ShapeWindow(HWND window, UINT bitmapId);
     // The bitmap ShapeWindow loaded (null if it could not), given to the caller, who then owns it: a window that
     // also paints its face from the bitmap need not load it a second time.

@@ -7,6 +7,7 @@
 
 #include "framework/Gdi.h"
 #include "skin/BmpRgn_win32.h"
+#include "skin/SkinBitmap_win32.h"
 #include "skin/VxButtonLayout.h"
 
 namespace {
@@ -194,7 +195,7 @@ void CVxButton::OnPaint() {
 
 // Stretches the whole image over the client area less its last column and row. Nothing outlives the paint.
 void CVxButton::DrawImage(HDC dc, int imageId, int width, int height) const {
-    fw::Bitmap image(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(imageId)));
+    const fw::Bitmap image = LoadSkinBitmap(static_cast<UINT>(imageId));
     BITMAP info{};
     if (!image || ::GetObjectW(image.Get(), sizeof(info), &info) != sizeof(info)) {
         return;

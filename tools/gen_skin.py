@@ -3,8 +3,10 @@
 
 Positions, sizes, resource ids and theme colours come from res/SkinLayout.h, so the artwork and the code that
 paints on it agree. Writes 24-bit BMP files, prismel.ico and skin.rc (the resource lines for all of them) into
-the output folder. The output depends only on the header, the version text and this script: the same inputs give
-the same bytes.
+the output folder. A bitmap with words is also drawn in Simplified and Traditional Chinese (NAME.zh-Hans.bmp,
+NAME.zh-Hant.bmp, from the PHRASES table); the program gets each as a patch of the English bitmap (NAME.<lang>.skp)
+under the same id in that language. The output depends only on the header, the version text, the fonts and this
+script: the same inputs give the same bytes.
 
 Every image is opaque from its first to its last column in every row and holds no near-white pixel, so the
 window outline code, which treats white (within 2 per byte) as outside, keeps each image whole. Buttons are drawn
@@ -21,7 +23,7 @@ import re
 import struct
 import sys
 
-from PIL import Image, ImageDraw, ImageFilter, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 SS = 4  # supersampling factor of every drawn shape
 
@@ -29,6 +31,7 @@ FONT_FILES = {
     "regular": "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
     "bold": "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
     "digits": "/usr/share/fonts/truetype/dseg/DSEG7Classic-Bold.ttf",
+    "cjk": "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc",
 }
 
 PRODUCT_NAME = "Zorva Prismel"
@@ -51,6 +54,77 @@ MODES = [
 ]
 TABS = [("TAB_MODULE_INFO", "Module info"), ("TAB_LIGHTING", "Lighting"), ("TAB_ABOUT", "About")]
 SPEEDS = ["SPEED_%d" % n for n in range(1, 6)]
+
+# The artwork's languages: file-name tag and the resource script's LANGUAGE statement. English is drawn as the
+# bitmaps themselves; each other language is stored as the parts of those bitmaps where its words differ.
+LANGUAGES = [
+    ("en", "LANG_ENGLISH, SUBLANG_ENGLISH_US"),
+    ("zh-Hans", "LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED"),
+    ("zh-Hant", "LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL"),
+]
+
+# Every phrase the artwork shows, by its English text: (Simplified Chinese, Traditional Chinese). Where the
+# program's message table has the word (About, Apply, Reset, Quit), the artwork uses the same one.
+PHRASES = {
+    # Page tabs and the title strip.
+    "Module info": ("模块信息", "模組資訊"),
+    "Module information": ("模块信息", "模組資訊"),
+    "Lighting": ("灯光", "燈光"),
+    "About": ("关于", "關於"),
+    # Mode cards; the product's own effect keeps its name.
+    "Static": ("静态", "靜態"),
+    "Breathing": ("呼吸", "呼吸"),
+    "Single flash": ("单闪", "單閃"),
+    "Double flash": ("双闪", "雙閃"),
+    "Rainbow": ("彩虹", "彩虹"),
+    "Prismel": ("Prismel", "Prismel"),
+    "Meteor": ("流星", "流星"),
+    "Marquee": ("跑马灯", "跑馬燈"),
+    "Twinkle": ("星光", "星光"),
+    "Colour cycle": ("色彩循环", "色彩循環"),
+    # Lighting page.
+    "LIGHTS": ("灯光开关", "燈光開關"),
+    "COLOUR": ("颜色", "顏色"),
+    "click to pick": ("点击取色", "點擊取色"),
+    "HEX": ("十六进制", "十六進位"),
+    "PREVIEW": ("预览", "預覽"),
+    "SPEED": ("速度", "速度"),
+    "slow \u2192 fast": ("慢 \u2192 快", "慢 \u2192 快"),
+    "Pick a mode, a colour and a speed,": ("选择模式、颜色和速度，", "選擇模式、顏色和速度，"),
+    "then press Apply.": ("然后按“应用”。", "然後按「應用」。"),
+    "Choices reach the modules when you press Apply; Reset returns to Prismel.":
+        ("按下“应用”后，所选设置才会发送到模块；“重置”恢复 Prismel 模式。",
+         "按下「應用」後，所選設定才會傳送到模組；「恢復默認」回到 Prismel 模式。"),
+    # Module information page.
+    "MODULE": ("模块", "模組"),
+    "Facts  \u00b7  JEDEC timings  \u00b7  XMP profiles": ("概况  \u00b7  JEDEC 时序  \u00b7  XMP 配置文件",
+                                                           "概況  \u00b7  JEDEC 時序  \u00b7  XMP 設定檔"),
+    "Every value is read from the selected module's SPD data.": ("每一项数值都读自所选模块的 SPD 数据。",
+                                                                  "每一項數值都讀自所選模組的 SPD 資料。"),
+    # About page.
+    "Version %s": ("版本 %s", "版本 %s"),
+    TAGLINE: ("为 RGB DDR4 内存模块提供灯光控制与 SPD 信息", "為 RGB DDR4 記憶體模組提供燈光控制與 SPD 資訊"),
+    MAKER_NOTICE: ("\u00a9 Quenmark Microsystems 保留所有权利。", "\u00a9 Quenmark Microsystems 版權所有。"),
+    "Ten lighting modes": ("十种灯光模式", "十種燈光模式"),
+    "Static to Colour cycle": ("从静态到色彩循环", "從靜態到色彩循環"),
+    "Any colour": ("任意颜色", "任意顏色"),
+    "pick it or type it": ("点选或输入", "點選或輸入"),
+    "Module details": ("模块详情", "模組詳情"),
+    "SPD, JEDEC and XMP": ("SPD、JEDEC 和 XMP", "SPD、JEDEC 與 XMP"),
+    "Zorva Prismel runs in the tray; quit it from the tray icon's menu.":
+        ("Zorva Prismel 在系统托盘中运行；请从托盘图标的菜单中“退出”。",
+         "Zorva Prismel 在系統匣中執行；請從系統匣圖示的選單中「退出」。"),
+    "Visit our website \u203a": ("访问我们的网站 \u203a", "造訪我們的網站 \u203a"),
+}
+
+# Texts that read the same in every language: names, and the letters and digits of the controls.
+UNTRANSLATED = {PRODUCT_NAME, "RGB DDR4", "SPD", "R", "G", "B"} | {str(n) for n in range(1, 6)}
+
+# Chinese is set in the CJK face one pixel larger than the Latin text it replaces (its glyphs fill the em square,
+# so it still takes no more height), with less letter spacing; "bold" is the face drawn twice, shifted sideways.
+CJK_SIZE_STEP = 1
+CJK_TRACKING = 0.5
+CJK_BOLD_SHIFT = 0.6
 
 DEFINE_RE = re.compile(r"^\s*#\s*define\s+([A-Za-z_]\w*)\s+(0[xX][0-9A-Fa-f]+|\d+)\s*(?://.*)?$")
 
@@ -128,6 +202,21 @@ def rgba(c, a=255):
     return (c[0], c[1], c[2], int(a))
 
 
+# ---- Languages --------------------------------------------------------------------------------------------------
+
+
+def localise(lang, phrase, face, size, tracking, cjk_size=None):
+    """(text, face, size, tracking, bold shift) of an English phrase in another language. A phrase that is neither
+    in the table nor one of the untranslated texts stops the build, so no English words slip into the artwork."""
+    if phrase in UNTRANSLATED:
+        return phrase, face, size, tracking, 0.0
+    if phrase not in PHRASES:
+        raise SystemExit("gen_skin.py: no %s text for %r; add it to PHRASES" % (lang, phrase))
+    text = PHRASES[phrase][[code for code, _ in LANGUAGES].index(lang) - 1]
+    return (text, "cjk", cjk_size or size + CJK_SIZE_STEP, min(tracking, CJK_TRACKING),
+            CJK_BOLD_SHIFT if face == "bold" else 0.0)
+
+
 # ---- Drawing surface --------------------------------------------------------------------------------------------
 
 
@@ -135,9 +224,10 @@ class Art:
     """An RGBA image with antialiased drawing. Coordinates are continuous: pixel (x, y) covers [x, x+1) x [y, y+1).
     origin shifts every coordinate, so a button can be drawn in page coordinates over its crop of the page."""
 
-    def __init__(self, img, origin=(0, 0)):
+    def __init__(self, img, origin=(0, 0), lang="en"):
         self.img = img.convert("RGBA")
         self.ox, self.oy = origin
+        self.lang = lang  # the language text() sets its phrases in
         self._fonts = {}
 
     @property
@@ -255,10 +345,19 @@ class Art:
         grad.putalpha(hi.reduce(SS))
         self._composite(grad, lx, ly)
 
-    def text(self, xy, s, face, size, fill, anchor="la", tracking=0.0, alpha=255, blur=0.0):
-        """Text at 1x for crisp hinting; tracking adds space between letters."""
+    def text(self, xy, s, face, size, fill, anchor="la", tracking=0.0, alpha=255, blur=0.0, args=(), cjk_size=None):
+        """Text at 1x for crisp hinting; tracking adds space between letters. s is the English phrase, shown in
+        the Art's language; args fill its %s places; cjk_size, if given, is the size of its Chinese text."""
+        bold_shift = 0.0
+        if self.lang != "en":
+            s, face, size, tracking, bold_shift = localise(self.lang, s, face, size, tracking, cjk_size)
+        if args:
+            s = s % args
         font = self.font(face, size)
         x, y = xy[0] - self.ox, xy[1] - self.oy
+        if bold_shift:
+            self._text1((x, y), s, font, fill, anchor, alpha, blur, bold_shift)
+            return
         if tracking:
             widths = [font.getlength(ch) for ch in s]
             total = sum(widths) + tracking * (len(s) - 1)
@@ -273,13 +372,22 @@ class Art:
         else:
             self._text1((x, y), s, font, fill, anchor, alpha, blur)
 
-    def _text1(self, xy, s, font, fill, anchor, alpha, blur):
+    def text_length(self, s, face, size, cjk_size=None):
+        """Advance width of a phrase as text() sets it (without letter spacing)."""
+        if self.lang != "en":
+            s, face, size, _, _ = localise(self.lang, s, face, size, 0.0, cjk_size)
+        return self.font(face, size).getlength(s)
+
+    def _text1(self, xy, s, font, fill, anchor, alpha, blur, bold_shift=0.0):
         probe = ImageDraw.Draw(Image.new("L", (1, 1)))
         bx0, by0, bx1, by1 = probe.textbbox(xy, s, font=font, anchor=anchor)
         pad = 2 + int(math.ceil(3 * blur))
         lx, ly = int(math.floor(bx0)) - pad, int(math.floor(by0)) - pad
         lay = Image.new("RGBA", (int(math.ceil(bx1)) - lx + pad, int(math.ceil(by1)) - ly + pad), (0, 0, 0, 0))
         ImageDraw.Draw(lay).text((xy[0] - lx, xy[1] - ly), s, font=font, fill=rgba(fill, alpha), anchor=anchor)
+        if bold_shift:  # a second pass beside the first thickens the strokes of a face that has no bold
+            ImageDraw.Draw(lay).text((xy[0] - lx + bold_shift, xy[1] - ly), s, font=font, fill=rgba(fill, alpha),
+                                     anchor=anchor)
         if blur:
             lay = lay.filter(ImageFilter.GaussianBlur(blur))
         self._composite(lay, lx, ly)
@@ -401,10 +509,10 @@ def section_title(art, th, x, y, text):
 # ---- Page backgrounds -------------------------------------------------------------------------------------------
 
 
-def draw_chrome(lay, th, page_title):
+def draw_chrome(lay, th, page_title, lang):
     """Window face shared by every page: title bar with the product mark, page tabs column, frame, footer."""
     W, H = lay["SKIN_PAGE_W"], lay["SKIN_PAGE_H"]
-    art = Art(vgradient((W, H), mix(th.window, th.panel, 0.25), th.window))
+    art = Art(vgradient((W, H), mix(th.window, th.panel, 0.25), th.window), lang=lang)
     art.rect((0, 0, W, 48), th.titlebar)
     art.rect((0, 48, W, 49), th.frame)
     art.paste(spectrum_strip(W, 1), (0, 48))
@@ -439,8 +547,8 @@ def draw_chrome(lay, th, page_title):
     return art
 
 
-def draw_lighting_page(lay, th):
-    art = draw_chrome(lay, th, "Lighting")
+def draw_lighting_page(lay, th, lang):
+    art = draw_chrome(lay, th, "Lighting", lang)
     px, py, pw, ph = lay.rect("POWER")
     art.text((px - 9, py + ph / 2), "LIGHTS", "bold", 11, th.value, anchor="rm", tracking=1.5)
 
@@ -483,8 +591,8 @@ def draw_lighting_page(lay, th):
     return art
 
 
-def draw_module_info_page(lay, th):
-    art = draw_chrome(lay, th, "Module information")
+def draw_module_info_page(lay, th, lang):
+    art = draw_chrome(lay, th, "Module information", lang)
     sx, sy, sw, _ = lay.rect("MODULE_SELECTOR")
     sh = lay["SKIN_MODULE_SELECTOR_ITEM_H"] + 6
     art.text((sx - 12, sy + sh / 2), "MODULE", "bold", 11, th.value, anchor="rm", tracking=1.2)
@@ -523,15 +631,15 @@ def draw_module_info_page(lay, th):
     return art
 
 
-def draw_about_page(lay, th, version):
-    art = draw_chrome(lay, th, "About")
+def draw_about_page(lay, th, version, lang):
+    art = draw_chrome(lay, th, "About", lang)
     wx, wy, ww, wh = lay.rect("WEB")
     cx = wx + ww / 2
     art.rrect((cx - 250, 70, cx + 250, 380), 14, fill=th.panel, outline=th.frame)
     art.circle(cx, 128, 46, fill=th.accent, alpha=40, blur=14)
     draw_prism(art, cx, 132, 74, glass=(24, 56, 68), rim=(160, 222, 232))
     art.text((cx, 204), PRODUCT_NAME, "bold", 34, th.bright, anchor="mm")
-    art.text((cx, 238), "Version %s" % version, "regular", 15, th.value, anchor="mm")
+    art.text((cx, 238), "Version %s", "regular", 15, th.value, anchor="mm", args=(version,))
     art.text((cx, 262), TAGLINE, "regular", 12, th.heading, anchor="mm")
     art.rect((cx - 120, wy + wh + 16, cx + 120, wy + wh + 17), th.frame)
     art.text((cx, wy + wh + 40), MAKER_NOTICE, "regular", 12, th.value, anchor="mm")
@@ -572,7 +680,7 @@ def draw_about_page(lay, th, version):
 def over_page(page, rect):
     """An Art of the page's part under a button, drawn in page coordinates."""
     x, y, w, h = rect
-    return Art(page.img.crop((x, y, x + w, y + h)), origin=(x, y))
+    return Art(page.img.crop((x, y, x + w, y + h)), origin=(x, y), lang=page.lang)
 
 
 def draw_window_button(page, rect, kind, hot, th):
@@ -871,11 +979,11 @@ def draw_web_button(page, rect, hot, th):
     x, y, w, h = rect
     c = th.accent if hot else th.value
     label = "Visit our website \u203a"
+    cjk = 11  # Chinese glyphs fill the em square: at 11 pixels they keep clear of the underline
     if hot:
-        art.text((x + w / 2, y + 7), label, "bold", 12, th.accent, anchor="mm", blur=2.5)
-    art.text((x + w / 2, y + 7), label, "bold", 12, c, anchor="mm")
-    font = art.font("bold", 12)
-    tw = font.getlength(label)
+        art.text((x + w / 2, y + 7), label, "bold", 12, th.accent, anchor="mm", blur=2.5, cjk_size=cjk)
+    art.text((x + w / 2, y + 7), label, "bold", 12, c, anchor="mm", cjk_size=cjk)
+    tw = art.text_length(label, "bold", 12, cjk_size=cjk)
     art.rect((x + w / 2 - tw / 2, y + h - 2, x + w / 2 + tw / 2, y + h - 1), c, alpha=255 if hot else 110)
     return art.rgb()
 
@@ -987,12 +1095,17 @@ def file_name(macro):
 
 
 def roster(lay):
-    """(resource id, file name, page, drawer(pages) -> RGB image) for every bitmap, in resource order."""
+    """(resource id, file name, drawer(pages) -> RGB image, has words) for every bitmap, in resource order. A
+    bitmap with words is drawn in every language, over the pages of that language."""
     th = Theme(lay)
     items = []
 
     def add(macro, draw):
-        items.append((lay[macro], file_name(macro), draw))
+        items.append((lay[macro], file_name(macro), draw, macro in worded))
+
+    worded = {"IDB_" + role for role, _ in PAGE_ROLES} | {"IDB_WEB", "IDB_WEB_HOT"}
+    worded |= {"IDB_%s%s" % (role, hot) for role, _ in TABS for hot in ("", "_HOT")}
+    worded |= {"IDB_MODE_%s%s" % (role, hot) for role, _ in MODES for hot in ("", "_HOT")}
 
     for role, _ in PAGE_ROLES:
         add("IDB_" + role, lambda p, role=role: p[role].rgb())
@@ -1037,6 +1150,65 @@ def roster(lay):
 
 ICON_FILE = "prismel.ico"
 RC_FILE = "skin.rc"
+PATCH_ROW_GAP = 3  # rows without a change that a patch rectangle may still span
+PATCH_COLUMN_GAP = 12  # likewise columns; wider gaps start a new rectangle
+
+
+def variant_name(name, lang, extension):
+    return "%s.%s.%s" % (name[:-len(".bmp")], lang, extension)
+
+
+def patch_rectangles(base, variant):
+    """(x, y, w, h) rectangles that together cover every pixel where variant differs from base."""
+    bands = ImageChops.difference(base, variant).split()
+    changed = ImageChops.lighter(ImageChops.lighter(bands[0], bands[1]), bands[2]).point(lambda v: 255 if v else 0)
+    w, h = changed.size
+    rows = [y for y in range(h) if changed.crop((0, y, w, y + 1)).getbbox()]
+    runs = []
+    for y in rows:
+        if runs and y - runs[-1][1] <= PATCH_ROW_GAP + 1:
+            runs[-1][1] = y
+        else:
+            runs.append([y, y])
+    rects = []
+    for y0, y1 in runs:
+        band = changed.crop((0, y0, w, y1 + 1))
+        columns = [x for x, v in enumerate(band.resize((w, 1), Image.BOX).getdata()) if v]
+        start = prev = columns[0]
+        for x in columns[1:] + [None]:
+            if x is None or x - prev > PATCH_COLUMN_GAP + 1:
+                rects.append((start, y0, prev - start + 1, y1 - y0 + 1))
+                start = x
+            prev = x
+    return rects
+
+
+def encode_patch(lay, base, variant):
+    """The patch resource the program applies to base to show variant: the magic, the bitmap's width and height
+    and the rectangle count, then per rectangle its x, y, width and height and its pixels, top row first, as blue,
+    green, red bytes. Every number is a 16-bit little-endian value."""
+    assert base.size == variant.size
+    rects = patch_rectangles(base, variant)
+    out = bytearray(struct.pack("<IHHH", lay["SKIN_PATCH_MAGIC"], base.width, base.height, len(rects)))
+    for x, y, w, h in rects:
+        out += struct.pack("<HHHH", x, y, w, h)
+        out += variant.crop((x, y, x + w, y + h)).tobytes("raw", "BGR")
+    return bytes(out)
+
+
+def output_names(items):
+    names = [n for _, n, _, _ in items]
+    for lang, _ in LANGUAGES[1:]:
+        names += [variant_name(n, lang, ext) for _, n, _, worded in items if worded for ext in ("bmp", "skp")]
+    return names + [ICON_FILE, RC_FILE]
+
+
+def draw_pages(lay, th, version, lang):
+    return {
+        "PAGE_LIGHTING": draw_lighting_page(lay, th, lang),
+        "PAGE_MODULE_INFO": draw_module_info_page(lay, th, lang),
+        "PAGE_ABOUT": draw_about_page(lay, th, version, lang),
+    }
 
 
 def main(argv):
@@ -1049,32 +1221,45 @@ def main(argv):
 
     lay = Layout(args.header)
     th, items = roster(lay)
-    ids = [i for i, _, _ in items]
+    ids = [i for i, _, _, _ in items]
     if len(set(ids)) != len(ids):
         raise SystemExit("SkinLayout.h gives two bitmaps the same id")
-    names = [n for _, n, _ in items] + [ICON_FILE, RC_FILE]
     if args.list:
-        print("\n".join(names))
+        print("\n".join(output_names(items)))
         return 0
     for path in FONT_FILES.values():
         if not os.path.exists(path):
-            raise SystemExit("font missing: %s (install fonts-liberation and fonts-dseg)" % path)
+            raise SystemExit("font missing: %s (install fonts-liberation, fonts-dseg and fonts-wqy-microhei)" % path)
 
     os.makedirs(args.out, exist_ok=True)
-    pages = {
-        "PAGE_LIGHTING": draw_lighting_page(lay, th),
-        "PAGE_MODULE_INFO": draw_module_info_page(lay, th),
-        "PAGE_ABOUT": draw_about_page(lay, th, args.version),
-    }
-    rc = ["// Skin bitmaps and icon, generated by tools/gen_skin.py from res/SkinLayout.h. Do not edit."]
-    for rid, name, draw in items:
+    pages = draw_pages(lay, th, args.version, "en")
+    english = {}
+    rc = ["// Skin bitmaps and icon, generated by tools/gen_skin.py from res/SkinLayout.h. Do not edit.",
+          "LANGUAGE " + LANGUAGES[0][1]]
+    for rid, name, draw, worded in items:
         img = draw(pages)
         img.save(os.path.join(args.out, name), format="BMP")
         rc.append('%d BITMAP "%s"' % (rid, name))
+        if worded:
+            english[rid] = img
     master, small = draw_icon_master(th), draw_icon_master(th, small=True)
     write_ico(os.path.join(args.out, ICON_FILE),
               [icon_image(small, 16), icon_image(master, 32), icon_image(master, 48)])
     rc.append('%d ICON "%s"' % (lay["IDI_PRISMEL"], ICON_FILE))
+    # The other languages: where a bitmap's words differ, a patch of the same id in that language.
+    for lang, statement in LANGUAGES[1:]:
+        rc += ["", "// %s" % lang, "LANGUAGE " + statement]
+        pages = draw_pages(lay, th, args.version, lang)
+        for rid, name, draw, worded in items:
+            if not worded:
+                continue
+            img = draw(pages)
+            img.save(os.path.join(args.out, variant_name(name, lang, "bmp")), format="BMP")
+            patch_name = variant_name(name, lang, "skp")
+            with open(os.path.join(args.out, patch_name), "wb") as f:
+                f.write(encode_patch(lay, english[rid], img))
+            rc.append('%d %d "%s"' % (rid, lay["SKIN_PATCH_RESOURCE_TYPE"], patch_name))
+    rc.append("LANGUAGE " + LANGUAGES[0][1])
     with open(os.path.join(args.out, RC_FILE), "w", encoding="ascii", newline="\n") as f:
         f.write("\n".join(rc) + "\n")
     return 0
