@@ -19,20 +19,9 @@ void CBmpRgn::ShapeWindow(HWND window, UINT bitmapId) {
     Shape();
 }
 
-bool CBmpRgn::Shape() {
-    if (!m_bitmap || !m_window || !IsWindow(m_window)) {
-        return false;
-    }
-    BITMAP info{};
-    if (GetObjectW(m_bitmap.Get(), sizeof(info), &info) != sizeof(info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
-        return false;
-    }
-    const int w = info.bmWidth;
-    const int h = info.bmHeight;
-    const int stride = info.bmWidthBytes;
-
-    // Where the client area sits inside the window, and how much larger than it the window is. Both are 0 for
-    // the borderless windows of the skin; a framed window keeps its frame around a client area of the bitmap's size.
+// Where the client area sits inside the window, and how much larger than it the window is. Both are 0 for the
+// borderless windows of the skin; a framed window keeps its frame around a client area of the bitmap's size.
+bool CBmpRgn::MeasureFrame(SIZE& extra) {
     RECT windowRect{};
     RECT clientRect{};
     POINT clientOrigin{0, 0};
@@ -42,34 +31,55 @@ bool CBmpRgn::Shape() {
     }
     m_frameWidth = clientOrigin.x - windowRect.left;
     m_frameHeight = clientOrigin.y - windowRect.top;
-    const int extraWidth = (windowRect.right - windowRect.left) - clientRect.right;
-    const int extraHeight = (windowRect.bottom - windowRect.top) - clientRect.bottom;
+    extra.cx = (windowRect.right - windowRect.left) - clientRect.right;
+    extra.cy = (windowRect.bottom - windowRect.top) - clientRect.bottom;
+    return true;
+}
 
-    const std::uint64_t size = static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(h);
+// The outline of the bitmap's pixels that are not the key colour, in window coordinates; empty on any failure.
+std::vector<POINT> CBmpRgn::Outline(const BITMAP& info) const {
+    const int stride = info.bmWidthBytes;
+    const std::uint64_t size = static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(info.bmHeight);
     if (stride <= 0 || size > static_cast<std::uint64_t>(LONG_MAX)) {
-        return false;
+        return {};
     }
     std::vector<std::uint8_t> bits;
     std::vector<POINT> points;
     try {
         bits.resize(static_cast<std::size_t>(size));
-        points.reserve(2 * static_cast<std::size_t>(h));
+        points.reserve(2 * static_cast<std::size_t>(info.bmHeight));
     } catch (const std::bad_alloc&) {
-        return false;
+        return {};
     }
     if (GetBitmapBits(m_bitmap.Get(), static_cast<LONG>(size), bits.data()) != static_cast<LONG>(size)) {
-        return false;
+        return {};
     }
-    const BmpRgnPixels pixels{bits, w, h, stride, stride / w};
-    const std::vector<BmpRgnVertex> outline = ScanBmpRgnOutline(pixels, m_keyColour, m_leftInset, m_rightInset);
-    if (outline.empty()) {
-        return false;
-    }
-    for (const BmpRgnVertex& vertex : outline) {
+    const BmpRgnPixels pixels{bits, info.bmWidth, info.bmHeight, stride, stride / info.bmWidth};
+    for (const BmpRgnVertex& vertex : ScanBmpRgnOutline(pixels, m_keyColour, m_leftInset, m_rightInset)) {
         points.push_back({vertex.x + m_frameWidth, vertex.y + m_frameHeight});
     }
+    return points;
+}
 
-    m_region.Reset(CreateRectRgn(0, 0, w + extraWidth, h + extraHeight));
+bool CBmpRgn::Shape() {
+    if (!m_bitmap || !m_window || !IsWindow(m_window)) {
+        return false;
+    }
+    BITMAP info{};
+    if (GetObjectW(m_bitmap.Get(), sizeof(info), &info) != sizeof(info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
+        return false;
+    }
+    SIZE extra{};
+    if (!MeasureFrame(extra)) {
+        return false;
+    }
+    const std::vector<POINT> points = Outline(info);
+    if (points.empty()) {
+        return false;
+    }
+    const int width = info.bmWidth + extra.cx;
+    const int height = info.bmHeight + extra.cy;
+    m_region.Reset(CreateRectRgn(0, 0, width, height));
     fw::Region polygon(CreatePolygonRgn(points.data(), static_cast<int>(points.size()), ALTERNATE));
     if (!m_region || !polygon || CombineRgn(m_region.Get(), m_region.Get(), polygon.Get(), RGN_AND) == ERROR) {
         return false;
@@ -79,6 +89,6 @@ bool CBmpRgn::Shape() {
     }
     m_region.Release(); // the window's now
     // Keep the top-left corner where it is; only the size follows the bitmap.
-    SetWindowPos(m_window, nullptr, 0, 0, w + extraWidth, h + extraHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }

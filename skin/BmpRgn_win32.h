@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "framework/Gdi.h"
 #include "res/SkinLayout.h"
 
@@ -27,6 +29,8 @@ public:
 
 private:
     bool Shape();
+    bool MeasureFrame(SIZE& extra);
+    std::vector<POINT> Outline(const BITMAP& info) const;
 
     HWND m_window = nullptr;
     fw::Bitmap m_bitmap;

@@ -347,6 +347,124 @@ SpdDriverRead ReadEe1004Modules(const std::filesystem::path& driverFolder) {
     return result;
 }
 
+namespace {
+
+// One run of the command: the images named on the command line, then the bus's, then the driver's, each printed as
+// it is read; the first problem sets the exit code.
+class SpdInfoRun {
+public:
+    SpdInfoRun(const Options& options, const SpdInfoHost& host, std::ostream& out, std::ostream& err)
+        : m_options(options), m_host(host), m_out(out), m_err(err) {}
+
+    int Run(int status) {
+        m_status = status;
+        if (m_options.json) {
+            PrintJsonStart(m_out);
+        }
+        DecodeFiles();
+        if (m_options.bus) {
+            DecodeBus();
+        }
+        if (m_options.sys) {
+            DecodeSys();
+        }
+        if (m_options.json) {
+            PrintJsonEnd(m_first, m_out);
+        }
+        m_out.flush();
+        if (!m_out) {
+            m_err << "spdinfo: the output could not be written\n";
+            return kSpdInfoBadInput;
+        }
+        return m_status;
+    }
+
+private:
+    void Fail(const std::string& what, const std::string& reason) {
+        m_err << "spdinfo: " << PrintableName(what) << ": " << reason << '\n';
+        if (m_status == kSpdInfoOk) {
+            m_status = kSpdInfoBadInput;
+        }
+    }
+
+    void Print(const NamedSpdImage& source) {
+        const DecodedModule module = DecodeSpd(source.image);
+        std::vector<SpdDetailSection> details;
+        if (m_options.full) {
+            details = DecodeSpdDetails(source.image);
+        }
+        if (m_options.json) {
+            PrintJsonModule(source, module, m_options.full ? &details : nullptr, m_first, m_out);
+        } else {
+            PrintTable(source, module, m_first, m_out);
+            PrintDetails(details, m_out);
+        }
+        m_first = false;
+    }
+
+    SpdFileRead ReadStdin() {
+        if (m_stdinRead) {
+            return std::string("standard input holds one image and was read already");
+        }
+        m_stdinRead = true;
+        return m_host.readStdin ? m_host.readStdin() : std::string("standard input cannot be read here");
+    }
+
+    void DecodeFiles() {
+        for (const std::string& file : m_options.files) {
+            SpdFileRead read = file == kStdinName ? ReadStdin() : ReadSpdFile(m_host.pathOf(file));
+            if (const std::string* reason = std::get_if<std::string>(&read)) {
+                Fail(file, *reason);
+            } else {
+                Print({file, false, std::get<SpdImage>(read)});
+            }
+        }
+    }
+
+    void DecodeBus() {
+        if (!m_host.readBus) {
+            Fail("--bus", "reading modules from the SMBus needs MsIo32.dll and works only in the Windows build");
+            return;
+        }
+        const SpdBusRead bus = m_host.readBus();
+        if (!bus.error.empty()) {
+            Fail("--bus", bus.error);
+        } else if (bus.modules.empty()) {
+            Fail("--bus", "no module answered on the SMBus");
+        }
+        for (const NamedSpdImage& module : bus.modules) {
+            Print(module);
+        }
+    }
+
+    void DecodeSys() {
+        if (!m_host.readSys) {
+            Fail("--sys", "reading the modules through the kernel's ee1004 driver works only on Linux");
+            return;
+        }
+        const SpdDriverRead sys = m_host.readSys();
+        if (!sys.error.empty()) {
+            Fail("--sys", sys.error);
+        }
+        for (const std::string& problem : sys.unreadable) {
+            Fail("--sys", problem);
+        }
+        for (const NamedSpdImage& module : sys.modules) {
+            Print(module);
+        }
+    }
+
+    const Options& m_options;
+    const SpdInfoHost& m_host;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    int m_status = kSpdInfoOk;
+    bool m_first = true;
+    bool m_stdinRead = false;
+};
+
+} // namespace
+
 int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, std::ostream& out, std::ostream& err) {
     const Options options = ParseOptions(args);
     if (options.help) {
@@ -366,86 +484,5 @@ int RunSpdInfo(const std::vector<std::string>& args, const SpdInfoHost& host, st
         err << "spdinfo: no SPD image to decode: name a file or use --sys or --bus (see spdinfo --help)\n";
         return kSpdInfoUsage;
     }
-
-    const auto fail = [&](const std::string& what, const std::string& reason) {
-        err << "spdinfo: " << PrintableName(what) << ": " << reason << '\n';
-        if (status == kSpdInfoOk) {
-            status = kSpdInfoBadInput;
-        }
-    };
-    bool first = true;
-    if (options.json) {
-        PrintJsonStart(out);
-    }
-    const auto print = [&](const NamedSpdImage& source) {
-        const DecodedModule module = DecodeSpd(source.image);
-        std::vector<SpdDetailSection> details;
-        if (options.full) {
-            details = DecodeSpdDetails(source.image);
-        }
-        if (options.json) {
-            PrintJsonModule(source, module, options.full ? &details : nullptr, first, out);
-        } else {
-            PrintTable(source, module, first, out);
-            PrintDetails(details, out);
-        }
-        first = false;
-    };
-
-    bool stdinRead = false;
-    const auto readStdin = [&]() -> SpdFileRead {
-        if (stdinRead) {
-            return std::string("standard input holds one image and was read already");
-        }
-        stdinRead = true;
-        return host.readStdin ? host.readStdin() : std::string("standard input cannot be read here");
-    };
-    for (const std::string& file : options.files) {
-        SpdFileRead read = file == kStdinName ? readStdin() : ReadSpdFile(host.pathOf(file));
-        if (const std::string* reason = std::get_if<std::string>(&read)) {
-            fail(file, *reason);
-        } else {
-            print({file, false, std::get<SpdImage>(read)});
-        }
-    }
-    if (options.bus) {
-        if (!host.readBus) {
-            fail("--bus", "reading modules from the SMBus needs MsIo32.dll and works only in the Windows build");
-        } else {
-            const SpdBusRead bus = host.readBus();
-            if (!bus.error.empty()) {
-                fail("--bus", bus.error);
-            } else if (bus.modules.empty()) {
-                fail("--bus", "no module answered on the SMBus");
-            }
-            for (const NamedSpdImage& module : bus.modules) {
-                print(module);
-            }
-        }
-    }
-    if (options.sys) {
-        if (!host.readSys) {
-            fail("--sys", "reading the modules through the kernel's ee1004 driver works only on Linux");
-        } else {
-            const SpdDriverRead sys = host.readSys();
-            if (!sys.error.empty()) {
-                fail("--sys", sys.error);
-            }
-            for (const std::string& problem : sys.unreadable) {
-                fail("--sys", problem);
-            }
-            for (const NamedSpdImage& module : sys.modules) {
-                print(module);
-            }
-        }
-    }
-    if (options.json) {
-        PrintJsonEnd(first, out);
-    }
-    out.flush();
-    if (!out) {
-        err << "spdinfo: the output could not be written\n";
-        return kSpdInfoBadInput;
-    }
-    return status;
+    return SpdInfoRun(options, host, out, err).Run(status);
 }

@@ -65,6 +65,51 @@ bool ParseModuleKey(std::string_view key, int& first, int& second, std::string& 
     return true;
 }
 
+// Sets one key of the configuration; the problem with the line when it does not parse ("" when it does).
+std::string ApplyKey(SimConfig& config, const std::string& key, std::string_view value) {
+    if (key.rfind("module", 0) == 0 && (key.size() == 6 || std::isspace(static_cast<unsigned char>(key[6])))) {
+        ModuleSource source;
+        std::string problem;
+        if (!ParseModuleKey(key, source.first, source.second, problem)) {
+            return problem;
+        }
+        if (value.empty()) {
+            return "no image file named";
+        }
+        source.file = std::string(value);
+        config.modules.push_back(source);
+    } else if (key == "checkspd") {
+        auto v = ParseInteger(value);
+        if (!v || *v < 0 || *v > 255) {
+            return "checkspd takes a number 0-255";
+        }
+        config.checkSpdAnswer = static_cast<std::uint8_t>(*v);
+    } else if (key == "initialize") {
+        if (value != "ok" && value != "fail") {
+            return "initialize takes \"ok\" or \"fail\"";
+        }
+        config.initializeFails = value == "fail";
+    } else if (key == "delay_ms") {
+        auto v = ParseDecimal(value);
+        if (!v) {
+            return "delay_ms takes a number of milliseconds 0-1000";
+        }
+        config.delayMsPerTransaction = *v;
+    } else if (key == "journal") {
+        config.journalPath = std::string(value);
+    } else if (key == "journal_max_kb") {
+        auto v = ParseInteger(value);
+        if (!v || *v < static_cast<long>(kSmallestJournalMaxKb) || *v > static_cast<long>(kLargestJournalMaxKb)) {
+            return "journal_max_kb takes a number of KiB " + std::to_string(kSmallestJournalMaxKb) + "-" +
+                   std::to_string(kLargestJournalMaxKb);
+        }
+        config.journalMaxKb = static_cast<std::uint32_t>(*v);
+    } else {
+        return "unknown key \"" + key + "\"";
+    }
+    return {};
+}
+
 } // namespace
 
 SimConfig ParseSimConfig(std::string_view text) {
@@ -79,64 +124,16 @@ SimConfig ParseSimConfig(std::string_view text) {
         if (line.empty() || line.front() == '#') {
             continue;
         }
-        auto report = [&](const std::string& why) {
-            config.problems.push_back("config line " + std::to_string(lineNumber) + " \"" + std::string(line) +
-                                      "\": " + why);
-        };
         auto eq = line.find('=');
-        if (eq == std::string_view::npos) {
-            report("expected \"key = value\"");
-            continue;
+        std::string problem = "expected \"key = value\"";
+        if (eq != std::string_view::npos) {
+            std::string key(Trim(line.substr(0, eq)));
+            std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+            problem = ApplyKey(config, key, Trim(line.substr(eq + 1)));
         }
-        std::string key(Trim(line.substr(0, eq)));
-        std::string_view value = Trim(line.substr(eq + 1));
-        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
-
-        if (key.rfind("module", 0) == 0 && (key.size() == 6 || std::isspace(static_cast<unsigned char>(key[6])))) {
-            ModuleSource source;
-            std::string problem;
-            if (!ParseModuleKey(key, source.first, source.second, problem)) {
-                report(problem);
-            } else if (value.empty()) {
-                report("no image file named");
-            } else {
-                source.file = std::string(value);
-                config.modules.push_back(source);
-            }
-        } else if (key == "checkspd") {
-            auto v = ParseInteger(value);
-            if (!v || *v < 0 || *v > 255) {
-                report("checkspd takes a number 0-255");
-            } else {
-                config.checkSpdAnswer = static_cast<std::uint8_t>(*v);
-            }
-        } else if (key == "initialize") {
-            if (value == "ok") {
-                config.initializeFails = false;
-            } else if (value == "fail") {
-                config.initializeFails = true;
-            } else {
-                report("initialize takes \"ok\" or \"fail\"");
-            }
-        } else if (key == "delay_ms") {
-            auto v = ParseDecimal(value);
-            if (!v) {
-                report("delay_ms takes a number of milliseconds 0-1000");
-            } else {
-                config.delayMsPerTransaction = *v;
-            }
-        } else if (key == "journal") {
-            config.journalPath = std::string(value);
-        } else if (key == "journal_max_kb") {
-            auto v = ParseInteger(value);
-            if (!v || *v < static_cast<long>(kSmallestJournalMaxKb) || *v > static_cast<long>(kLargestJournalMaxKb)) {
-                report("journal_max_kb takes a number of KiB " + std::to_string(kSmallestJournalMaxKb) + "-" +
-                       std::to_string(kLargestJournalMaxKb));
-            } else {
-                config.journalMaxKb = static_cast<std::uint32_t>(*v);
-            }
-        } else {
-            report("unknown key \"" + key + "\"");
+        if (!problem.empty()) {
+            config.problems.push_back("config line " + std::to_string(lineNumber) + " \"" + std::string(line) +
+                                      "\": " + problem);
         }
     }
     return config;

@@ -9,9 +9,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "res/resource.h"
 #include "tests/e2e/Driver.h"
 
 namespace {
@@ -71,6 +74,22 @@ double BusMs(const std::wstring& journal, int& transactions) {
     return total;
 }
 
+// The program's start-up trace: each phase's milliseconds since its process started, in the order written.
+std::vector<std::pair<std::string, double>> ReadTrace(const std::wstring& path) {
+    std::vector<std::pair<std::string, double>> phases;
+    std::istringstream lines(ReadTextFile(path));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const auto space = line.find(' ');
+        if (space != std::string::npos) {
+            phases.emplace_back(line.substr(space + 1), std::atof(line.c_str()));
+        }
+    }
+    return phases;
+}
+
 void ClearScreenUnder(const RECT&) {
     // Xvfb leaves closed windows' pixels behind; a fresh black full-screen window paints them over.
     HWND cover = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0,
@@ -101,13 +120,18 @@ int main(int argc, char** argv) {
                                                     "module 0 2 = " + spd + "\\spd\\samsung-m378a2k43eb1-cwe.bin\n" +
                                                     "delay_ms = 0.4\njournal = smbus-sim.journal\n");
     std::vector<double> prismel, empty, bus;
+    std::vector<std::string> phaseOrder;
+    std::map<std::string, std::vector<double>> phases;
     int transactions = 0;
+    const std::wstring trace = folder + L"\\startup-trace.txt";
     for (int run = 0; run < runs; ++run) {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tessaro HD");
         ClearScreenUnder(RECT{});
         LaunchOptions options;
         options.program = folder + L"\\Prismel.exe";
-        options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder + L"\\smbus-sim.conf"}};
+        options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder + L"\\smbus-sim.conf"},
+                               {L"PRISMEL_TRACE_STARTUP", trace}};
+        DeleteFileW(trace.c_str());
         double start = NowMs();
         auto process = Process::Start(options);
         if (!process) {
@@ -116,10 +140,16 @@ int main(int argc, char** argv) {
         }
         prismel.push_back(WaitUntilPainted(*process, 500, 20, start));
         if (HWND main = WaitForWindow(process->Id(), L"#32770", 2000)) {
-            PostMessageW(main, WM_COMMAND, 1261, 0);
+            PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
         }
         process->WaitForExit(10000);
         bus.push_back(BusMs(folder + L"\\smbus-sim.journal", transactions));
+        for (const auto& [phase, ms] : ReadTrace(trace)) {
+            if (phases[phase].empty() && run == 0) {
+                phaseOrder.push_back(phase);
+            }
+            phases[phase].push_back(ms);
+        }
 
         ClearScreenUnder(RECT{});
         LaunchOptions baseline;
@@ -154,5 +184,17 @@ int main(int argc, char** argv) {
         beyond.push_back(prismel[i] - empty[i] - bus[i]);
     }
     std::printf("Prismel.exe beyond the empty dialog and the bus time, run by run: median %.1f ms\n", Median(beyond));
+    std::vector<double> own, ratio;
+    for (std::size_t i = 0; i < prismel.size(); ++i) {
+        own.push_back(prismel[i] - bus[i]);
+        ratio.push_back(empty[i] > 0 ? (prismel[i] - bus[i]) / empty[i] : 0.0);
+    }
+    std::printf("Prismel.exe's own time (start to painted window less the bus time): median %.1f ms, %.2f times "
+                "the empty dialog (median of the runs' ratios)\n",
+                Median(own), Median(ratio));
+    std::printf("start-up phases, milliseconds since the process started (median of %d runs):\n", runs);
+    for (const std::string& phase : phaseOrder) {
+        std::printf("  %-20s %8.1f\n", phase.c_str(), Median(phases[phase]));
+    }
     return 0;
 }
