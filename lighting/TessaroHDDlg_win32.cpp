@@ -50,16 +50,17 @@ bool CTessaroHDDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     SetSkin(IDB_PAGE_LIGHTING);
+    StartupPhase("window shaped");
     CentreInWorkArea();
     CreateControls();
-    StartupPhase("window skinned");
+    StartupPhase("controls created");
     ApplyStartMode();
     if (!BindSmbus()) {
         return false;
     }
     StartupPhase("library bound");
     ShowFirstModule();
-    StartupPhase("modules detected");
+    StartupPhase("first module decoded");
     m_lighting.ShowDefaultColour();
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
@@ -128,6 +129,7 @@ void CTessaroHDDlg::ShowFirstModule() {
     m_moduleInfoTable.SetExtendedStyle(m_moduleInfoTable.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     m_moduleInfo.SetUpModuleInfoTable();
     m_moduleInfo.DetectModules();
+    StartupPhase("modules read");
     m_shadowModuleList.SetCurSel(0);
     m_moduleInfo.DecodeSelectedModule();
 }
@@ -159,7 +161,9 @@ void CTessaroHDDlg::SetSkin(int skinId) {
 
 void CTessaroHDDlg::CreateControls() {
     AddTrayIcon(m_hWnd);
+    StartupPhase("tray icon added");
     CreateBitmapButtons();
+    StartupPhase("buttons created");
     Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
     PlaceTemplateControls();
     for (int id : {IDC_BTN_SUBPAGE_FORWARD, IDC_BTN_SUBPAGE_BACK, IDC_BTN_WEB}) {
