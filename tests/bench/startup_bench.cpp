@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/Driver.h"
+#include "tools/support/Program.h"
 
 namespace {
 
-using namespace e2e;
+using namespace support;
 
 double NowMs() {
     static LARGE_INTEGER frequency = [] {
