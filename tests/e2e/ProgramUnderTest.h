@@ -26,6 +26,27 @@ inline std::wstring ScratchFolderForCurrentTest(const std::wstring& prefix) {
     return MakeScratchFolder(prefix + std::wstring(name.begin(), name.end()));
 }
 
+// What a message box must show; its buttons are checked only when given.
+struct ExpectedBox {
+    std::wstring text;
+    std::wstring caption;
+    UINT icon = 0;
+    std::vector<int> buttons;
+};
+
+// Waits for the process's next message box, checks it and presses its OK button.
+inline void CheckAndDismissMessageBox(DWORD processId, const ExpectedBox& expected) {
+    auto box = WaitForMessageBox(processId);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, expected.text);
+    EXPECT_EQ(box->caption, expected.caption);
+    EXPECT_EQ(box->icon, expected.icon);
+    if (!expected.buttons.empty()) {
+        EXPECT_EQ(box->buttons, expected.buttons);
+    }
+    DismissMessageBox(*box);
+}
+
 // Prismel.exe, the stand-in and the font copied into a scratch folder; the stand-in's configuration is config_
 // (one module at position 0 0 unless a test changes it) plus what Start adds.
 class ProgramTest : public ::testing::Test {

@@ -200,12 +200,8 @@ TEST_F(ShellTest, AboutBoxFromTheTrayMenu) {
 TEST_F(ShellTest, AFailedLibraryStartLeavesTheWindowUp) {
     Start(L"", "initialize = fail\n", false);
     ASSERT_TRUE(process_);
-    auto box = WaitForMessageBox(process_->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"Can't load MsIo(SMB)!");
-    EXPECT_EQ(box->caption, L"Error");
-    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
-    DismissMessageBox(*box);
+    ASSERT_NO_FATAL_FAILURE(
+        CheckAndDismissMessageBox(process_->Id(), {L"Can't load MsIo(SMB)!", L"Error", MB_ICONHAND, {}}));
     HWND main = WaitForMainWindow(*process_);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitFor([&] { return IsVisible(main); }, 5000));
@@ -218,13 +214,8 @@ TEST_F(ShellTest, AMissingLibraryEndsTheProgram) {
     DeleteFileW((folder_ + L"\\MsIo32.dll").c_str());
     Start(L"", "", false);
     ASSERT_TRUE(process_);
-    auto box = WaitForMessageBox(process_->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"Load Dll failure!");
-    EXPECT_EQ(box->caption, L"Zorva Prismel");
-    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(box->icon, 0u);
-    DismissMessageBox(*box);
+    ASSERT_NO_FATAL_FAILURE(
+        CheckAndDismissMessageBox(process_->Id(), {L"Load Dll failure!", L"Zorva Prismel", 0, {IDOK}}));
     EXPECT_EQ(process_->WaitForExit(10000), std::optional<DWORD>(0));
 }
 

@@ -68,13 +68,7 @@ TEST_F(StartupTest, AMissingFontFileIsReportedInTheSystemLanguage) {
     Install(folder_, false);
     auto process = Launch(folder_, L"");
     ASSERT_TRUE(process);
-    auto box = WaitForMessageBox(process->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, texts[language]);
-    EXPECT_EQ(box->caption, L"Zorva Prismel");
-    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
-    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
-    DismissMessageBox(*box);
+    CheckAndDismissMessageBox(process->Id(), {texts[language], L"Zorva Prismel", MB_ICONHAND, {IDOK}});
 }
 
 TEST_F(StartupTest, ASecondCopyEndsWithoutAMessage) {
@@ -104,12 +98,8 @@ TEST_F(StartupTest, AnUnavailableInstanceMutexIsReported) {
     ASSERT_NE(squatter, nullptr);
     auto process = Launch(folder_, L"");
     ASSERT_TRUE(process);
-    auto box = WaitForMessageBox(process->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"Tessaro has been started by other user.");
-    EXPECT_EQ(box->caption, L"Zorva Prismel");
-    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
-    DismissMessageBox(*box);
+    ASSERT_NO_FATAL_FAILURE(CheckAndDismissMessageBox(
+        process->Id(), {L"Tessaro has been started by other user.", L"Zorva Prismel", MB_ICONHAND, {}}));
     EXPECT_TRUE(process->WaitForExit(10000));
     CloseHandle(squatter);
 }
