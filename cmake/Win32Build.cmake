@@ -107,7 +107,7 @@ targets=Prismel prismel_font MsIo32$<$<TARGET_EXISTS:spdinfo>: spdinfo>$<$<TARGE
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/win32/*.rc)  # not the subfolders
 add_executable(win32_tests ${WIN32_TEST_SOURCES} $<TARGET_OBJECTS:prismel_resources>)
 target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR} ${PRISMEL_SKIN_DIR})
-target_link_libraries(win32_tests PRIVATE prismel_win32 gtest gtest_main)
+target_link_libraries(win32_tests PRIVATE prismel_win32 prismel_support gtest gtest_main)
 target_compile_definitions(win32_tests PRIVATE PRISMEL_TESTDATA="Z:${CMAKE_SOURCE_DIR}/testdata"
                                                PRISMEL_SKIN_DIR="Z:${PRISMEL_SKIN_DIR}")
 add_dependencies(win32_tests MsIo32 prismel_font smbus_partial_init smbus_partial_none)
@@ -134,6 +134,9 @@ foreach(variant init none)
   target_link_options(smbus_partial_${variant} PRIVATE -Wl,--kill-at)
 endforeach()
 target_compile_definitions(smbus_partial_init PRIVATE PARTIAL_HAS_INITIALIZE)
+
+# What the tests, the benchmarks and the tools share (the soak tool too, which includes nothing of tests/).
+add_subdirectory(tools/support)
 
 # End-to-end tests: a driver starts the program (or a small test window) and works it from outside.
 add_subdirectory(tests/e2e)

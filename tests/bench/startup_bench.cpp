@@ -15,22 +15,12 @@
 #include <vector>
 
 #include "res/resource.h"
-#include "tests/e2e/Driver.h"
+#include "tools/support/Clock.h"
+#include "tools/support/Program.h"
 
 namespace {
 
-using namespace e2e;
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using namespace support;
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -42,7 +32,7 @@ double Median(std::vector<double> values) {
 // screen's black: the window has painted.
 double WaitUntilPainted(const Process& process, int x, int y, double start) {
     for (;;) {
-        for (HWND window : TopLevelWindows(process.Id(), L"#32770")) {
+        for (HWND window : TopLevelWindows(process.Id(), kDialogClass)) {
             if (!IsWindowVisible(window)) {
                 continue;
             }
@@ -125,11 +115,11 @@ int main(int argc, char** argv) {
     int transactions = 0;
     const std::wstring trace = folder + L"\\startup-trace.txt";
     for (int run = 0; run < runs; ++run) {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tessaro HD");
+        RemoveSettings();
         ClearScreenUnder(RECT{});
         LaunchOptions options;
         options.program = folder + L"\\Prismel.exe";
-        options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder + L"\\smbus-sim.conf"},
+        options.environment = {{kStandInConfigVariable, folder + L"\\smbus-sim.conf"},
                                {L"PRISMEL_TRACE_STARTUP", trace}};
         DeleteFileW(trace.c_str());
         double start = NowMs();
@@ -139,7 +129,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         prismel.push_back(WaitUntilPainted(*process, 500, 20, start));
-        if (HWND main = WaitForWindow(process->Id(), L"#32770", 2000)) {
+        if (HWND main = WaitForWindow(process->Id(), kDialogClass, 2000)) {
             PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
         }
         process->WaitForExit(10000);
@@ -161,7 +151,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         empty.push_back(WaitUntilPainted(*other, 300, 100, start));
-        if (HWND dialog = WaitForWindow(other->Id(), L"#32770", 2000)) {
+        if (HWND dialog = WaitForWindow(other->Id(), kDialogClass, 2000)) {
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         }
         other->WaitForExit(10000);

@@ -1,12 +1,11 @@
 // A small window that the driver's own tests work: a push button that opens a message box, an edit box whose
 // text follows a custom notification message, and a face painted in known colours.
-#include <windows.h>
+#include "tests/e2e/TestWindow.h"
 
 namespace {
 
-constexpr int kAskButton = 100;
-constexpr int kTextBox = 101;
-constexpr UINT kNotify = WM_APP + 1;
+using namespace testwin;
+
 HWND g_text = nullptr;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -44,7 +43,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_DESTROY:
-        PostQuitMessage(7);
+        PostQuitMessage(kExitCode);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -58,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     cls.lpfnWndProc = WindowProc;
     cls.hInstance = instance;
     cls.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    cls.lpszClassName = L"PrismelDriverTestWindow";
+    cls.lpszClassName = kClass;
     RegisterClassW(&cls);
     HWND window = CreateWindowExW(0, cls.lpszClassName, L"Driver test window", WS_POPUP | WS_VISIBLE, 200, 150, 300,
                                   200, nullptr, nullptr, instance, nullptr);

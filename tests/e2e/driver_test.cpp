@@ -2,16 +2,18 @@
 // custom messages, capture and the end of the process.
 #include <gtest/gtest.h>
 
-#include "tests/e2e/Driver.h"
+#include "tests/e2e/TestWindow.h"
+#include "tools/support/Driver.h"
 
 namespace {
 
-using namespace e2e;
+using namespace support;
+using namespace testwin;
 
 // The test window, once it is shown: it can be found while it is still being created.
 HWND WaitForTestWindow(const Process& process) {
     // A loaded machine can take several seconds to start a Wine process.
-    HWND window = WaitForWindow(process.Id(), L"PrismelDriverTestWindow", 30000);
+    HWND window = WaitForWindow(process.Id(), kClass, 30000);
     return window && WaitFor([&] { return IsVisible(window); }) ? window : nullptr;
 }
 
@@ -29,7 +31,7 @@ TEST(Driver, FindsTheWindowAndReadsItsControls) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsVisible(window));
     EXPECT_EQ(GetText(window), L"Driver test window");
-    EXPECT_EQ(GetText(GetDlgItem(window, 101)), L"hello");
+    EXPECT_EQ(GetText(GetDlgItem(window, kTextBox)), L"hello");
     RECT r = WindowRect(window);
     EXPECT_EQ(r.left, 200);
     EXPECT_EQ(r.right - r.left, 300);
@@ -41,7 +43,7 @@ TEST(Driver, ClickOpensAMessageBoxThatItReadsAndDismisses) {
     ASSERT_TRUE(process);
     HWND window = WaitForTestWindow(*process);
     ASSERT_NE(window, nullptr);
-    Click(GetDlgItem(window, 100));
+    Click(GetDlgItem(window, kAskButton));
     auto box = WaitForMessageBox(process->Id());
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, L"Button pressed");
@@ -49,7 +51,7 @@ TEST(Driver, ClickOpensAMessageBoxThatItReadsAndDismisses) {
     EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
     EXPECT_EQ(box->buttons, (std::vector<int>{IDOK, IDCANCEL}));
     DismissMessageBox(*box, IDCANCEL);
-    EXPECT_TRUE(WaitFor([&] { return GetText(GetDlgItem(window, 101)) == L"answered Cancel"; }));
+    EXPECT_TRUE(WaitFor([&] { return GetText(GetDlgItem(window, kTextBox)) == L"answered Cancel"; }));
     EXPECT_FALSE(IsWindow(box->window));
 }
 
@@ -58,8 +60,8 @@ TEST(Driver, PostsNotificationsAndCapturesPixels) {
     ASSERT_TRUE(process);
     HWND window = WaitForTestWindow(*process);
     ASSERT_NE(window, nullptr);
-    PostTrayEvent(window, WM_APP + 1, 110, WM_RBUTTONDOWN);
-    EXPECT_TRUE(WaitFor([&] { return GetText(GetDlgItem(window, 101)) == L"event 110/516"; }));
+    PostTrayEvent(window, kNotify, 110, WM_RBUTTONDOWN);
+    EXPECT_TRUE(WaitFor([&] { return GetText(GetDlgItem(window, kTextBox)) == L"event 110/516"; }));
     ASSERT_TRUE(WaitFor([&] { return CaptureWindow(window).At(5, 5) == RGB(200, 30, 30); }));
     Image image = CaptureWindow(window);
     EXPECT_EQ(image.width, 300);
@@ -77,7 +79,7 @@ TEST(Driver, SeesTheProcessEndAndEndsWhatIsLeft) {
     HWND window = WaitForTestWindow(*process);
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(process->WaitForExit(10000), std::optional<DWORD>(7));
+    EXPECT_EQ(process->WaitForExit(10000), std::optional<DWORD>(kExitCode));
     auto second = StartTestWindow();
     ASSERT_TRUE(second);
     DWORD id = second->Id();

@@ -6,26 +6,17 @@
 #include <string>
 
 #include "smbus-sim/ledview/LedViewLayout.h"
-#include "tests/e2e/Driver.h"
+#include "tools/support/Driver.h"
+#include "tools/support/StandIn.h"
 
 namespace {
 
-using namespace e2e;
+using namespace support;
 
 // Writes the journal the way the stand-in does: shared for reading, writing and deleting, re-created (as when a
 // program loads the stand-in) or appended to.
 bool WriteJournal(const std::wstring& path, const std::string& text, bool recreate) {
-    HANDLE file = CreateFileW(path.c_str(), recreate ? GENERIC_WRITE : FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              recreate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    bool ok =
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
-    CloseHandle(file);
-    return ok;
+    return recreate ? WriteTextFile(path, text) : AppendTextFile(path, text);
 }
 
 std::string Frame(const char* time, const COLORREF (&leds)[5]) {
@@ -65,16 +56,16 @@ bool ShowsFrame(HWND window, int rows, const COLORREF (&leds)[5]) {
 
 TEST(LedView, DrawsEachFrameInEveryModuleRowAndFollowsTheJournal) {
     std::wstring folder = MakeScratchFolder(L"ledview");
-    std::wstring journal = folder + L"\\lights.journal";
-    ASSERT_TRUE(
-        WriteTextFile(folder + L"\\sim.conf", "module 1 4 = b.bin\nmodule 0 0 = a.bin\njournal = lights.journal\n"));
+    const StandInFiles standIn(folder, L"sim.conf", L"lights.journal");
+    const std::wstring journal = standIn.JournalPath();
+    ASSERT_TRUE(standIn.WriteConfig("module 1 4 = b.bin\nmodule 0 0 = a.bin\n"));
     const COLORREF first[5] = {RGB(61, 69, 255), RGB(255, 0, 0), 0, RGB(0, 255, 0), RGB(1, 2, 200)};
     ASSERT_TRUE(
         WriteJournal(journal, "1000.000 InitializeSMB(0x00400000) -> 0x00005A01\n" + Frame("1000.100", first), true));
 
     LaunchOptions options;
     options.program = ProgramFolder() + L"\\LedView.exe";
-    options.arguments = L"\"" + folder + L"\\sim.conf\"";
+    options.arguments = L"\"" + standIn.ConfigPath() + L"\"";
     options.workingFolder = folder;
     auto process = Process::Start(options);
     ASSERT_TRUE(process);

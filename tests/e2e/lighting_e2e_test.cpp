@@ -6,13 +6,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "lighting/LightingSequences.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
 
 using namespace e2e;
-
-constexpr int kApply = 1502, kReset = 1503, kPower = 1505, kFirstMode = 1506, kWheel = 1516, kFirstSpeed = 1520;
 
 class LightingTest : public ProgramTest {
 protected:
@@ -92,11 +91,11 @@ TEST_P(LightingFlagsTest, EveryModeReachesTheCommandSetsCheckSpdNamed) {
     const bool commandSet = (checkSpd & 2) != 0, effect = (checkSpd & 4) != 0;
     HWND main = Start(L"", "checkspd = " + std::to_string(checkSpd) + "\n");
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(ClickAndRead(main, kFirstSpeed + 1).empty()) << "a speed button sends nothing";
+    EXPECT_TRUE(ClickAndRead(main, IDC_BTN_SPEED_FIRST + 1).empty()) << "a speed button sends nothing";
     for (int mode = 1; mode <= 10; ++mode) {
-        std::vector<std::string> chosen = ClickAndRead(main, kFirstMode + mode - 1);
+        std::vector<std::string> chosen = ClickAndRead(main, IDC_BTN_MODE_FIRST + mode - 1);
         EXPECT_TRUE(std::all_of(chosen.begin(), chosen.end(), IsLedCommand)) << "a mode button sends nothing";
-        std::vector<std::string> sent = ClickAndRead(main, kApply);
+        std::vector<std::string> sent = ClickAndRead(main, IDC_BTN_APPLY);
         // Frames of the animation that was running may come before the click was handled.
         sent.erase(sent.begin(), std::find_if(sent.begin(), sent.end(), [](auto& c) { return !IsLedCommand(c); }));
         std::vector<std::string> expected;
@@ -120,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(CheckSpd, LightingFlagsTest, ::testing::Values(0, 2, 4,
 TEST_F(LightingTest, PowerToggleOffThenOn) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(ClickAndRead(main, kPower), (std::vector<std::string>{Rgb(1, 4, 0, 0), Effect(1, 0, 0xFF000000)}));
-    for (int id : {kApply, kReset, kFirstMode, kFirstMode + 9}) {
+    EXPECT_EQ(ClickAndRead(main, IDC_BTN_POWER), (std::vector<std::string>{Rgb(1, 4, 0, 0), Effect(1, 0, 0xFF000000)}));
+    for (int id : {IDC_BTN_APPLY, IDC_BTN_RESET, IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST}) {
         EXPECT_FALSE(IsVisible(GetDlgItem(main, id))) << id;
     }
     // A power broadcast while off sends the current mode again and leaves the toggle off.
@@ -130,11 +129,11 @@ TEST_F(LightingTest, PowerToggleOffThenOn) {
     Settle();
     EXPECT_EQ(CallsSince(from), (std::vector<std::string>{Effect(0, 0, 0), Rgb(1, 4, 0, 0)}))
         << "before any Apply the current mode is 0";
-    EXPECT_FALSE(IsVisible(GetDlgItem(main, kApply)));
+    EXPECT_FALSE(IsVisible(GetDlgItem(main, IDC_BTN_APPLY)));
 
     // On again: the selected mode (6 at start) at speed button 1 (step 4).
-    EXPECT_EQ(ClickAndRead(main, kPower), (std::vector<std::string>{Effect(6, 12, 0), Rgb(1, 2, 0, 0)}));
-    for (int id : {kApply, kReset, kFirstMode, kFirstMode + 9}) {
+    EXPECT_EQ(ClickAndRead(main, IDC_BTN_POWER), (std::vector<std::string>{Effect(6, 12, 0), Rgb(1, 2, 0, 0)}));
+    for (int id : {IDC_BTN_APPLY, IDC_BTN_RESET, IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST}) {
         EXPECT_TRUE(IsVisible(GetDlgItem(main, id))) << id;
     }
 }
@@ -142,12 +141,12 @@ TEST_F(LightingTest, PowerToggleOffThenOn) {
 TEST_F(LightingTest, ResetDuringAnAnimationStopsTheFramesBeforeSelectTwo) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    ClickAndRead(main, kFirstSpeed + 4);
-    ClickAndRead(main, kFirstMode + 6);
+    ClickAndRead(main, IDC_BTN_SPEED_LAST);
+    ClickAndRead(main, IDC_BTN_MODE_FIRST + kModeMeteor - 1);
     std::size_t from = Journal().size();
-    ClickAndRead(main, kApply);
+    ClickAndRead(main, IDC_BTN_APPLY);
     Sleep(300);
-    ClickAndRead(main, kReset);
+    ClickAndRead(main, IDC_BTN_RESET);
     Sleep(300);
     std::vector<std::string> calls = CallsSince(from);
     auto select2 = std::find(calls.begin(), calls.end(), Rgb(1, 2, 0, 0));
@@ -167,16 +166,17 @@ TEST_F(LightingTest, ColourBoxesStayWithinAByteAndTheWheelBackgroundChangesNothi
         const wchar_t* shown;
     };
     for (Typed t : {Typed{L"300", L"255"}, Typed{L"0", L"0"}, Typed{L"", L""}, Typed{L"12", L"12"}}) {
-        SendMessageW(GetDlgItem(main, 1045), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.text));
-        EXPECT_EQ(GetText(GetDlgItem(main, 1045)), t.shown) << "typed " << std::string(t.text, t.text + wcslen(t.text));
+        SendMessageW(GetDlgItem(main, IDC_GREEN_BOX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.text));
+        EXPECT_EQ(GetText(GetDlgItem(main, IDC_GREEN_BOX)), t.shown)
+            << "typed " << std::string(t.text, t.text + wcslen(t.text));
     }
     // A click at the wheel's corner, once the wheel has painted, is outside its disc.
     EXPECT_TRUE(WaitFor([&] { return CaptureWindow(main).At(759 + 84, 111 + 84) != 0; }, 5000));
-    EXPECT_TRUE(ClickAndRead(main, kWheel).empty());
-    EXPECT_EQ(GetText(GetDlgItem(main, 1044)), L"61");
+    EXPECT_TRUE(ClickAndRead(main, IDC_BTN_COLOUR_WHEEL).empty());
+    EXPECT_EQ(GetText(GetDlgItem(main, IDC_RED_BOX)), L"61");
     // Apply sends what the boxes show.
-    ClickAndRead(main, kFirstMode);
-    EXPECT_EQ(ClickAndRead(main, kApply).front(), Effect(1, 0, 0xFF3D0CFF));
+    ClickAndRead(main, IDC_BTN_MODE_FIRST);
+    EXPECT_EQ(ClickAndRead(main, IDC_BTN_APPLY).front(), Effect(1, 0, 0xFF3D0CFF));
 }
 
 TEST_F(LightingTest, AnimatedModesFirstFramesAndTickPeriod) {
@@ -189,11 +189,11 @@ TEST_F(LightingTest, AnimatedModesFirstFramesAndTickPeriod) {
         double periodMs;
     };
     for (Speed speed : {Speed{4, 50.0}, Speed{0, 130.0}}) {
-        ClickAndRead(main, kFirstSpeed + speed.button);
+        ClickAndRead(main, IDC_BTN_SPEED_FIRST + speed.button);
         for (int mode = 7; mode <= 10; ++mode) {
-            ClickAndRead(main, kFirstMode + mode - 1);
+            ClickAndRead(main, IDC_BTN_MODE_FIRST + mode - 1);
             std::size_t from = Journal().size();
-            Click(GetDlgItem(main, kApply));
+            Click(GetDlgItem(main, IDC_BTN_APPLY));
             Sleep(static_cast<DWORD>(speed.periodMs * 12));
             auto lines = Journal();
             std::vector<std::string> frames; // LED lines after the select

@@ -10,8 +10,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kShadowList = 1016, kSelector = 1072, kModuleTab = 1517, kForward = 1526;
-
 class ModuleInfoTest : public ProgramTest {
 protected:
     ModuleInfoTest() : ProgramTest(L"modules-") {}
@@ -61,8 +59,8 @@ TEST_F(ModuleInfoTest, TwoModulesAreFoundListedAndShownOnEachSubPage) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     const std::vector<std::wstring> expected = {L"DIMM0", L"DIMM1"};
-    EXPECT_EQ(ComboItems(GetDlgItem(main, kShadowList)), expected);
-    EXPECT_EQ(ComboItems(GetDlgItem(main, kSelector)), expected);
+    EXPECT_EQ(ComboItems(GetDlgItem(main, IDC_SHADOW_MODULE_LIST)), expected);
+    EXPECT_EQ(ComboItems(GetDlgItem(main, IDC_MODULE_SELECTOR)), expected);
 
     // Twelve one-byte probes in order, and the 512 bytes of each of the two modules.
     std::vector<std::string> probes;
@@ -81,33 +79,34 @@ TEST_F(ModuleInfoTest, TwoModulesAreFoundListedAndShownOnEachSubPage) {
               (std::vector<std::string>{"00", "01", "02", "03", "04", "05", "10", "11", "12", "13", "14", "15"}));
     EXPECT_EQ(reads, 12u + 1024u);
 
-    Click(GetDlgItem(main, kModuleTab));
+    Click(GetDlgItem(main, IDC_BTN_TAB_MODULE_INFO));
     Image facts = Capture(main);
     EXPECT_EQ(Lines(facts, 340), "##########") << "ten labels, each with its value";
-    Click(GetDlgItem(main, kForward));
+    Click(GetDlgItem(main, IDC_BTN_SUBPAGE_FORWARD));
     Image jedec = Capture(main);
     EXPECT_EQ(Lines(jedec, 843), "#######...") << "DIMM0 has seven latencies";
-    Click(GetDlgItem(main, kForward));
+    Click(GetDlgItem(main, IDC_BTN_SUBPAGE_FORWARD));
     EXPECT_EQ(Lines(Capture(main), 340), ".##.......") << "DIMM0 has one XMP profile: title (no label), speed, voltage";
 
     // Back to sub-page 2 and choose DIMM1 (fourteen latencies): it repaints with DIMM1's rows, ten of them.
-    Click(GetDlgItem(main, kForward - 1));
+    Click(GetDlgItem(main, IDC_BTN_SUBPAGE_BACK));
     Capture(main);
-    HWND selector = GetDlgItem(main, kSelector);
+    HWND selector = GetDlgItem(main, IDC_MODULE_SELECTOR);
     SendMessageW(selector, CB_SETCURSEL, 1, 0);
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(kSelector, CBN_SELCHANGE), reinterpret_cast<LPARAM>(selector));
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_MODULE_SELECTOR, CBN_SELCHANGE), reinterpret_cast<LPARAM>(selector));
     Image second = Capture(main);
     EXPECT_EQ(Lines(second, 843), "##########");
-    EXPECT_EQ(SendMessageW(GetDlgItem(main, kShadowList), CB_GETCURSEL, 0, 0), 1) << "the shadow list follows";
+    EXPECT_EQ(SendMessageW(GetDlgItem(main, IDC_SHADOW_MODULE_LIST), CB_GETCURSEL, 0, 0), 1)
+        << "the shadow list follows";
 }
 
 TEST_F(ModuleInfoTest, WithoutModulesTheListsAreEmptyAndOnlyTheLabelsShow) {
     config_.clear();
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(ComboItems(GetDlgItem(main, kShadowList)).empty());
-    EXPECT_TRUE(ComboItems(GetDlgItem(main, kSelector)).empty());
-    Click(GetDlgItem(main, kModuleTab));
+    EXPECT_TRUE(ComboItems(GetDlgItem(main, IDC_SHADOW_MODULE_LIST)).empty());
+    EXPECT_TRUE(ComboItems(GetDlgItem(main, IDC_MODULE_SELECTOR)).empty());
+    Click(GetDlgItem(main, IDC_BTN_TAB_MODULE_INFO));
     Image facts = Capture(main);
     for (int line = 0; line < 10; ++line) {
         EXPECT_GT(TextPixels(facts, 217, 330, line), 5) << "label on line " << line;

@@ -11,9 +11,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr UINT kTrayMessage = 3024;
-constexpr UINT kTrayIcon = 110;
-
 class ShellTest : public ProgramTest {
 protected:
     ShellTest() : ProgramTest(L"shell-") {}
@@ -29,11 +26,23 @@ std::vector<int> VisibleOf(HWND main, const std::vector<int>& ids) {
     return visible;
 }
 
-const std::vector<int> kLightingControls = {1502, 1503, 1505, 1506, 1507, 1508, 1509, 1510, 1511, 1512, 1513,
-                                            1514, 1515, 1516, 1520, 1521, 1522, 1523, 1524, 1044, 1045, 1046};
-const std::vector<int> kModuleInfoControls = {1072, 1525, 1526};
-const std::vector<int> kAboutControls = {1504};
-const std::vector<int> kEveryPage = {1500, 1501, 1517, 1518, 1519};
+std::vector<int> LightingControls() {
+    std::vector<int> ids = {IDC_BTN_APPLY, IDC_BTN_RESET, IDC_BTN_POWER, IDC_BTN_COLOUR_WHEEL,
+                            IDC_RED_BOX,   IDC_GREEN_BOX, IDC_BLUE_BOX};
+    for (int id = IDC_BTN_MODE_FIRST; id <= IDC_BTN_MODE_LAST; ++id) {
+        ids.push_back(id);
+    }
+    for (int id = IDC_BTN_SPEED_FIRST; id <= IDC_BTN_SPEED_LAST; ++id) {
+        ids.push_back(id);
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+const std::vector<int> kLightingControls = LightingControls();
+const std::vector<int> kModuleInfoControls = {IDC_MODULE_SELECTOR, IDC_BTN_SUBPAGE_BACK, IDC_BTN_SUBPAGE_FORWARD};
+const std::vector<int> kAboutControls = {IDC_BTN_WEB};
+const std::vector<int> kEveryPage = {IDC_BTN_MINIMISE, IDC_BTN_CLOSE, IDC_BTN_TAB_MODULE_INFO, IDC_BTN_TAB_LIGHTING,
+                                     IDC_BTN_TAB_ABOUT};
 
 std::vector<int> All() {
     std::vector<int> all = kLightingControls;
@@ -54,24 +63,22 @@ TEST_F(ShellTest, EachTabShowsItsPageOnly) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(VisibleOf(main, All()), Joined(kLightingControls, kEveryPage)) << "the lighting page at start";
-    EXPECT_FALSE(IsVisible(GetDlgItem(main, 1016)));
-    EXPECT_FALSE(IsVisible(GetDlgItem(main, 1003)));
+    EXPECT_FALSE(IsVisible(GetDlgItem(main, IDC_SHADOW_MODULE_LIST)));
+    EXPECT_FALSE(IsVisible(GetDlgItem(main, IDC_MODULE_INFO_TABLE)));
 
-    Click(GetDlgItem(main, 1517));
-    Settle();
-    EXPECT_EQ(VisibleOf(main, All()), Joined(kModuleInfoControls, kEveryPage)) << "module information";
-
-    Click(GetDlgItem(main, 1519));
-    Settle();
-    EXPECT_EQ(VisibleOf(main, All()), Joined(kAboutControls, kEveryPage)) << "about";
-
-    Click(GetDlgItem(main, 1517));
-    Settle();
-    EXPECT_EQ(VisibleOf(main, All()), Joined(kModuleInfoControls, kEveryPage)) << "module information again";
-
-    Click(GetDlgItem(main, 1518));
-    Settle();
-    EXPECT_EQ(VisibleOf(main, All()), Joined(kLightingControls, kEveryPage)) << "lighting, with the lights on";
+    const struct {
+        int tab;
+        const std::vector<int>& page;
+        const char* what;
+    } clicks[] = {{IDC_BTN_TAB_MODULE_INFO, kModuleInfoControls, "module information"},
+                  {IDC_BTN_TAB_ABOUT, kAboutControls, "about"},
+                  {IDC_BTN_TAB_MODULE_INFO, kModuleInfoControls, "module information again"},
+                  {IDC_BTN_TAB_LIGHTING, kLightingControls, "lighting, with the lights on"}};
+    for (const auto& click : clicks) {
+        Click(GetDlgItem(main, click.tab));
+        Settle();
+        EXPECT_EQ(VisibleOf(main, All()), Joined(click.page, kEveryPage)) << click.what;
+    }
     EXPECT_TRUE(process_->Running());
 }
 
@@ -84,15 +91,15 @@ TEST_F(ShellTest, ClosingHidesToTheTrayAndTheTrayShowsItAgain) {
     Sleep(300);
     EXPECT_TRUE(process_->Running());
 
-    PostTrayEvent(main, kTrayMessage, kTrayIcon, WM_LBUTTONDOWN);
+    PostTrayEvent(main, WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitFor([&] { return IsVisible(main); }, 5000));
 
-    Click(GetDlgItem(main, 1501)); // the close button
+    Click(GetDlgItem(main, IDC_BTN_CLOSE));
     EXPECT_TRUE(WaitFor([&] { return !IsVisible(main); }, 5000));
-    PostMessageW(main, WM_COMMAND, 1260, 0); // the tray menu's "Main window"
+    PostMessageW(main, WM_COMMAND, ID_TRAY_MAIN_WINDOW, 0);
     EXPECT_TRUE(WaitFor([&] { return IsVisible(main); }, 5000));
 
-    Click(GetDlgItem(main, 1500)); // minimise
+    Click(GetDlgItem(main, IDC_BTN_MINIMISE));
     EXPECT_TRUE(WaitFor([&] { return IsIconic(main) != FALSE; }, 5000));
     EXPECT_TRUE(process_->Running());
 }
@@ -100,7 +107,7 @@ TEST_F(ShellTest, ClosingHidesToTheTrayAndTheTrayShowsItAgain) {
 TEST_F(ShellTest, EscapeAndEnterNeverCloseTheWindow) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    for (HWND target : {main, GetDlgItem(main, 1044), GetDlgItem(main, 1502)}) {
+    for (HWND target : {main, GetDlgItem(main, IDC_RED_BOX), GetDlgItem(main, IDC_BTN_APPLY)}) {
         PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0);
         PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0);
     }
@@ -113,7 +120,7 @@ TEST_F(ShellTest, EscapeAndEnterNeverCloseTheWindow) {
 TEST_F(ShellTest, QuitEndsTheProgram) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_COMMAND, 1261, 0);
+    PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
     EXPECT_EQ(process_->WaitForExit(10000), std::optional<DWORD>(0));
     EXPECT_FALSE(IsWindow(main));
 }
@@ -124,11 +131,11 @@ TEST_F(ShellTest, UserSettingsFileIsDeletedOnHideAndQuitOnlyWhenRestoreIsOff) {
     ASSERT_TRUE(WriteTextFile(file, "[Gpu1]\r\n"));
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    Click(GetDlgItem(main, 1501));
+    Click(GetDlgItem(main, IDC_BTN_CLOSE));
     EXPECT_TRUE(WaitFor([&] { return GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES; }, 5000))
         << "hiding deletes it";
     ASSERT_TRUE(WriteTextFile(file, "[Gpu1]\r\n"));
-    PostMessageW(main, WM_COMMAND, 1261, 0);
+    PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
     ASSERT_TRUE(process_->WaitForExit(10000));
     EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "quitting deletes it";
 }
@@ -139,9 +146,9 @@ TEST_F(ShellTest, UserSettingsFileStaysWhenRestoreIsOn) {
     ASSERT_TRUE(WriteTextFile(file, "[Gpu1]\r\n"));
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    Click(GetDlgItem(main, 1501));
+    Click(GetDlgItem(main, IDC_BTN_CLOSE));
     EXPECT_TRUE(WaitFor([&] { return !IsVisible(main); }, 5000));
-    PostMessageW(main, WM_COMMAND, 1261, 0);
+    PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
     ASSERT_TRUE(process_->WaitForExit(10000));
     EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -160,27 +167,27 @@ TEST_F(ShellTest, StartModeSysTrayLeavesOnlyTheTrayIcon) {
     Sleep(300);
     EXPECT_FALSE(IsVisible(main));
     EXPECT_TRUE(process_->Running());
-    PostTrayEvent(main, kTrayMessage, kTrayIcon, WM_LBUTTONDOWN);
+    PostTrayEvent(main, WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitFor([&] { return IsVisible(main); }, 5000)) << "the tray icon shows it";
 }
 
 TEST_F(ShellTest, TrayRightClickOpensTheMenu) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    Click(GetDlgItem(main, 1501));
+    Click(GetDlgItem(main, IDC_BTN_CLOSE));
     ASSERT_TRUE(WaitFor([&] { return !IsVisible(main); }, 5000));
-    PostTrayEvent(main, kTrayMessage, kTrayIcon, WM_RBUTTONDOWN);
+    PostTrayEvent(main, WM_TRAY_NOTIFY, IDI_TRAY, WM_RBUTTONDOWN);
     HWND menu = WaitForWindow(
-        process_->Id(), L"#32768", [](HWND w) { return IsWindowVisible(w) != FALSE; }, 5000);
+        process_->Id(), kMenuClass, [](HWND w) { return IsWindowVisible(w) != FALSE; }, 5000);
     EXPECT_NE(menu, nullptr) << "the pop-up menu opens with the window hidden";
 }
 
 TEST_F(ShellTest, AboutBoxFromTheTrayMenu) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    PostMessageW(main, WM_COMMAND, 32775, 0);
-    HWND about = WaitForWindow(process_->Id(), L"#32770", [](HWND w) {
-        return IsWindowVisible(w) && GetDlgItem(w, 1501) == nullptr && GetDlgItem(w, IDOK) != nullptr;
+    PostMessageW(main, WM_COMMAND, ID_TRAY_ABOUT, 0);
+    HWND about = WaitForWindow(process_->Id(), kDialogClass, [](HWND w) {
+        return IsWindowVisible(w) && GetDlgItem(w, IDC_BTN_CLOSE) == nullptr && GetDlgItem(w, IDOK) != nullptr;
     });
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(GetText(about), L"About Zorva Prismel");
@@ -193,16 +200,12 @@ TEST_F(ShellTest, AboutBoxFromTheTrayMenu) {
 TEST_F(ShellTest, AFailedLibraryStartLeavesTheWindowUp) {
     Start(L"", "initialize = fail\n", false);
     ASSERT_TRUE(process_);
-    auto box = WaitForMessageBox(process_->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"Can't load MsIo(SMB)!");
-    EXPECT_EQ(box->caption, L"Error");
-    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
-    DismissMessageBox(*box);
-    HWND main = WaitForWindow(process_->Id(), L"#32770", IsMainWindow);
+    ASSERT_NO_FATAL_FAILURE(
+        CheckAndDismissMessageBox(process_->Id(), {L"Can't load MsIo(SMB)!", L"Error", MB_ICONHAND, {}}));
+    HWND main = WaitForMainWindow(*process_);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitFor([&] { return IsVisible(main); }, 5000));
-    EXPECT_EQ(GetText(GetDlgItem(main, 1044)), L"") << "initialisation ended before the colour boxes";
+    EXPECT_EQ(GetText(GetDlgItem(main, IDC_RED_BOX)), L"") << "initialisation ended before the colour boxes";
     Sleep(300);
     EXPECT_TRUE(process_->Running());
 }
@@ -211,25 +214,17 @@ TEST_F(ShellTest, AMissingLibraryEndsTheProgram) {
     DeleteFileW((folder_ + L"\\MsIo32.dll").c_str());
     Start(L"", "", false);
     ASSERT_TRUE(process_);
-    auto box = WaitForMessageBox(process_->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"Load Dll failure!");
-    EXPECT_EQ(box->caption, L"Zorva Prismel");
-    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(box->icon, 0u);
-    DismissMessageBox(*box);
+    ASSERT_NO_FATAL_FAILURE(
+        CheckAndDismissMessageBox(process_->Id(), {L"Load Dll failure!", L"Zorva Prismel", 0, {IDOK}}));
     EXPECT_EQ(process_->WaitForExit(10000), std::optional<DWORD>(0));
 }
 
 TEST_F(ShellTest, ASecondCopyBringsTheRunningWindowForward) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    Click(GetDlgItem(main, 1501));
+    Click(GetDlgItem(main, IDC_BTN_CLOSE));
     ASSERT_TRUE(WaitFor([&] { return !IsVisible(main); }, 5000));
-    LaunchOptions options;
-    options.program = folder_ + L"\\Prismel.exe";
-    options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder_ + L"\\smbus-sim.conf"}};
-    auto second = Process::Start(options);
+    auto second = Process::Start(ProgramLaunch(folder_ + L"\\Prismel.exe", standIn_));
     ASSERT_TRUE(second);
     EXPECT_TRUE(second->WaitForExit(10000));
     EXPECT_TRUE(WaitFor([&] { return IsVisible(main); }, 5000));

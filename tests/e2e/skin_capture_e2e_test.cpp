@@ -12,40 +12,6 @@ namespace {
 
 using namespace e2e;
 
-// A skin bitmap of the program, read from its resources as 32-bit pixels.
-Image SkinBitmap(const std::wstring& program, int id) {
-    Image image;
-    HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) {
-        return image;
-    }
-    HBITMAP bitmap =
-        static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap) {
-        BITMAP info{};
-        GetObjectW(bitmap, sizeof info, &info);
-        image.width = info.bmWidth;
-        image.height = info.bmHeight;
-        BITMAPINFO header{};
-        header.bmiHeader.biSize = sizeof header.bmiHeader;
-        header.bmiHeader.biWidth = info.bmWidth;
-        header.bmiHeader.biHeight = -info.bmHeight;
-        header.bmiHeader.biPlanes = 1;
-        header.bmiHeader.biBitCount = 32;
-        std::vector<std::uint8_t> bgra(static_cast<std::size_t>(info.bmWidth) * info.bmHeight * 4);
-        HDC screen = GetDC(nullptr);
-        GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), bgra.data(), &header, DIB_RGB_COLORS);
-        ReleaseDC(nullptr, screen);
-        image.pixels.resize(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
-        for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-            image.pixels[i] = RGB(bgra[i * 4 + 2], bgra[i * 4 + 1], bgra[i * 4]);
-        }
-        DeleteObject(bitmap);
-    }
-    FreeLibrary(module);
-    return image;
-}
-
 bool NearWhite(std::uint32_t c) {
     return (c & 0xFF) >= 253 && ((c >> 8) & 0xFF) >= 253 && ((c >> 16) & 0xFF) >= 253;
 }
@@ -80,21 +46,19 @@ bool OnTheFace(const std::vector<RECT>& controls, int x, int y) {
 class SkinCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
+        RemoveSettings();
         folder_ = MakeScratchFolder(L"capture");
-        WriteTextFile(folder_ + L"\\smbus-sim.conf", "journal = smbus-sim.journal\n");
-        LaunchOptions options;
-        options.program = ProgramFolder() + L"\\Prismel.exe";
-        options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder_ + L"\\smbus-sim.conf"}};
-        process_ = Process::Start(options);
+        const StandInFiles standIn(folder_);
+        standIn.WriteConfig("");
+        process_ = Process::Start(ProgramLaunch(ProgramFolder() + L"\\Prismel.exe", standIn));
         ASSERT_TRUE(process_);
-        main_ = WaitForWindow(process_->Id(), L"#32770", IsMainWindow);
+        main_ = WaitForMainWindow(*process_);
         ASSERT_NE(main_, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return GetText(GetDlgItem(main_, 1044)) == L"61"; }));
+        ASSERT_TRUE(WaitUntilInitialised(main_));
         // Keep the pointer off the window, so that no button shows its hover look.
         SetCursorPos(5, 1000);
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
+    void TearDown() override { RemoveSettings(); }
 
     // Captures the page after it has settled and checks it against skin bitmap id.
     void CheckPage(int skinId, const wchar_t* name) {
@@ -105,7 +69,7 @@ protected:
         shot.SaveBmp(folder_ + L"\\" + name + L".bmp");
         ASSERT_EQ(shot.width, 990);
         ASSERT_EQ(shot.height, 675);
-        Image skin = SkinBitmap(ProgramFolder() + L"\\Prismel.exe", skinId);
+        Image skin = LoadBitmapImage(ProgramFolder() + L"\\Prismel.exe", skinId);
         ASSERT_EQ(skin.width, 990);
         ASSERT_EQ(skin.height, 675);
 
@@ -151,7 +115,7 @@ protected:
 TEST_F(SkinCaptureTest, EveryButtonHasItsPlaceAndTheSizeOfItsNormalImage) {
     RECT window = WindowRect(main_);
     for (const ButtonRow& row : kButtonTable) {
-        Image image = SkinBitmap(ProgramFolder() + L"\\Prismel.exe", row.normalImage);
+        Image image = LoadBitmapImage(ProgramFolder() + L"\\Prismel.exe", row.normalImage);
         RECT r = WindowRect(GetDlgItem(main_, row.id));
         EXPECT_EQ(r.left - window.left, row.x) << row.id;
         EXPECT_EQ(r.top - window.top, row.y) << row.id;
@@ -161,13 +125,13 @@ TEST_F(SkinCaptureTest, EveryButtonHasItsPlaceAndTheSizeOfItsNormalImage) {
 }
 
 TEST_F(SkinCaptureTest, EachPageShowsItsSkin) {
-    CheckPage(129, L"lighting");
-    Click(GetDlgItem(main_, 1517));
-    CheckPage(281, L"module-info");
-    Click(GetDlgItem(main_, 1519));
-    CheckPage(298, L"about");
-    Click(GetDlgItem(main_, 1518));
-    CheckPage(129, L"lighting-again");
+    CheckPage(IDB_PAGE_LIGHTING, L"lighting");
+    Click(GetDlgItem(main_, IDC_BTN_TAB_MODULE_INFO));
+    CheckPage(IDB_PAGE_MODULE_INFO, L"module-info");
+    Click(GetDlgItem(main_, IDC_BTN_TAB_ABOUT));
+    CheckPage(IDB_PAGE_ABOUT, L"about");
+    Click(GetDlgItem(main_, IDC_BTN_TAB_LIGHTING));
+    CheckPage(IDB_PAGE_LIGHTING, L"lighting-again");
 }
 
 } // namespace

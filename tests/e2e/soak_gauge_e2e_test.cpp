@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/Driver.h"
+#include "tests/e2e/TestWindow.h"
 #include "tools/soak/ProcessGauge.h"
+#include "tools/support/Driver.h"
 
 namespace {
 
-using namespace e2e;
+using namespace support;
 using soak::Measure;
 
 std::int64_t Figure(const soak::ProcessGauge& gauge, Measure measure) {
@@ -78,7 +79,7 @@ TEST(SoakGauge, AnotherProgramIsMeasuredWhole) {
     options.environment = {{L"PRISMEL_SOAK_GAUGE_TEST", std::to_wstring(GetCurrentProcessId())}};
     std::optional<Process> program = Process::Start(options);
     ASSERT_TRUE(program);
-    HWND window = WaitForWindow(program->Id(), L"PrismelDriverTestWindow");
+    HWND window = WaitForWindow(program->Id(), testwin::kClass);
     ASSERT_NE(window, nullptr);
     soak::ProcessGauge gauge(program->Id(), soak::LinuxStatusPath(variable));
     ASSERT_TRUE(gauge);
@@ -93,7 +94,7 @@ TEST(SoakGauge, AnotherProgramIsMeasuredWhole) {
     EXPECT_GE(windows, 3);
 
     // Its message box: more windows while it shows, as many as before once it is gone.
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(testwin::kAskButton, BN_CLICKED), 0);
     std::optional<MessageBoxInfo> box = WaitForMessageBox(program->Id());
     ASSERT_TRUE(box);
     EXPECT_GT(Figure(gauge, Measure::UserObjects), windows);

@@ -15,48 +15,20 @@ using namespace e2e;
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
+        RemoveSettings();
         folder_ = ScratchFolderForCurrentTest(L"startup-");
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
+    void TearDown() override { RemoveSettings(); }
 
     void Install(const std::wstring& folder, bool withFont) {
-        ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\Prismel.exe", folder + L"\\Prismel.exe"));
-        ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\MsIo32.dll", folder + L"\\MsIo32.dll"));
-        if (withFont) {
-            ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\DS-DIGI.ttf", folder + L"\\DS-DIGI.ttf"));
-        } else {
-            DeleteFileW((folder + L"\\DS-DIGI.ttf").c_str());
-        }
-        ASSERT_TRUE(WriteTextFile(folder + L"\\smbus-sim.conf", "journal = smbus-sim.journal\n"));
+        ASSERT_EQ(InstallProgram(ProgramFolder(), folder, withFont), L"");
+        ASSERT_TRUE(StandInFiles(folder).WriteConfig(""));
     }
 
     std::optional<Process> Launch(const std::wstring& folder, const std::wstring& arguments) {
-        LaunchOptions options;
-        options.program = folder + L"\\Prismel.exe";
-        options.arguments = arguments;
+        LaunchOptions options = ProgramLaunch(folder + L"\\Prismel.exe", StandInFiles(folder), arguments);
         options.workingFolder = ProgramFolder(); // not the program's folder: it must make its own current
-        options.environment = {{L"PRISMEL_SMBUS_CONFIG", folder + L"\\smbus-sim.conf"}};
         return Process::Start(options);
-    }
-
-    static std::vector<std::wstring> SettingNames() {
-        std::vector<std::wstring> names;
-        HKEY key = nullptr;
-        if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kSettingsKey, &key) != ERROR_SUCCESS) {
-            return names;
-        }
-        wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-                break;
-            }
-            names.push_back(name);
-        }
-        RegCloseKey(key);
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     std::wstring folder_;
@@ -72,16 +44,17 @@ TEST_F(StartupTest, OnlyApplySettingsEndsWithoutWindowOrFonts) {
             if (auto c = process->WaitForExit(20)) {
                 return c;
             }
-            sawWindow = sawWindow || !TopLevelWindows(process->Id(), L"#32770").empty();
+            sawWindow = sawWindow || !TopLevelWindows(process->Id(), kDialogClass).empty();
         }
         return std::nullopt;
     }();
     ASSERT_TRUE(code) << "still running";
     EXPECT_FALSE(sawWindow);
     // The settings were loaded, and the missing ones written back, before anything else.
-    EXPECT_EQ(SettingNames(), (std::vector<std::wstring>{L"FansHighSet", L"FansSet", L"IphonePassWord",
-                                                         L"SamplingPeriod", L"TempSet", L"TemplowSet"}));
-    EXPECT_EQ(ReadTextFile(folder_ + L"\\smbus-sim.journal"), "") << "no window, so no SMBus library either";
+    EXPECT_EQ(RegistryValueNames(HKEY_LOCAL_MACHINE, kSettingsKey),
+              (std::vector<std::wstring>{L"FansHighSet", L"FansSet", L"IphonePassWord", L"SamplingPeriod", L"TempSet",
+                                         L"TemplowSet"}));
+    EXPECT_EQ(StandInFiles(folder_).JournalText(), "") << "no window, so no SMBus library either";
 }
 
 // CTest runs this once per system language (LC_ALL), with PRISMEL_EXPECT_LANGUAGE naming the language the
@@ -95,13 +68,7 @@ TEST_F(StartupTest, AMissingFontFileIsReportedInTheSystemLanguage) {
     Install(folder_, false);
     auto process = Launch(folder_, L"");
     ASSERT_TRUE(process);
-    auto box = WaitForMessageBox(process->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, texts[language]);
-    EXPECT_EQ(box->caption, L"Zorva Prismel");
-    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
-    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
-    DismissMessageBox(*box);
+    CheckAndDismissMessageBox(process->Id(), {texts[language], L"Zorva Prismel", MB_ICONHAND, {IDOK}});
 }
 
 TEST_F(StartupTest, ASecondCopyEndsWithoutAMessage) {
@@ -116,7 +83,7 @@ TEST_F(StartupTest, ASecondCopyEndsWithoutAMessage) {
     std::optional<DWORD> code;
     for (int i = 0; i < 500 && !code; ++i) {
         code = process->WaitForExit(20);
-        sawWindow = sawWindow || !TopLevelWindows(process->Id(), L"#32770").empty();
+        sawWindow = sawWindow || !TopLevelWindows(process->Id(), kDialogClass).empty();
     }
     CloseHandle(running);
     ASSERT_TRUE(code) << "the second copy kept running";
@@ -131,12 +98,8 @@ TEST_F(StartupTest, AnUnavailableInstanceMutexIsReported) {
     ASSERT_NE(squatter, nullptr);
     auto process = Launch(folder_, L"");
     ASSERT_TRUE(process);
-    auto box = WaitForMessageBox(process->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"Tessaro has been started by other user.");
-    EXPECT_EQ(box->caption, L"Zorva Prismel");
-    EXPECT_EQ(box->icon, static_cast<UINT>(MB_ICONHAND));
-    DismissMessageBox(*box);
+    ASSERT_NO_FATAL_FAILURE(CheckAndDismissMessageBox(
+        process->Id(), {L"Tessaro has been started by other user.", L"Zorva Prismel", MB_ICONHAND, {}}));
     EXPECT_TRUE(process->WaitForExit(10000));
     CloseHandle(squatter);
 }

@@ -12,13 +12,12 @@ TEST(LightingControls, ARunShowsOnlyTheChosenButtonSelected) {
         int normal = i == 9 ? row.hotImage : row.normalImage;
         EXPECT_EQ(modes[i], (ButtonImages{row.id, normal, row.hotImage}));
     }
-    EXPECT_EQ(modes[9], (ButtonImages{1515, 249, 249})) << "mode 10's hot image is 249";
     auto speeds = SpeedButtonImages(0);
-    EXPECT_EQ(speeds[0], (ButtonImages{1520, IDB_SPEED_1_HOT, IDB_SPEED_1_HOT}));
-    EXPECT_EQ(speeds[4], (ButtonImages{1524, IDB_SPEED_5, IDB_SPEED_5_HOT}));
-    EXPECT_EQ(ModeOfButton(1507), 2);
-    EXPECT_EQ(SpeedValueFor(SpeedIndexOfButton(1524)), 0) << "speed button 5 is the fastest";
-    EXPECT_EQ(SpeedValueFor(SpeedIndexOfButton(1520)), 4);
+    EXPECT_EQ(speeds[0], (ButtonImages{IDC_BTN_SPEED_FIRST, IDB_SPEED_1_HOT, IDB_SPEED_1_HOT}));
+    EXPECT_EQ(speeds[4], (ButtonImages{IDC_BTN_SPEED_LAST, IDB_SPEED_5, IDB_SPEED_5_HOT}));
+    EXPECT_EQ(ModeOfButton(IDC_BTN_MODE_FIRST + 1), 2);
+    EXPECT_EQ(SpeedValueFor(SpeedIndexOfButton(IDC_BTN_SPEED_LAST)), 0) << "speed button 5 is the fastest";
+    EXPECT_EQ(SpeedValueFor(SpeedIndexOfButton(IDC_BTN_SPEED_FIRST)), 4);
 }
 
 TEST(LightingControls, PowerToggleAndColourBoxesAndWheel) {

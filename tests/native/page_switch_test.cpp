@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <set>
 
+#include "app/Language.h"
 #include "lighting/ControlTable.h"
 #include "lighting/PageSwitch.h"
+#include "res/SkinLayout.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -13,13 +16,23 @@ std::set<int> Set(const std::vector<int>& ids) {
     return {ids.begin(), ids.end()};
 }
 
-const std::set<int> kModes = {1506, 1507, 1508, 1509, 1510, 1511, 1512, 1513, 1514, 1515};
-const std::set<int> kSpeeds = {1520, 1521, 1522, 1523, 1524};
+std::set<int> Run(int first, int last) {
+    std::set<int> ids;
+    for (int id = first; id <= last; ++id) {
+        ids.insert(id);
+    }
+    return ids;
+}
+
+const std::set<int> kModes = Run(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST);
+const std::set<int> kSpeeds = Run(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST);
+const std::set<int> kModuleInfoControls = {IDC_MODULE_SELECTOR, IDC_BTN_SUBPAGE_BACK, IDC_BTN_SUBPAGE_FORWARD};
 
 std::set<int> LightingControls() {
     std::set<int> s = kModes;
     s.insert(kSpeeds.begin(), kSpeeds.end());
-    s.insert({1516, 1505, 1502, 1503, 1044, 1045, 1046});
+    s.insert(
+        {IDC_BTN_COLOUR_WHEEL, IDC_BTN_POWER, IDC_BTN_APPLY, IDC_BTN_RESET, IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX});
     return s;
 }
 
@@ -28,10 +41,10 @@ TEST(PageSwitch, AboutShowsOnlyTheWebButton) {
     EXPECT_FALSE(plan.moduleInfoPage);
     EXPECT_TRUE(plan.aboutPage);
     std::set<int> hidden = LightingControls();
-    hidden.insert({1072, 1525, 1526});
+    hidden.insert(kModuleInfoControls.begin(), kModuleInfoControls.end());
     EXPECT_EQ(Set(plan.hide), hidden);
-    EXPECT_EQ(plan.skin, 298);
-    EXPECT_EQ(plan.show, std::vector<int>{1504});
+    EXPECT_EQ(plan.skin, IDB_PAGE_ABOUT);
+    EXPECT_EQ(plan.show, std::vector<int>{IDC_BTN_WEB});
 }
 
 TEST(PageSwitch, ModuleInfoShowsTheSelectorAndSubPageButtons) {
@@ -39,30 +52,32 @@ TEST(PageSwitch, ModuleInfoShowsTheSelectorAndSubPageButtons) {
     EXPECT_TRUE(plan.moduleInfoPage);
     EXPECT_FALSE(plan.aboutPage);
     std::set<int> hidden = LightingControls();
-    hidden.insert(1504);
+    hidden.insert(IDC_BTN_WEB);
     EXPECT_EQ(Set(plan.hide), hidden);
-    EXPECT_EQ(plan.skin, 281);
-    EXPECT_EQ(Set(plan.show), (std::set<int>{1072, 1525, 1526}));
+    EXPECT_EQ(plan.skin, IDB_PAGE_MODULE_INFO);
+    EXPECT_EQ(Set(plan.show), kModuleInfoControls);
 }
 
 TEST(PageSwitch, LightingShowsTheModeButtonsOnlyWhileTheLightsAreOn) {
     PagePlan on = PlanPageSwitch(Page::Lighting, true);
     EXPECT_FALSE(on.moduleInfoPage);
     EXPECT_FALSE(on.aboutPage);
-    EXPECT_EQ(on.skin, 129);
+    EXPECT_EQ(on.skin, IDB_PAGE_LIGHTING);
     EXPECT_EQ(Set(on.show), LightingControls());
-    EXPECT_EQ(Set(on.hide), (std::set<int>{1072, 1525, 1526, 1504}));
-    EXPECT_EQ(on.show.front(), 1505) << "the power toggle first";
+    std::set<int> hidden = kModuleInfoControls;
+    hidden.insert(IDC_BTN_WEB);
+    EXPECT_EQ(Set(on.hide), hidden);
+    EXPECT_EQ(on.show.front(), IDC_BTN_POWER) << "the power toggle first";
 
     PagePlan off = PlanPageSwitch(Page::Lighting, false);
     std::set<int> shown = LightingControls();
     for (int id : kModes) {
         shown.erase(id);
     }
-    shown.erase(1502);
-    shown.erase(1503);
+    shown.erase(IDC_BTN_APPLY);
+    shown.erase(IDC_BTN_RESET);
     EXPECT_EQ(Set(off.show), shown);
-    for (int id : {1506, 1515, 1502, 1503}) {
+    for (int id : {IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, IDC_BTN_APPLY, IDC_BTN_RESET}) {
         EXPECT_TRUE(Set(off.hide).count(id)) << id;
     }
 }
@@ -71,7 +86,9 @@ TEST(PageSwitch, TheSelectedTabShowsItsHotImageTwice) {
     struct Case {
         Page page;
         int selectedTab;
-    } cases[] = {{Page::ModuleInfo, 1517}, {Page::Lighting, 1518}, {Page::About, 1519}};
+    } cases[] = {{Page::ModuleInfo, IDC_BTN_TAB_MODULE_INFO},
+                 {Page::Lighting, IDC_BTN_TAB_LIGHTING},
+                 {Page::About, IDC_BTN_TAB_ABOUT}};
     for (auto c : cases) {
         PagePlan plan = PlanPageSwitch(c.page, true);
         ASSERT_EQ(plan.tabs.size(), 3u);
@@ -85,11 +102,11 @@ TEST(PageSwitch, TheSelectedTabShowsItsHotImageTwice) {
             }
         }
     }
-    // The unselected images: module information 273, lighting 271, about 170.
+    // On the about page: module information and lighting unselected, about selected.
     PagePlan about = PlanPageSwitch(Page::About, true);
-    EXPECT_EQ(about.tabs[0].normal, 273);
-    EXPECT_EQ(about.tabs[1].normal, 271);
-    EXPECT_EQ(about.tabs[2].normal, 270);
+    EXPECT_EQ(about.tabs[0].normal, IDB_TAB_MODULE_INFO);
+    EXPECT_EQ(about.tabs[1].normal, IDB_TAB_LIGHTING);
+    EXPECT_EQ(about.tabs[2].normal, IDB_TAB_ABOUT_HOT);
 }
 
 TEST(SubPages, ClampAtBothEnds) {
@@ -112,11 +129,11 @@ TEST(DragArea, TheWholeFaceWhileShownNormally) {
 
 TEST(ControlTable, IdsRunFromFifteenHundredInRowOrder) {
     for (std::size_t row = 0; row < kButtonTable.size(); ++row) {
-        EXPECT_EQ(kButtonTable[row].id, 1500 + static_cast<int>(row));
+        EXPECT_EQ(kButtonTable[row].id, IDC_BTN_MINIMISE + static_cast<int>(row));
     }
-    EXPECT_EQ(ButtonRowOf(1516).normalImage, 247);
-    EXPECT_EQ(ButtonRowOf(1502).caption, 14);
-    EXPECT_EQ(ButtonRowOf(1503).caption, 62);
+    // The captions are the texts the buttons show.
+    EXPECT_EQ(std::u16string(MessageText(kEnglish, ButtonRowOf(IDC_BTN_APPLY).caption)), u"Apply");
+    EXPECT_EQ(std::u16string(MessageText(kEnglish, ButtonRowOf(IDC_BTN_RESET).caption)), u"Reset");
     int hidden = static_cast<int>(
         std::count_if(kButtonTable.begin(), kButtonTable.end(), [](const ButtonRow& r) { return !r.visibleAtStart; }));
     EXPECT_EQ(hidden, 3);

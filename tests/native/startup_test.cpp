@@ -14,20 +14,21 @@
 namespace {
 
 TEST(StartModeWords, WholeTextIgnoringCase) {
-    EXPECT_EQ(ParseStartMode(u"Normal"), 2);
-    EXPECT_EQ(ParseStartMode(u"minimize"), 3);
-    EXPECT_EQ(ParseStartMode(u"systray"), 4);
-    EXPECT_EQ(ParseStartMode(u"SYSTRAY"), 4);
-    EXPECT_EQ(ParseStartMode(u"OnlyApplySettings"), 5);
-    EXPECT_EQ(ParseStartMode(u"onlyapplysettings"), 5);
+    EXPECT_EQ(ParseStartMode(u"Normal"), kStartNormal);
+    EXPECT_EQ(ParseStartMode(u"minimize"), kStartMinimize);
+    EXPECT_EQ(ParseStartMode(u"systray"), kStartSysTray);
+    EXPECT_EQ(ParseStartMode(u"SYSTRAY"), kStartSysTray);
+    EXPECT_EQ(ParseStartMode(u"OnlyApplySettings"), kStartOnlyApplySettings);
+    EXPECT_EQ(ParseStartMode(u"onlyapplysettings"), kStartOnlyApplySettings);
 }
 
 TEST(StartModeWords, NearMissesGiveTheDefault) {
     for (const char16_t* text : {u"SysTray ", u"/SysTray", u"SysTray Minimize", u"-Minimize", u"Minimise", u"Norma",
                                  u"Normal\t", u"", u"OnlyApplySetting", u"\u0130Normal"}) {
-        EXPECT_EQ(ParseStartMode(text), 0) << std::string(text, text + std::char_traits<char16_t>::length(text));
+        EXPECT_EQ(ParseStartMode(text), kStartDefault)
+            << std::string(text, text + std::char_traits<char16_t>::length(text));
     }
-    EXPECT_EQ(ParseStartMode(nullptr), 0);
+    EXPECT_EQ(ParseStartMode(nullptr), kStartDefault);
 }
 
 TEST(LanguageChoice, FromTheSystemDefaultLanguage) {
@@ -52,7 +53,7 @@ TEST(MessageTable, HasTwoHundredAndTwentyRowsInThreeLanguages) {
             ASSERT_NE(t, nullptr) << language << "/" << id;
             EXPECT_NE(t[0], u'\0') << language << "/" << id;
         }
-        EXPECT_EQ(MessageText(language, 220), nullptr);
+        EXPECT_EQ(MessageText(language, kMessageCount), nullptr);
         EXPECT_EQ(MessageText(language, -1), nullptr);
     }
     EXPECT_EQ(MessageText(3, 0), nullptr);
@@ -64,17 +65,18 @@ TEST(MessageTable, RowsTheProgramShows) {
         std::u16string en, zhs, zht;
     };
     const Row rows[] = {
-        {0, u"Zorva Prismel", u"Zorva Prismel", u"Zorva Prismel"},
-        {3, u"Add font failed!", u"载入字体失败!", u"載入字體失敗!"},
-        {13, u"About", u"关于", u"關於"},
-        {14, u"Apply", u"应用", u"應用"},
-        {51, u"OK", u"确定", u"確定"},
-        {61, u"Tessaro has been started by other user.", u"Tessaro已经被其他用户启动!", u"Tessaro已經被其他用戶啓動!"},
-        {62, u"Reset", u"重置", u"恢復默認"},
-        {69, u"Main window", u"主窗口", u"主窗口"},
-        {70, u"Quit", u"退出", u"退出"},
-        {181, u"POWER(W)", u"功率(W)", u"功率(W)"},
-        {190, u"About Zorva Prismel", u"关于 Zorva Prismel", u"關於 Zorva Prismel"},
+        {kMsgProductName, u"Zorva Prismel", u"Zorva Prismel", u"Zorva Prismel"},
+        {kMsgAddFontFailed, u"Add font failed!", u"载入字体失败!", u"載入字體失敗!"},
+        {kMsgAbout, u"About", u"关于", u"關於"},
+        {kMsgApply, u"Apply", u"应用", u"應用"},
+        {kMsgOk, u"OK", u"确定", u"確定"},
+        {kMsgStartedByOtherUser, u"Tessaro has been started by other user.", u"Tessaro已经被其他用户启动!",
+         u"Tessaro已經被其他用戶啓動!"},
+        {kMsgReset, u"Reset", u"重置", u"恢復默認"},
+        {kMsgMainWindow, u"Main window", u"主窗口", u"主窗口"},
+        {kMsgQuit, u"Quit", u"退出", u"退出"},
+        {kMsgPowerWatts, u"POWER(W)", u"功率(W)", u"功率(W)"},
+        {kMsgAboutProduct, u"About Zorva Prismel", u"关于 Zorva Prismel", u"關於 Zorva Prismel"},
     };
     for (const auto& row : rows) {
         EXPECT_TRUE(Text(0, row.id) == row.en) << row.id;

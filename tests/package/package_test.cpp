@@ -78,10 +78,12 @@ DWORD RunToEnd(const std::wstring& program, const std::wstring& arguments) {
 }
 // Starts Prismel.exe with the SMBus stand-in's journal kept in folder; the main window must appear.
 std::optional<Process> StartProgram(const std::wstring& program, const std::wstring& folder) {
-    WriteTextFile(folder + L"\\smbus-sim.conf", "journal = smbus-sim.journal\n");
-    auto process =
-        Process::Start({program, L"", ProgramFolder(), {{L"PRISMEL_SMBUS_CONFIG", folder + L"\\smbus-sim.conf"}}});
-    EXPECT_TRUE(process && WaitForWindow(process->Id(), L"#32770", IsMainWindow, 20000)) << "no main window";
+    const StandInFiles standIn(folder);
+    standIn.WriteConfig("");
+    LaunchOptions options = ProgramLaunch(program, standIn);
+    options.workingFolder = ProgramFolder();
+    auto process = Process::Start(options);
+    EXPECT_TRUE(process && WaitForMainWindow(*process, 20000)) << "no main window";
     return process;
 }
 
@@ -94,9 +96,9 @@ protected:
         }
         RunToEnd(L"C:\\windows\\system32\\cmd.exe", L"/c rmdir /s /q \"" + kInstallFolder + L"\""); // leftovers
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey.c_str());
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
+        RemoveSettings();
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
+    void TearDown() override { RemoveSettings(); }
 
     // The silent installer, with the stand-in library beside it when asked, where a user would put the real one.
     void Install(const std::wstring& setup, bool libraryBeside, const std::wstring& options = L"") {
@@ -190,7 +192,7 @@ TEST(UnpackedPackages, TheDemoCommandStartsTheProgramAgainstTheSimulatorBesideIt
     DeleteFileW((demo + L"\\smbus-sim.journal").c_str());
     ASSERT_EQ(RunToEnd(L"C:\\windows\\system32\\cmd.exe", L"/c \"\"" + demo + L"\\Prismel-demo.cmd\"\""), 0u);
     EXPECT_TRUE(
-        WaitFor([&] { return ReadTextFile(demo + L"\\smbus-sim.journal").find("CheckSPD") != std::string::npos; }));
+        WaitFor([&] { return ReadJournalText(demo + L"\\smbus-sim.journal").find("CheckSPD") != std::string::npos; }));
     HWND main = nullptr; // the demo's copy, the only one running: end it and wait, for the tests after this one
     WaitFor([&] { return !EnumWindows(KeepIfMainWindow, reinterpret_cast<LPARAM>(&main)); });
     DWORD id = 0;

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "tools/support/Files.h"
+
 // The test program doubles as a decoder library: a copy of it named inicd.dll exports this. It runs without the
 // C runtime being set up in that copy, so it only touches the text. Turns every "0" into "9".
 extern "C" __declspec(dllexport) int DisCode(wchar_t* text, int length) {
@@ -47,11 +49,8 @@ std::u16string ToU16(const std::wstring& text) {
 }
 
 void WriteUtf16(const std::wstring& path, const std::wstring& text) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    ASSERT_TRUE(support::WriteTextFile(
+        path, std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t))));
 }
 
 std::wstring ProgramPath() {

@@ -66,16 +66,17 @@ class MyComboBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(host.Open(400, 300));
-        ASSERT_TRUE(combo.Create(L"ComboBox", L"", kSelectorStyle, {20, 20, 309, 220}, host.m_hWnd, 1072));
+        ASSERT_TRUE(combo.Create(L"ComboBox", L"", kSelectorStyle, {20, 20, 309, 220}, host.m_hWnd, IDC_TEST_COMBO));
     }
 
     // Draws item `id` through the host, as the system would.
     void Draw(const Canvas& canvas, UINT id, UINT state, UINT action = ODA_DRAWENTIRE) {
-        DRAWITEMSTRUCT item{ODT_COMBOBOX, 1072, id, action, state, combo.m_hWnd, canvas.Get(), {0, 0, 200, 30}, 0};
+        DRAWITEMSTRUCT item{ODT_COMBOBOX, IDC_TEST_COMBO,  id, action, state, combo.m_hWnd,
+                            canvas.Get(), {0, 0, 200, 30}, 0};
         if (id != static_cast<UINT>(-1)) {
             item.itemData = combo.GetItemData(static_cast<int>(id));
         }
-        EXPECT_TRUE(host.SendMessage(WM_DRAWITEM, 1072, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_TRUE(host.SendMessage(WM_DRAWITEM, IDC_TEST_COMBO, reinterpret_cast<LPARAM>(&item)));
     }
 
     TestHost host;
@@ -114,8 +115,8 @@ TEST(MyComboBoxDialogTest, BoundSelectorIsMeasuredThirtyHighAndReleasesItsRecord
 
 TEST_F(MyComboBoxTest, MeasuresThirtyForEveryItemAndTheSelectionField) {
     for (UINT id : {static_cast<UINT>(-1), 0u, 5u}) {
-        MEASUREITEMSTRUCT item{ODT_COMBOBOX, 1072, id, 0, 12, 0};
-        EXPECT_TRUE(host.SendMessage(WM_MEASUREITEM, 1072, reinterpret_cast<LPARAM>(&item)));
+        MEASUREITEMSTRUCT item{ODT_COMBOBOX, IDC_TEST_COMBO, id, 0, 12, 0};
+        EXPECT_TRUE(host.SendMessage(WM_MEASUREITEM, IDC_TEST_COMBO, reinterpret_cast<LPARAM>(&item)));
         EXPECT_EQ(item.itemHeight, 30u);
     }
 }

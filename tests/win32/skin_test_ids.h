@@ -8,3 +8,6 @@
 #define IDB_TEST_MISSING 2599
 #define IDD_TEST_SELECTOR 2600
 #define IDC_TEST_SELECTOR 2601
+// Controls the skin tests make in their host window: a combo box, and buttons from IDC_TEST_BUTTON on.
+#define IDC_TEST_COMBO 2610
+#define IDC_TEST_BUTTON 2620

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "res/SkinLayout.h"
+#include "res/resource.h"
 #include "tests/win32/skin_test_ids.h"
 #include "tests/win32/skin_test_support.h"
 
@@ -103,7 +104,8 @@ protected:
 TEST_F(VxButtonTest, CreationShapesFromTheNormalImageAndKeepsTheImageSet) {
     CVxButton button;
     button.SetBitmaps(IDB_TEST_SHAPE, IDB_TEST_HOT, 7); // before the window: only stored
-    ASSERT_TRUE(button.Create(L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, {10, 10, 110, 110}, host.m_hWnd, 1500));
+    ASSERT_TRUE(
+        button.Create(L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, {10, 10, 110, 110}, host.m_hWnd, IDC_TEST_BUTTON));
     RECT rect{};
     GetWindowRect(button.m_hWnd, &rect);
     EXPECT_EQ(rect.right - rect.left, 32);
@@ -126,13 +128,13 @@ TEST_F(VxButtonTest, CreationShapesFromTheNormalImageAndKeepsTheImageSet) {
 TEST_F(VxButtonTest, ClickIsPostedToTheParentWithTheButtonsHandle) {
     CVxButton buttons[3];
     for (int i = 0; i < 3; ++i) {
-        MakeSolid(buttons[i], 1500 + i, {10 + 60 * i, 10, 60 + 60 * i, 40});
+        MakeSolid(buttons[i], IDC_TEST_BUTTON + i, {10 + 60 * i, 10, 60 + 60 * i, 40});
     }
     Press(buttons[1], g_now);
     Release(buttons[1], g_now + 10);
     EXPECT_TRUE(host.commands.empty()); // posted, not sent
     ASSERT_EQ(ClicksAfterPump(), 1u);
-    EXPECT_EQ(host.commands[0].wParam, MAKEWPARAM(1501, BN_CLICKED));
+    EXPECT_EQ(host.commands[0].wParam, MAKEWPARAM(IDC_TEST_BUTTON + 1, BN_CLICKED));
     EXPECT_EQ(host.commands[0].lParam, reinterpret_cast<LPARAM>(buttons[1].m_hWnd));
     EXPECT_FALSE(host.commands[0].sent);
 
@@ -145,7 +147,7 @@ TEST_F(VxButtonTest, ClickIsPostedToTheParentWithTheButtonsHandle) {
 
 TEST_F(VxButtonTest, OnlyPressesShorterThan2000msAreClicks) {
     CVxButton button;
-    MakeSolid(button, 1502, {10, 10, 110, 50});
+    MakeSolid(button, IDC_TEST_BUTTON, {10, 10, 110, 50});
     Press(button, 5000);
     Release(button, 6999);
     EXPECT_EQ(ClicksAfterPump(), 1u);
@@ -167,7 +169,7 @@ TEST_F(VxButtonTest, OnlyPressesShorterThan2000msAreClicks) {
 
 TEST_F(VxButtonTest, LeavingWithTheButtonHeldKeepsTheCaptureAndTheReleaseOutsideClicks) {
     CVxButton button;
-    MakeSolid(button, 1503, {20, 20, 120, 60});
+    MakeSolid(button, IDC_TEST_BUTTON, {20, 20, 120, 60});
     button.SendMessage(WM_MOUSEMOVE, 0, At(50, 20));
     EXPECT_EQ(GetCapture(), button.m_hWnd);
     Press(button, g_now, At(50, 20));
@@ -183,7 +185,7 @@ TEST_F(VxButtonTest, LeavingWithTheButtonHeldKeepsTheCaptureAndTheReleaseOutside
 
 TEST_F(VxButtonTest, HoverShowsTheHotImageUntilTheTimerFindsTheCursorElsewhere) {
     CVxButton button;
-    MakeSolid(button, 1504, {20, 20, 120, 60});
+    MakeSolid(button, IDC_TEST_BUTTON, {20, 20, 120, 60});
     EXPECT_EQ(Painted(button).At(50, 20), kNormal);
     button.SendMessage(WM_MOUSEMOVE, 0, At(50, 20)); // the real cursor is far away
     EXPECT_EQ(Painted(button).At(50, 20), kHot);
@@ -199,7 +201,8 @@ TEST_F(VxButtonTest, HoverShowsTheHotImageUntilTheTimerFindsTheCursorElsewhere) 
 TEST_F(VxButtonTest, ColourPickTakesThePixelUnderThePressAndMarksIt) {
     CVxButton wheel;
     wheel.SetBitmaps(IDB_COLOUR_WHEEL, IDB_COLOUR_WHEEL, 0);
-    ASSERT_TRUE(wheel.Create(L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, {20, 20, 80, 80}, host.m_hWnd, 1516));
+    ASSERT_TRUE(wheel.Create(L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, {20, 20, 80, 80}, host.m_hWnd,
+                             IDC_BTN_COLOUR_WHEEL));
     RECT client{};
     GetClientRect(wheel.m_hWnd, &client);
     EXPECT_EQ(client.right, SKIN_COLOUR_WHEEL_W); // created smaller, sized to its image
@@ -235,7 +238,7 @@ TEST_F(VxButtonTest, ColourPickTakesThePixelUnderThePressAndMarksIt) {
 
 TEST_F(VxButtonTest, PaintStretchesTheImageOverAllButTheLastColumnAndRow) {
     CVxButton button;
-    MakeSolid(button, 1505, {20, 20, 140, 60});
+    MakeSolid(button, IDC_TEST_BUTTON, {20, 20, 140, 60});
     const Capture normal = Painted(button);
     EXPECT_EQ(normal.At(0, 0), kNormal);
     EXPECT_EQ(normal.At(118, 38), kNormal);
@@ -262,7 +265,7 @@ TEST_F(VxButtonTest, PaintStretchesTheImageOverAllButTheLastColumnAndRow) {
 TEST_F(VxButtonTest, CaptionIsOneLineOrSplitsAtTheFirstLineFeed) {
     fw::Font font(CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
     CVxButton button;
-    MakeSolid(button, 1506, {10, 10, 610, 58}, L"Apply"); // 600 x 48
+    MakeSolid(button, IDC_TEST_BUTTON, {10, 10, 610, 58}, L"Apply"); // 600 x 48
     button.SetFont(font.Get(), false);
     const Ink one(Painted(button));
     ASSERT_EQ(one.bands.size(), 1u);
@@ -293,7 +296,7 @@ TEST_F(VxButtonTest, CaptionIsOneLineOrSplitsAtTheFirstLineFeed) {
 
 TEST_F(VxButtonTest, PressedTwoLineCaptionMovesOnePixelLeft) {
     CVxButton button;
-    MakeSolid(button, 1507, {10, 10, 210, 58}, L"Colour\ncycle");
+    MakeSolid(button, IDC_TEST_BUTTON, {10, 10, 210, 58}, L"Colour\ncycle");
     button.SetBitmaps(IDB_TEST_NORMAL, IDB_TEST_NORMAL, 0); // the text is the only difference
     const Capture released = Painted(button);
     Press(button, g_now);
@@ -317,7 +320,7 @@ TEST_F(VxButtonTest, PressedTwoLineCaptionMovesOnePixelLeft) {
 TEST_F(VxButtonTest, TextAndFontAreStoredWithoutTheSystemButtonPainting) {
     fw::Font large(CreateFontW(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
     CVxButton button;
-    MakeSolid(button, 1508, {10, 10, 210, 58});
+    MakeSolid(button, IDC_TEST_BUTTON, {10, 10, 210, 58});
     Painted(button);
     EXPECT_TRUE(SetWindowTextW(button.m_hWnd, L"Apply"));
     EXPECT_EQ(button.GetWindowText(), L"Apply");
@@ -334,7 +337,7 @@ TEST_F(VxButtonTest, TextAndFontAreStoredWithoutTheSystemButtonPainting) {
 
 TEST_F(VxButtonTest, DoubleClicksSecondPressGoesOnlyToTheDefault) {
     CVxButton button;
-    MakeSolid(button, 1509, {10, 10, 110, 50});
+    MakeSolid(button, IDC_TEST_BUTTON, {10, 10, 110, 50});
     Press(button, 1000);
     Release(button, 1100);
     EXPECT_EQ(ClicksAfterPump(), 1u);

@@ -4,59 +4,33 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tools/support/Clock.h"
+#include "tools/support/Files.h"
+#include "tools/support/StandIn.h"
+
 namespace {
-
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH * 2] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring p(path);
-    return p.substr(0, p.find_last_of(L'\\'));
-}
-
-std::string ReadAll(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string text(1 << 16, '\0');
-    DWORD got = 0;
-    ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-    CloseHandle(file);
-    text.resize(got);
-    return text;
-}
-
-void WriteAll(const std::wstring& path, const std::string& text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 // One test's copy of the library with its own configuration; unloaded at the end, so the next test starts fresh.
 class StandIn {
 public:
-    explicit StandIn(const std::string& config) {
-        folder_ = ProgramFolder() + L"\\scratch-smbus-" + std::to_wstring(GetCurrentProcessId());
+    explicit StandIn(const std::string& config)
+        : folder_(ProgramFolder() + L"\\scratch-smbus-" + std::to_wstring(GetCurrentProcessId())),
+          files_(folder_, L"sim.conf", L"journal.txt") {
         CreateDirectoryW(folder_.c_str(), nullptr);
-        WriteAll(folder_ + L"\\sim.conf", config);
-        SetEnvironmentVariableW(L"PRISMEL_SMBUS_CONFIG", (folder_ + L"\\sim.conf").c_str());
+        files_.WriteConfig(config);
+        SetEnvironmentVariableW(support::kStandInConfigVariable, files_.ConfigPath().c_str());
         library_ = LoadLibraryW((ProgramFolder() + L"\\MsIo32.dll").c_str());
     }
     ~StandIn() {
         if (library_) {
             FreeLibrary(library_);
         }
-        SetEnvironmentVariableW(L"PRISMEL_SMBUS_CONFIG", nullptr);
-        DeleteFileW((folder_ + L"\\sim.conf").c_str());
-        DeleteFileW((folder_ + L"\\journal.txt").c_str());
+        SetEnvironmentVariableW(support::kStandInConfigVariable, nullptr);
+        DeleteFileW(files_.ConfigPath().c_str());
+        DeleteFileW(files_.JournalPath().c_str());
         RemoveDirectoryW(folder_.c_str());
     }
     StandIn(const StandIn&) = delete;
@@ -66,22 +40,15 @@ public:
     template <class F> F Entry(const char* name) const {
         return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(library_, name)));
     }
-    std::vector<std::string> Journal() const {
-        std::vector<std::string> lines;
-        std::istringstream in(ReadAll(folder_ + L"\\journal.txt"));
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> Journal() const { return files_.Journal(); }
     static std::string Image(const char* name) {
-        std::wstring w = ProgramFolder() + L"\\spd\\";
-        std::string path(w.begin(), w.end());
-        return path + name;
+        const std::wstring path = support::SpdImage(ProgramFolder(), name);
+        return std::string(path.begin(), path.end());
     }
 
 private:
     std::wstring folder_;
+    support::StandInFiles files_;
     HMODULE library_ = nullptr;
 };
 
@@ -96,8 +63,7 @@ std::string After(const std::string& line) {
 }
 
 TEST(SmbusStandIn, ServesModulesAndJournalsEveryCall) {
-    StandIn sim("module 0 2 = " + StandIn::Image("gskill-f4-3200c14d-32gtzr.bin") +
-                "\ncheckspd = 4\njournal = journal.txt\n");
+    StandIn sim("module 0 2 = " + StandIn::Image("gskill-f4-3200c14d-32gtzr.bin") + "\ncheckspd = 4\n");
     ASSERT_NE(sim.Library(), nullptr);
     auto init = sim.Entry<Init>("InitializeSMB");
     auto check = sim.Entry<Check>("CheckSPD");
@@ -131,7 +97,7 @@ TEST(SmbusStandIn, ServesModulesAndJournalsEveryCall) {
 }
 
 TEST(SmbusStandIn, FailsInitialisationOnRequestAndJournalsForbiddenCalls) {
-    StandIn sim("initialize = fail\njournal = journal.txt\n");
+    StandIn sim("initialize = fail\n");
     auto init = sim.Entry<Init>("InitializeSMB");
     auto shutdown = sim.Entry<Check>("ShutdownSMB");
     ASSERT_TRUE(init && shutdown);
@@ -146,7 +112,7 @@ TEST(SmbusStandIn, FailsInitialisationOnRequestAndJournalsForbiddenCalls) {
 
 TEST(SmbusStandIn, BadConfigurationIsJournalledAndLeavesPositionsEmpty) {
     StandIn sim("module 0 0 = " + StandIn::Image("missing.bin") + "\nmodule 0 1 = " + StandIn::Image("../MsIo32.dll") +
-                "\nmodule 3 0 = x.bin\nspeed = fast\njournal = journal.txt\n");
+                "\nmodule 3 0 = x.bin\nspeed = fast\n");
     auto read = sim.Entry<Read>("ReadSPD");
     ASSERT_TRUE(read);
     EXPECT_EQ(read(0, 0, 0) & 0xFF, 0xFFu);
@@ -165,19 +131,15 @@ TEST(SmbusStandIn, BadConfigurationIsJournalledAndLeavesPositionsEmpty) {
 }
 
 TEST(SmbusStandIn, DelaysEachTransaction) {
-    StandIn sim("module 1 5 = " + StandIn::Image("samsung-m378a2k43eb1-cwe.bin") +
-                "\ndelay_ms = 2\njournal = journal.txt\n");
+    StandIn sim("module 1 5 = " + StandIn::Image("samsung-m378a2k43eb1-cwe.bin") + "\ndelay_ms = 2\n");
     auto read = sim.Entry<Read>("ReadSPD");
     ASSERT_TRUE(read);
     read(1, 5, 0); // loads the configuration
-    LARGE_INTEGER f, a, b;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&a);
+    const double start = support::NowMs();
     for (DWORD offset = 0; offset < 20; ++offset) {
         read(1, 5, offset);
     }
-    QueryPerformanceCounter(&b);
-    double ms = 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+    double ms = support::NowMs() - start;
     EXPECT_GE(ms, 39.0);
     auto lines = sim.Journal();
     ASSERT_EQ(lines.size(), 2u) << lines[0];
@@ -199,7 +161,7 @@ TEST(SmbusStandIn, AJournalThatCannotBeWrittenNeverHoldsTheCallsUp) {
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
         Sleep(1100); // the stand-in tries again once a second
         rgb(0x11, 4, 5, 6);
-        std::string text = ReadAll(journal);
+        std::string text = support::ReadJournalText(journal);
         EXPECT_NE(text.find(" CONTINUED part=2 dropped=2000\n"), std::string::npos) << text;
         EXPECT_NE(text.find(" STATE RGBI2CMode(0x10, 0x01, 0x02, 0x03) -> 0x00005A01\n"), std::string::npos) << text;
     }

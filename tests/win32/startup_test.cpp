@@ -9,11 +9,15 @@
 #include <string>
 
 #include "app/Fonts_win32.h"
+#include "app/Language.h"
 #include "app/MultiLangSupp_win32.h"
 #include "app/SettingsStore_win32.h"
 #include "app/TessaroHDApp_win32.h"
 #include "framework/ProgramFolder.h"
 #include "memory/SmbusLibrary_win32.h"
+#include "tools/support/Files.h"
+#include "tools/support/Registry.h"
+#include "tools/support/StandIn.h"
 
 namespace {
 
@@ -28,28 +32,12 @@ protected:
     void TearDown() override { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey); }
 
     static void Put(LPCWSTR name, DWORD type, const void* data, DWORD size) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyW(HKEY_LOCAL_MACHINE, kSettingsKey, &key), ERROR_SUCCESS);
-        RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
+        ASSERT_TRUE(support::PutRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, name, type, data, size));
     }
     static void PutDword(LPCWSTR name, DWORD value) { Put(name, REG_DWORD, &value, sizeof value); }
     static std::set<std::wstring> ValueNames() {
-        std::set<std::wstring> names;
-        HKEY key = nullptr;
-        if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kSettingsKey, &key) != ERROR_SUCCESS) {
-            return names;
-        }
-        wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-                break;
-            }
-            names.insert(name);
-        }
-        RegCloseKey(key);
-        return names;
+        const std::vector<std::wstring> names = support::RegistryValueNames(HKEY_LOCAL_MACHINE, kSettingsKey);
+        return {names.begin(), names.end()};
     }
     static DWORD TypeOf(LPCWSTR name) {
         HKEY key = nullptr;
@@ -106,15 +94,15 @@ TEST(LanguageObject, PicksTheLanguageOfEachSystemLanguage) {
     } cases[] = {{0x0804, L"退出"}, {0x0404, L"退出"}, {0x0409, L"Quit"}, {0x0407, L"Quit"}};
     for (auto c : cases) {
         CMultiLangSupp lang(c.id);
-        EXPECT_STREQ(lang.GetString(70), c.quit) << std::hex << c.id;
+        EXPECT_STREQ(lang.GetString(kMsgQuit), c.quit) << std::hex << c.id;
     }
     CMultiLangSupp traditional(0x1004);
-    EXPECT_STREQ(traditional.GetString(62), L"恢復默認");
+    EXPECT_STREQ(traditional.GetString(kMsgReset), L"恢復默認");
     CMultiLangSupp simplified(0x0804);
-    EXPECT_STREQ(simplified.GetString(62), L"重置");
-    EXPECT_EQ(simplified.GetString(220), nullptr);
+    EXPECT_STREQ(simplified.GetString(kMsgReset), L"重置");
+    EXPECT_EQ(simplified.GetString(kMessageCount), nullptr);
     EXPECT_EQ(simplified.GetString(-1), nullptr);
-    EXPECT_NE(simplified.GetString(219), nullptr);
+    EXPECT_NE(simplified.GetString(kMessageCount - 1), nullptr);
 }
 
 // Run once per language by CTest, with LC_ALL giving the system language and PRISMEL_EXPECT_LANGUAGE the index.
@@ -196,10 +184,8 @@ TEST_F(FontTest, RegistersTheDigitalFaceAndCreatesTheEightFonts) {
 // A folder holding a copy of a library as MsIo32.dll (or nothing), and a stand-in configuration.
 class SmbusFolder {
 public:
-    explicit SmbusFolder(const wchar_t* library, const std::string& config = "") {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_folder = std::wstring(temp) + L"prismel-smbus-" + std::to_wstring(GetCurrentProcessId());
+    explicit SmbusFolder(const wchar_t* library, const std::string& config = "")
+        : m_folder(FolderOfThisProcess()), m_standIn(m_folder, L"sim.conf", L"journal.txt") {
         CreateDirectoryW(m_folder.c_str(), nullptr);
         // An earlier process with the same id may have left its files here.
         for (const wchar_t* name : {L"MsIo32.dll", L"sim.conf", L"journal.txt", L"partial.txt"}) {
@@ -208,33 +194,27 @@ public:
         if (library) {
             CopyFileW((BinFolder() + L"\\" + library).c_str(), (m_folder + L"\\MsIo32.dll").c_str(), FALSE);
         }
-        std::string text = config + "journal = journal.txt\n";
-        HANDLE file =
-            CreateFileW((m_folder + L"\\sim.conf").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
-        SetEnvironmentVariableW(L"PRISMEL_SMBUS_CONFIG", (m_folder + L"\\sim.conf").c_str());
-        SetEnvironmentVariableW(L"PRISMEL_PARTIAL_JOURNAL", (m_folder + L"\\partial.txt").c_str());
+        m_standIn.WriteConfig(config);
+        const auto [name, value] = m_standIn.Variable();
+        SetEnvironmentVariableW(name.c_str(), value.c_str());
+        SetEnvironmentVariableW(L"PRISMEL_PARTIAL_JOURNAL", PartialJournalPath().c_str());
     }
     const std::wstring& Path() const { return m_folder; }
-    std::string Journal(const wchar_t* name = L"journal.txt") const {
-        HANDLE file =
-            CreateFileW((m_folder + L"\\" + name).c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            return {};
-        }
-        std::string text(65536, '\0');
-        DWORD got = 0;
-        ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-        CloseHandle(file);
-        text.resize(got);
-        return text;
-    }
+    // The stand-in's journal.
+    std::string Journal() const { return m_standIn.JournalText(); }
+    // What the partial libraries write instead.
+    std::string PartialJournal() const { return support::ReadTextFile(PartialJournalPath()); }
 
 private:
+    static std::wstring FolderOfThisProcess() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        return std::wstring(temp) + L"prismel-smbus-" + std::to_wstring(GetCurrentProcessId());
+    }
+    std::wstring PartialJournalPath() const { return m_folder + L"\\partial.txt"; }
+
     std::wstring m_folder;
+    support::StandInFiles m_standIn;
 };
 
 TEST(ProgramFolderPath, ALongPathIsReadWhole) {
@@ -322,14 +302,14 @@ TEST(SmbusBinding, MissingEntryPointsAreNeverCalled) {
     EXPECT_EQ(library.ReadSpd(0, 0, 0), 0xFF) << "no ReadSPD: nothing answers";
     library.RgbI2cMode(0x12, 0, 0, 0);
     library.SetZorvaEffect(1, 100, 0, 0xFF000000);
-    EXPECT_EQ(folder.Journal(L"partial.txt"), "InitializeSMB\n");
+    EXPECT_EQ(folder.PartialJournal(), "InitializeSMB\n");
 }
 
 TEST(SmbusBinding, ALibraryWithoutInitializeCannotStart) {
     SmbusFolder folder(L"smbus_partial_none.dll");
     CSmbusLibrary library;
     EXPECT_EQ(library.Load(folder.Path()), CSmbusLibrary::BindResult::InitFailed);
-    EXPECT_EQ(folder.Journal(L"partial.txt"), "");
+    EXPECT_EQ(folder.PartialJournal(), "");
 }
 
 } // namespace

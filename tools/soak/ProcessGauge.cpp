@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/e2e/Driver.h"
+#include "tools/support/Driver.h"
 
 namespace soak {
 namespace {
@@ -58,7 +58,7 @@ std::wstring LinuxStatusPath(const std::string& variable) {
         if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos) {
             continue;
         }
-        const std::string environment = e2e::ReadTextFile(L"Z:\\proc\\" + name + L"\\environ");
+        const std::string environment = support::ReadTextFile(L"Z:\\proc\\" + name + L"\\environ");
         if (environment.find(std::string(1, '\0') + variable + '\0') != std::string::npos ||
             environment.rfind(variable + '\0', 0) == 0) {
             path = L"Z:\\proc\\" + name + L"\\status";
@@ -90,7 +90,7 @@ Figures ProcessGauge::Take() const {
         Set(figures, Measure::PrivateKb, static_cast<std::int64_t>(memory.PagefileUsage / 1024));
         Set(figures, Measure::ResidentKb, static_cast<std::int64_t>(memory.WorkingSetSize / 1024));
     } else if (!linuxStatus_.empty()) {
-        const std::string status = e2e::ReadTextFile(linuxStatus_);
+        const std::string status = support::ReadTextFile(linuxStatus_);
         Set(figures, Measure::PrivateKb, StatusKb(status, "RssAnon"));
         Set(figures, Measure::ResidentKb, StatusKb(status, "VmRSS"));
     }
@@ -225,7 +225,7 @@ std::uint64_t ProcessGauge::GdiTableAddress() const {
 // The program's windows: its top-level windows and all their descendants.
 std::int64_t ProcessGauge::WindowCount() const {
     std::int64_t count = 0;
-    for (HWND top : e2e::TopLevelWindows(id_)) {
+    for (HWND top : support::TopLevelWindows(id_)) {
         ++count;
         EnumChildWindows(top, &CountWindow, reinterpret_cast<LPARAM>(&count));
     }

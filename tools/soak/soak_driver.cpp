@@ -24,27 +24,21 @@
 
 #include "lighting/LightingSequences.h"
 #include "res/resource.h"
-#include "tests/e2e/Driver.h"
 #include "tools/soak/ProcessGauge.h"
 #include "tools/soak/SoakReport.h"
+#include "tools/support/Clock.h"
+#include "tools/support/Program.h"
 
 namespace {
 
-using namespace e2e;
+using namespace support;
 using soak::Figures;
 using soak::Measure;
 
 // ---- Working the program --------------------------------------------------------------------------------------
 
 double NowSeconds() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return NowMs() / 1000.0;
 }
 
 enum class View { Lighting, ModuleFacts, ModuleJedec, ModuleXmp, About };
@@ -288,36 +282,34 @@ std::uint64_t Scaled(std::uint64_t count, double scale) {
     return std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::llround(static_cast<double>(count) * scale)));
 }
 
-std::wstring Wide(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
+// The stand-in's files in the soak's folder, with a journal that goes nowhere: hours of frames would fill a disk.
+StandInFiles SoakStandIn(const std::wstring& folder) {
+    return StandInFiles(folder, L"smbus-sim.conf", L"NUL");
 }
 
-// The variable that names the stand-in's configuration in the soak's folder. The path makes it the soak's own:
-// it finds the program's Linux process too.
+// The variable that names the stand-in's configuration in the soak's folder, as "NAME=value". The path makes it
+// the soak's own: it finds the program's Linux process too.
 std::string ConfigVariable(const std::wstring& folder) {
-    return "PRISMEL_SMBUS_CONFIG=" + std::string(folder.begin(), folder.end()) + "\\smbus-sim.conf";
+    const auto [name, value] = SoakStandIn(folder).Variable();
+    const std::wstring variable = name + L"=" + value;
+    return std::string(variable.begin(), variable.end());
 }
 
-// Prismel.exe, the stand-in and the font in a folder of their own, with two virtual modules, both command sets
-// (the animated modes run only with them) and a journal that goes nowhere: hours of frames would fill a disk.
+// Prismel.exe, the stand-in and the font in a folder of their own, with two virtual modules and both command sets
+// (the animated modes run only with them).
 std::optional<Process> StartProgram(const std::wstring& bin, const std::wstring& folder) {
-    for (const wchar_t* file : {L"Prismel.exe", L"MsIo32.dll", L"DS-DIGI.ttf"}) {
-        if (!CopyFileTo(bin + L"\\" + file, folder + L"\\" + file)) {
-            std::fprintf(stderr, "soak: cannot copy %ls from %ls\n", file, bin.c_str());
-            return std::nullopt;
-        }
+    const std::wstring missing = InstallProgram(bin, folder);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "soak: cannot copy %ls from %ls\n", missing.c_str(), bin.c_str());
+        return std::nullopt;
     }
-    const std::string spd = std::string(bin.begin(), bin.end()) + "\\spd\\";
-    WriteTextFile(folder + L"\\smbus-sim.conf", "module 0 0 = " + spd + "gskill-f4-3200c14d-32gtzr.bin\n" +
-                                                    "module 0 2 = " + spd + "samsung-m378a2k43eb1-cwe.bin\n" +
-                                                    "checkspd = 6\ndelay_ms = 0\njournal = NUL\n");
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Tessaro HD");
-    LaunchOptions launch;
-    launch.program = folder + L"\\Prismel.exe";
+    const StandInFiles standIn = SoakStandIn(folder);
+    standIn.WriteConfig(ModuleLine(0, 0, SpdImage(bin, "gskill-f4-3200c14d-32gtzr.bin")) +
+                        ModuleLine(0, 2, SpdImage(bin, "samsung-m378a2k43eb1-cwe.bin")) +
+                        "checkspd = 6\ndelay_ms = 0\n");
+    RemoveSettings();
+    LaunchOptions launch = ProgramLaunch(folder + L"\\Prismel.exe", standIn);
     launch.workingFolder = folder;
-    const std::string variable = ConfigVariable(folder);
-    const std::size_t eq = variable.find('=');
-    launch.environment = {{Wide(variable.substr(0, eq)), Wide(variable.substr(eq + 1))}};
     return Process::Start(launch);
 }
 
@@ -331,10 +323,6 @@ std::optional<Process> StartProgram(const std::wstring& bin, const std::wstring&
 // handles, 1 window. Where the idle samples after the warm-up vary, three times their spread counts if that is
 // more.
 constexpr soak::NoiseRule kNoise{{256, 512, 4, 8, 1}, 3};
-
-bool IsMainWindow(HWND window) {
-    return !IsMessageBox(window) && GetDlgItem(window, IDC_BTN_CLOSE) != nullptr;
-}
 
 } // namespace
 
@@ -361,8 +349,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "soak: cannot start Prismel.exe\n");
         return 2;
     }
-    HWND main = WaitForWindow(program->Id(), L"#32770", IsMainWindow, 30000);
-    if (!main || !WaitFor([&] { return GetText(GetDlgItem(main, IDC_RED_BOX)) == L"61"; }, 10000)) {
+    HWND main = WaitForMainWindow(*program, 30000);
+    if (!main || !WaitUntilInitialised(main, 10000)) {
         std::fprintf(stderr, "soak: the program's window did not come up\n");
         return 2;
     }

@@ -1,6 +1,6 @@
-// The end-to-end test driver: starts a program under test, finds its windows by process id, works its controls
-// from outside the way a user's input would reach them, reads back texts, visibility, rectangles, message boxes
-// and pixels, and reads the SMBus stand-in's journal. Every wait has a time-out.
+// The driver of the end-to-end tests, the benchmarks and the soak: starts a program, finds its windows by process
+// id, works its controls from outside the way a user's input would reach them, and reads back texts, visibility,
+// rectangles, message boxes and pixels. Every wait has a time-out.
 #pragma once
 
 #include <windows.h>
@@ -11,15 +11,14 @@
 #include <utility>
 #include <vector>
 
-namespace e2e {
+#include "tools/support/Files.h"
 
-// The folder of the running test program (where the program under test, the stand-in and the data are).
-std::wstring ProgramFolder();
-// A fresh, empty folder for one test's files.
-std::wstring MakeScratchFolder(const std::wstring& name);
-bool WriteTextFile(const std::wstring& path, const std::string& text);
-std::string ReadTextFile(const std::wstring& path);
-bool CopyFileTo(const std::wstring& from, const std::wstring& to);
+namespace support {
+
+// The window classes of dialogs (message boxes too) and of pop-up menus.
+inline constexpr wchar_t kDialogClass[] = L"#32770";
+inline constexpr wchar_t kMenuClass[] = L"#32768";
+
 // Waits until predicate() holds, polling every few milliseconds; false on time-out.
 template <class Predicate> bool WaitFor(Predicate predicate, DWORD timeoutMs = 10000) {
     DWORD start = GetTickCount();
@@ -51,18 +50,18 @@ public:
 
     static std::optional<Process> Start(const LaunchOptions& options);
 
-    DWORD Id() const { return id_; }
+    DWORD Id() const { return m_id; }
     bool Running() const;
     // Waits for the end; the exit code, or nothing on time-out.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = 10000) const;
     void Kill();
 
 private:
-    HANDLE handle_ = nullptr;
-    DWORD id_ = 0;
+    HANDLE m_handle = nullptr;
+    DWORD m_id = 0;
 };
 
-// Top-level windows of a process with a given class ("#32770" for dialogs and message boxes).
+// Top-level windows of a process with a given class (kDialogClass for dialogs and message boxes).
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr);
 // The first top-level window of the class that satisfies pick, waited for.
 HWND WaitForWindow(DWORD processId, const wchar_t* className, bool (*pick)(HWND), DWORD timeoutMs = 10000);
@@ -98,8 +97,7 @@ struct Image {
 // Captures the screen area of a window (its whole window rectangle).
 Image CaptureWindow(HWND window);
 Image CaptureScreenRect(const RECT& rect);
+// A bitmap resource of a program or library file, as 32-bit pixels; empty when it cannot be loaded.
+Image LoadBitmapImage(const std::wstring& module, int id);
 
-// The SMBus stand-in's journal, one entry per line.
-std::vector<std::string> ReadJournal(const std::wstring& path);
-
-} // namespace e2e
+} // namespace support

@@ -1,12 +1,15 @@
-#include "tests/e2e/Driver.h"
+#include "tools/support/Driver.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 
-namespace e2e {
+namespace support {
 namespace {
+
+// The id of a message box's text: the static control every message box has.
+constexpr int kMessageBoxTextId = 0xFFFF;
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -95,6 +98,26 @@ std::vector<IconReference> SystemIconReferences() {
     return refs;
 }
 
+// The header of a top-down 32-bit bitmap of the size.
+BITMAPINFO TopDownBgra(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// The image's pixels from width * height blue-green-red-unused quadruples.
+void CopyBgra(Image& image, const std::uint8_t* bgra) {
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
+        image.pixels[i] = RGB(bgra[i * 4 + 2], bgra[i * 4 + 1], bgra[i * 4]);
+    }
+}
+
 int Channel(std::uint32_t c, int shift) {
     return static_cast<int>((c >> shift) & 0xFF);
 }
@@ -134,84 +157,17 @@ UINT RecogniseIcon(HWND iconControl) {
 
 } // namespace
 
-std::wstring ProgramFolder() {
-    wchar_t path[1024] = {};
-    GetModuleFileNameW(nullptr, path, 1024);
-    std::wstring p(path);
-    return p.substr(0, p.find_last_of(L"\\/"));
-}
-
-std::wstring MakeScratchFolder(const std::wstring& name) {
-    std::wstring root = ProgramFolder() + L"\\scratch";
-    CreateDirectoryW(root.c_str(), nullptr);
-    std::wstring folder = root + L"\\" + name;
-    // Empty it from an earlier run.
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-bool WriteTextFile(const std::wstring& path, const std::string& text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    bool ok =
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
-    CloseHandle(file);
-    return ok;
-}
-
-std::string ReadTextFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        text.append(buffer, got);
-    }
-    CloseHandle(file);
-    return text;
-}
-
-bool CopyFileTo(const std::wstring& from, const std::wstring& to) {
-    if (CopyFileW(from.c_str(), to.c_str(), FALSE)) {
-        return true;
-    }
-    // CopyFileW refuses some long paths that CreateFileW takes.
-    HANDLE file = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return WriteTextFile(to, ReadTextFile(from));
-}
-
 Process::~Process() {
     Kill();
 }
 
-Process::Process(Process&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)), id_(other.id_) {}
+Process::Process(Process&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)), m_id(other.m_id) {}
 
 Process& Process::operator=(Process&& other) noexcept {
     if (this != &other) {
         Kill();
-        handle_ = std::exchange(other.handle_, nullptr);
-        id_ = other.id_;
+        m_handle = std::exchange(other.m_handle, nullptr);
+        m_id = other.m_id;
     }
     return *this;
 }
@@ -243,34 +199,34 @@ std::optional<Process> Process::Start(const LaunchOptions& options) {
     }
     CloseHandle(info.hThread);
     Process process;
-    process.handle_ = info.hProcess;
-    process.id_ = info.dwProcessId;
+    process.m_handle = info.hProcess;
+    process.m_id = info.dwProcessId;
     return process;
 }
 
 bool Process::Running() const {
-    return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+    return m_handle && WaitForSingleObject(m_handle, 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) const {
-    if (!handle_ || WaitForSingleObject(handle_, timeoutMs) != WAIT_OBJECT_0) {
+    if (!m_handle || WaitForSingleObject(m_handle, timeoutMs) != WAIT_OBJECT_0) {
         return std::nullopt;
     }
     DWORD code = 0;
-    GetExitCodeProcess(handle_, &code);
+    GetExitCodeProcess(m_handle, &code);
     return code;
 }
 
 void Process::Kill() {
-    if (!handle_) {
+    if (!m_handle) {
         return;
     }
-    if (WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(handle_, 99);
-        WaitForSingleObject(handle_, 5000);
+    if (WaitForSingleObject(m_handle, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_handle, 99);
+        WaitForSingleObject(m_handle, 5000);
     }
-    CloseHandle(handle_);
-    handle_ = nullptr;
+    CloseHandle(m_handle);
+    m_handle = nullptr;
 }
 
 namespace {
@@ -320,14 +276,14 @@ HWND WaitForWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs) {
 }
 
 bool IsMessageBox(HWND window) {
-    // A message box is a dialog whose text is the static control 0xFFFF.
-    HWND text = GetDlgItem(window, 0xFFFF);
-    return ClassOf(window) == L"#32770" && text && ClassOf(text) == L"Static";
+    // A message box is a dialog with that static control.
+    HWND text = GetDlgItem(window, kMessageBoxTextId);
+    return ClassOf(window) == kDialogClass && text && ClassOf(text) == L"Static";
 }
 
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
     HWND box = WaitForWindow(
-        processId, L"#32770", [](HWND w) { return IsMessageBox(w) && IsWindowVisible(w) != 0; }, timeoutMs);
+        processId, kDialogClass, [](HWND w) { return IsMessageBox(w) && IsWindowVisible(w) != 0; }, timeoutMs);
     if (!box) {
         return std::nullopt;
     }
@@ -335,7 +291,7 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, DWORD timeoutMs
     Sleep(300);
     MessageBoxInfo info;
     info.window = box;
-    info.text = GetText(GetDlgItem(box, 0xFFFF));
+    info.text = GetText(GetDlgItem(box, kMessageBoxTextId));
     info.caption = GetText(box);
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsWindowVisible(child)) {
@@ -399,27 +355,42 @@ Image CaptureScreenRect(const RECT& rect) {
     }
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBgra(image.width, image.height);
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, section);
     BitBlt(memory, 0, 0, image.width, image.height, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
-    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-    const auto* bgra = static_cast<const std::uint8_t*>(bits);
-    for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        image.pixels[i] = RGB(bgra[i * 4 + 2], bgra[i * 4 + 1], bgra[i * 4]);
-    }
+    CopyBgra(image, static_cast<const std::uint8_t*>(bits));
     SelectObject(memory, old);
     DeleteObject(section);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+    return image;
+}
+
+Image LoadBitmapImage(const std::wstring& module, int id) {
+    Image image;
+    HMODULE loaded = LoadLibraryExW(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!loaded) {
+        return image;
+    }
+    HBITMAP bitmap =
+        static_cast<HBITMAP>(LoadImageW(loaded, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap) {
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof info, &info);
+        image.width = info.bmWidth;
+        image.height = info.bmHeight;
+        BITMAPINFO header = TopDownBgra(info.bmWidth, info.bmHeight);
+        std::vector<std::uint8_t> bgra(static_cast<std::size_t>(info.bmWidth) * info.bmHeight * 4);
+        HDC screen = GetDC(nullptr);
+        GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), bgra.data(), &header, DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        CopyBgra(image, bgra.data());
+        DeleteObject(bitmap);
+    }
+    FreeLibrary(loaded);
     return image;
 }
 
@@ -452,19 +423,4 @@ bool Image::SaveBmp(const std::wstring& path) const {
     return WriteTextFile(path, data);
 }
 
-std::vector<std::string> ReadJournal(const std::wstring& path) {
-    std::vector<std::string> lines;
-    std::string text = ReadTextFile(path);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
-} // namespace e2e
+} // namespace support

@@ -1,0 +1,17 @@
+// The registry as tests and tools read and set it: the names of a key's values, and one value set.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace support {
+
+// The names of the values under root\key, sorted; none when the key cannot be opened.
+std::vector<std::wstring> RegistryValueNames(HKEY root, const wchar_t* key);
+// Sets a value under root\key, making the key when there is none; true when it was set.
+bool PutRegistryValue(HKEY root, const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size);
+bool PutRegistryDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD value);
+
+} // namespace support
