@@ -22,31 +22,31 @@ constexpr int kColumnWidth = 100;
 // The hidden list control, read as the view's table.
 class ListTable final : public ModuleTable {
 public:
-    explicit ListTable(const CListCtrl& list) : list_(list) {}
-    int RowCount() const override { return list_.GetItemCount(); }
-    std::u16string Cell(int row, int column) const override { return Utf16(list_.GetItemText(row, column)); }
+    explicit ListTable(const CListCtrl& list) : m_list(list) {}
+    int RowCount() const override { return m_list.GetItemCount(); }
+    std::u16string Cell(int row, int column) const override { return Utf16(m_list.GetItemText(row, column)); }
 
 private:
-    const CListCtrl& list_;
+    const CListCtrl& m_list;
 };
 
 // Text straight onto the paint device context, in font 0; the device context gets its font back at the end.
 class PaintCanvas final : public TextCanvas {
 public:
-    explicit PaintCanvas(HDC dc) : dc_(dc) {}
+    explicit PaintCanvas(HDC dc) : m_dc(dc) {}
     void SelectViewFont() override {
-        if (HFONT font = AppFont(kFontText); font && !font_) {
-            font_.emplace(dc_, font);
+        if (HFONT font = AppFont(kFontText); font && !m_font) {
+            m_font.emplace(m_dc, font);
         }
     }
-    void SetTextColour(std::uint32_t colour) override { SetTextColor(dc_, colour); }
+    void SetTextColour(std::uint32_t colour) override { SetTextColor(m_dc, colour); }
     void PutText(int x, int y, std::u16string_view text) override {
-        TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
+        TextOutW(m_dc, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
     }
 
 private:
-    HDC dc_;
-    std::optional<fw::SelectScope> font_;
+    HDC m_dc;
+    std::optional<fw::SelectScope> m_font;
 };
 
 } // namespace

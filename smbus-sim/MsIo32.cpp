@@ -31,17 +31,17 @@ constexpr DWORD kResultNoise = 0x5A00;
 // waited for; the journal decides when to start the file anew, which also opens a file that could not be opened.
 class FileSink final : public smbus_sim::JournalSink {
 public:
-    explicit FileSink(std::wstring path) : path_(std::move(path)) { Open(); }
+    explicit FileSink(std::wstring path) : m_path(std::move(path)) { Open(); }
     ~FileSink() override { Close(); }
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
     std::uint64_t Append(std::string_view text) override {
-        if (!WriteAt(end_, text)) {
+        if (!WriteAt(m_end, text)) {
             return kNotWritten;
         }
-        std::uint64_t at = end_;
-        end_ += text.size();
+        std::uint64_t at = m_end;
+        m_end += text.size();
         return at;
     }
     void Overwrite(std::uint64_t offset, std::string_view text) override { WriteAt(offset, text); }
@@ -49,53 +49,53 @@ public:
     // Writes text over the start of the file before cutting it short, so that a reader finds either the old
     // journal or the new one, never an empty file.
     bool Restart(std::string_view text) override {
-        if (file_ == INVALID_HANDLE_VALUE && !Open()) {
+        if (m_file == INVALID_HANDLE_VALUE && !Open()) {
             return false;
         }
         if (!WriteAt(0, text)) {
             return false;
         }
         // A device such as NUL keeps nothing and cannot be cut.
-        if (GetFileType(file_) == FILE_TYPE_DISK) {
+        if (GetFileType(m_file) == FILE_TYPE_DISK) {
             LARGE_INTEGER end;
             end.QuadPart = static_cast<LONGLONG>(text.size());
-            if (!SetFilePointerEx(file_, end, nullptr, FILE_BEGIN) || !SetEndOfFile(file_)) {
+            if (!SetFilePointerEx(m_file, end, nullptr, FILE_BEGIN) || !SetEndOfFile(m_file)) {
                 return false;
             }
         }
-        end_ = text.size();
+        m_end = text.size();
         return true;
     }
 
 private:
     bool Open() {
         Close();
-        file_ = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        end_ = 0;
-        return file_ != INVALID_HANDLE_VALUE;
+        m_file = CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        m_end = 0;
+        return m_file != INVALID_HANDLE_VALUE;
     }
     void Close() {
-        if (file_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(file_);
-            file_ = INVALID_HANDLE_VALUE;
+        if (m_file != INVALID_HANDLE_VALUE) {
+            CloseHandle(m_file);
+            m_file = INVALID_HANDLE_VALUE;
         }
     }
     bool WriteAt(std::uint64_t offset, std::string_view text) {
-        if (file_ == INVALID_HANDLE_VALUE) {
+        if (m_file == INVALID_HANDLE_VALUE) {
             return false;
         }
         LARGE_INTEGER position;
         position.QuadPart = static_cast<LONGLONG>(offset);
         DWORD written = 0;
-        return SetFilePointerEx(file_, position, nullptr, FILE_BEGIN) &&
-               WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        return SetFilePointerEx(m_file, position, nullptr, FILE_BEGIN) &&
+               WriteFile(m_file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                written == text.size();
     }
 
-    std::wstring path_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    std::uint64_t end_ = 0;
+    std::wstring m_path;
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    std::uint64_t m_end = 0;
 };
 
 struct Simulator {

@@ -33,156 +33,156 @@ std::string AsStateLine(const std::string& line) {
 } // namespace
 
 void Journal::Call(double timeMs, std::string_view name, std::string_view arguments, std::uint32_t result) {
-    inRun_ = false;
+    m_inRun = false;
     Write(timeMs, CallLine(timeMs, name, arguments, result));
 }
 
 void Journal::RgbI2cMode(double timeMs, std::uint32_t command, std::uint32_t data1, std::uint32_t data2,
                          std::uint32_t data3, std::uint32_t result) {
-    inRun_ = false;
+    m_inRun = false;
     std::string line = CallLine(timeMs, "RGBI2CMode",
                                 Hex(command) + ", " + Hex(data1) + ", " + Hex(data2) + ", " + Hex(data3), result);
     Write(timeMs, line);
     if (command == kSelectCommand) {
-        select_ = Remember(line);
-        parameters_.clear();
+        m_select = Remember(line);
+        m_parameters.clear();
     } else if (command == kParameterCommand) {
-        if (parameters_.size() == kParametersKept) {
-            parameters_.erase(parameters_.begin());
+        if (m_parameters.size() == kParametersKept) {
+            m_parameters.erase(m_parameters.begin());
         }
-        parameters_.push_back(Remember(line));
+        m_parameters.push_back(Remember(line));
     } else if (command >= kFirstLedCommand && command < kFirstLedCommand + kLedCount) {
-        leds_[command - kFirstLedCommand] = Remember(line);
+        m_leds[command - kFirstLedCommand] = Remember(line);
     }
 }
 
 void Journal::ZorvaEffect(double timeMs, std::uint32_t mode, std::uint32_t speed, std::uint32_t zero,
                           std::uint32_t colour, std::uint32_t result) {
-    inRun_ = false;
+    m_inRun = false;
     std::string line = CallLine(timeMs, "SetZorvaEffect",
                                 Hex(mode) + ", " + Hex(speed, 4) + ", " + Hex(zero) + ", " + Hex(colour, 8), result);
     Write(timeMs, line);
-    effect_ = Remember(line);
+    m_effect = Remember(line);
 }
 
 std::string Journal::RunCounters() const {
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "count=%05u last_offset=%03u bus_ms=%012.3f", static_cast<unsigned>(runCount_),
-                  static_cast<unsigned>(runLastOffset_), runBusMs_);
+    std::snprintf(buffer, sizeof buffer, "count=%05u last_offset=%03u bus_ms=%012.3f",
+                  static_cast<unsigned>(m_runCount), static_cast<unsigned>(m_runLastOffset), m_runBusMs);
     return buffer;
 }
 
 void Journal::ReadSpd(double timeMs, std::uint32_t first, std::uint32_t second, std::uint32_t offset, double busMs) {
-    if (inRun_ && first == runFirst_ && second == runSecond_ && offset > runLastOffset_) {
-        ++runCount_;
-        runLastOffset_ = offset;
-        runBusMs_ += busMs;
+    if (m_inRun && first == m_runFirst && second == m_runSecond && offset > m_runLastOffset) {
+        ++m_runCount;
+        m_runLastOffset = offset;
+        m_runBusMs += busMs;
         CountRead(first, second, busMs);
-        sink_.Overwrite(runCountersOffset_, RunCounters());
+        m_sink.Overwrite(m_runCountersOffset, RunCounters());
         return;
     }
-    runFirst_ = first;
-    runSecond_ = second;
-    runCount_ = 1;
-    runLastOffset_ = offset;
-    runBusMs_ = busMs;
+    m_runFirst = first;
+    m_runSecond = second;
+    m_runCount = 1;
+    m_runLastOffset = offset;
+    m_runBusMs = busMs;
     std::string head = Timestamp(timeMs) + " ReadSPD(" + std::to_string(first) + ", " + std::to_string(second) +
                        ") first_offset=" + std::to_string(offset) + " ";
     // A continuation block written for this line carries the totals before this read.
     auto at = Write(timeMs, head + RunCounters() + "\n");
     CountRead(first, second, busMs);
-    inRun_ = at.has_value(); // a dropped run line has no counters to update
-    runCountersOffset_ = at.value_or(0) + head.size();
+    m_inRun = at.has_value(); // a dropped run line has no counters to update
+    m_runCountersOffset = at.value_or(0) + head.size();
 }
 
 void Journal::CountRead(std::uint32_t first, std::uint32_t second, double busMs) {
-    auto total = std::find_if(readTotals_.begin(), readTotals_.end(),
+    auto total = std::find_if(m_readTotals.begin(), m_readTotals.end(),
                               [&](const ReadTotal& t) { return t.first == first && t.second == second; });
-    if (total == readTotals_.end()) {
-        if (readTotals_.size() == kPositionsTotalled) {
+    if (total == m_readTotals.end()) {
+        if (m_readTotals.size() == kPositionsTotalled) {
             return;
         }
-        total = readTotals_.insert(readTotals_.end(), ReadTotal{first, second});
+        total = m_readTotals.insert(m_readTotals.end(), ReadTotal{first, second});
     }
     ++total->count;
     total->busMs += busMs;
 }
 
 void Journal::Problem(std::string_view text) {
-    inRun_ = false;
+    m_inRun = false;
     std::string problem(text.substr(0, kLongestProblem));
-    Write(lastTimeMs_, std::string(kProblemPrefix) + problem + "\n");
-    problem_ = std::move(problem);
+    Write(m_lastTimeMs, std::string(kProblemPrefix) + problem + "\n");
+    m_problem = std::move(problem);
 }
 
 std::optional<std::uint64_t> Journal::Write(double timeMs, const std::string& lines) {
-    lastTimeMs_ = timeMs;
-    if (failing_) {
+    m_lastTimeMs = timeMs;
+    if (m_failing) {
         // Waits kRetryMs, unless the clock went back past the failure.
-        if (timeMs >= failedAtMs_ && timeMs < failedAtMs_ + kRetryMs) {
-            ++dropped_;
+        if (timeMs >= m_failedAtMs && timeMs < m_failedAtMs + kRetryMs) {
+            ++m_dropped;
             return std::nullopt;
         }
         return StartAnew(timeMs, lines);
     }
-    bool full = maxBytes_ != kNoLimit && size_ + lines.size() > maxBytes_;
+    bool full = m_maxBytes != kNoLimit && m_size + lines.size() > m_maxBytes;
     // A part that holds nothing but its continuation block is not started anew again, however small the limit.
-    if (full && size_ > stateSize_) {
+    if (full && m_size > m_stateSize) {
         return StartAnew(timeMs, lines);
     }
-    std::uint64_t at = sink_.Append(lines);
+    std::uint64_t at = m_sink.Append(lines);
     if (at == JournalSink::kNotWritten) {
         // Whatever part of it reached the file goes when the journal starts anew.
         return StartAnew(timeMs, lines);
     }
-    size_ = at + lines.size();
+    m_size = at + lines.size();
     return at;
 }
 
 std::optional<std::uint64_t> Journal::StartAnew(double timeMs, const std::string& lines) {
-    inRun_ = false;
-    ++part_;
+    m_inRun = false;
+    ++m_part;
     std::string block = ContinuationBlock(timeMs);
-    if (!sink_.Restart(block + lines)) {
-        --part_;
-        ++dropped_;
-        failing_ = true;
-        failedAtMs_ = timeMs;
+    if (!m_sink.Restart(block + lines)) {
+        --m_part;
+        ++m_dropped;
+        m_failing = true;
+        m_failedAtMs = timeMs;
         return std::nullopt;
     }
-    failing_ = false;
-    stateSize_ = block.size();
-    size_ = block.size() + lines.size();
+    m_failing = false;
+    m_stateSize = block.size();
+    m_size = block.size() + lines.size();
     return block.size();
 }
 
 std::string Journal::ContinuationBlock(double timeMs) const {
     std::string ts = Timestamp(timeMs);
-    std::string block = ts + " " + std::string(kContinuedWord) + " part=" + std::to_string(part_) +
-                        " dropped=" + std::to_string(dropped_) + "\n";
-    for (const ReadTotal& t : readTotals_) {
+    std::string block = ts + " " + std::string(kContinuedWord) + " part=" + std::to_string(m_part) +
+                        " dropped=" + std::to_string(m_dropped) + "\n";
+    for (const ReadTotal& t : m_readTotals) {
         char counters[96];
         std::snprintf(counters, sizeof counters, "count=%05llu bus_ms=%012.3f",
                       static_cast<unsigned long long>(t.count), t.busMs);
         block += ts + " " + std::string(kStateWord) + " ReadSPD(" + std::to_string(t.first) + ", " +
                  std::to_string(t.second) + ") total " + counters + "\n";
     }
-    if (!problem_.empty()) {
-        block += std::string(kProblemPrefix) + problem_ + "\n";
+    if (!m_problem.empty()) {
+        block += std::string(kProblemPrefix) + m_problem + "\n";
     }
     // The lighting calls in the order they were made: a select command after a frame darkens it, as it did.
     std::vector<const StateLine*> calls;
-    for (const auto* line : {&select_, &effect_}) {
+    for (const auto* line : {&m_select, &m_effect}) {
         if (*line) {
             calls.push_back(&**line);
         }
     }
-    for (const auto& led : leds_) {
+    for (const auto& led : m_leds) {
         if (led) {
             calls.push_back(&*led);
         }
     }
-    for (const auto& parameter : parameters_) {
+    for (const auto& parameter : m_parameters) {
         calls.push_back(&parameter);
     }
     std::sort(calls.begin(), calls.end(), [](const StateLine* a, const StateLine* b) { return a->order < b->order; });

@@ -45,7 +45,7 @@ public:
     // A complaint longer than this is cut: its text may come from a configuration file of any size.
     static constexpr std::size_t kLongestProblem = 512;
 
-    explicit Journal(JournalSink& sink, std::uint64_t maxBytes = kNoLimit) : sink_(sink), maxBytes_(maxBytes) {}
+    explicit Journal(JournalSink& sink, std::uint64_t maxBytes = kNoLimit) : m_sink(sink), m_maxBytes(maxBytes) {}
 
     // A call other than ReadSPD, e.g. "CheckSPD", "", result.
     void Call(double timeMs, std::string_view name, std::string_view arguments, std::uint32_t result);
@@ -58,9 +58,9 @@ public:
     void Problem(std::string_view text);
 
     // Lines that could not be written so far.
-    std::uint64_t Dropped() const { return dropped_; }
+    std::uint64_t Dropped() const { return m_dropped; }
     // 1 for the journal as first written, one more each time it started anew.
-    std::uint32_t Part() const { return part_; }
+    std::uint32_t Part() const { return m_part; }
 
     static std::string Timestamp(double timeMs);
     static std::string Hex(std::uint32_t value, int digits = 2);
@@ -81,36 +81,36 @@ private:
     std::optional<std::uint64_t> Write(double timeMs, const std::string& lines);
     std::optional<std::uint64_t> StartAnew(double timeMs, const std::string& lines);
     std::string ContinuationBlock(double timeMs) const;
-    StateLine Remember(const std::string& line) { return {++order_, line}; }
+    StateLine Remember(const std::string& line) { return {++m_order, line}; }
     void CountRead(std::uint32_t first, std::uint32_t second, double busMs);
     std::string RunCounters() const;
 
-    JournalSink& sink_;
-    std::uint64_t maxBytes_;
-    std::uint64_t size_ = 0;      // bytes in the current part
-    std::uint64_t stateSize_ = 0; // of which the continuation block at its start
-    std::uint32_t part_ = 1;
-    std::uint64_t dropped_ = 0;
-    bool failing_ = false;
-    double failedAtMs_ = 0.0;
-    double lastTimeMs_ = 0.0;
+    JournalSink& m_sink;
+    std::uint64_t m_maxBytes;
+    std::uint64_t m_size = 0;      // bytes in the current part
+    std::uint64_t m_stateSize = 0; // of which the continuation block at its start
+    std::uint32_t m_part = 1;
+    std::uint64_t m_dropped = 0;
+    bool m_failing = false;
+    double m_failedAtMs = 0.0;
+    double m_lastTimeMs = 0.0;
 
-    bool inRun_ = false;
-    std::uint32_t runFirst_ = 0;
-    std::uint32_t runSecond_ = 0;
-    std::uint32_t runCount_ = 0;
-    std::uint32_t runLastOffset_ = 0;
-    double runBusMs_ = 0.0;
-    std::uint64_t runCountersOffset_ = 0;
+    bool m_inRun = false;
+    std::uint32_t m_runFirst = 0;
+    std::uint32_t m_runSecond = 0;
+    std::uint32_t m_runCount = 0;
+    std::uint32_t m_runLastOffset = 0;
+    double m_runBusMs = 0.0;
+    std::uint64_t m_runCountersOffset = 0;
 
     // The state a continued journal starts with.
-    std::vector<ReadTotal> readTotals_;
-    std::uint64_t order_ = 0;
-    std::optional<StateLine> select_;
-    std::vector<StateLine> parameters_; // since the last select command, the last kParametersKept
-    std::optional<StateLine> effect_;
-    std::array<std::optional<StateLine>, kLedCount> leds_;
-    std::string problem_;
+    std::vector<ReadTotal> m_readTotals;
+    std::uint64_t m_order = 0;
+    std::optional<StateLine> m_select;
+    std::vector<StateLine> m_parameters; // since the last select command, the last kParametersKept
+    std::optional<StateLine> m_effect;
+    std::array<std::optional<StateLine>, kLedCount> m_leds;
+    std::string m_problem;
 };
 
 } // namespace smbus_sim

@@ -11,7 +11,7 @@ JournalFollower::Poll JournalFollower::Follow(JournalSource& source,
     Poll poll;
     std::optional<std::uint64_t> size = source.Size();
     if (!size || !StillTheSameFile(source, *size)) {
-        bool read = offset_ > 0;
+        bool read = m_offset > 0;
         Forget();
         if (size && read && StartsAsContinuation(source, *size)) {
             poll.continued = true;
@@ -23,25 +23,25 @@ JournalFollower::Poll JournalFollower::Follow(JournalSource& source,
             }
         }
     }
-    if (*size <= offset_) {
+    if (*size <= m_offset) {
         return poll;
     }
-    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(*size - offset_, kReadPerPoll)), '\0');
-    bytes.resize(source.ReadAt(offset_, bytes.data(), bytes.size()));
+    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(*size - m_offset, kReadPerPoll)), '\0');
+    bytes.resize(source.ReadAt(m_offset, bytes.data(), bytes.size()));
     Take(bytes, onLine, poll);
     return poll;
 }
 
 bool JournalFollower::StillTheSameFile(JournalSource& source, std::uint64_t size) {
-    if (size < offset_) {
+    if (size < m_offset) {
         return false;
     }
-    if (anchor_.empty()) {
+    if (m_anchor.empty()) {
         return true;
     }
-    std::string seen(anchor_.size(), '\0');
-    seen.resize(source.ReadAt(anchorAt_, seen.data(), seen.size()));
-    return seen == anchor_;
+    std::string seen(m_anchor.size(), '\0');
+    seen.resize(source.ReadAt(m_anchorAt, seen.data(), seen.size()));
+    return seen == m_anchor;
 }
 
 bool JournalFollower::StartsAsContinuation(JournalSource& source, std::uint64_t size) {
@@ -63,34 +63,34 @@ void JournalFollower::Take(std::string_view bytes, const std::function<void(std:
         auto eol = bytes.find('\n');
         std::string_view piece = bytes.substr(0, eol);
         // Remember the start of the line read last, to recognise the file by it on the next poll.
-        if (anchorAt_ != lineStart_ || anchor_.empty()) {
-            anchorAt_ = lineStart_;
-            anchor_.clear();
+        if (m_anchorAt != m_lineStart || m_anchor.empty()) {
+            m_anchorAt = m_lineStart;
+            m_anchor.clear();
         }
-        anchor_.append(piece.substr(0, kAnchorSize - std::min(kAnchorSize, anchor_.size())));
+        m_anchor.append(piece.substr(0, kAnchorSize - std::min(kAnchorSize, m_anchor.size())));
 
-        if (!dropping_) {
-            partial_.append(piece);
-            if (partial_.size() > kLongestLine) {
-                dropping_ = true;
-                partial_.clear();
+        if (!m_dropping) {
+            m_partial.append(piece);
+            if (m_partial.size() > kLongestLine) {
+                m_dropping = true;
+                m_partial.clear();
             }
         }
         if (eol == std::string_view::npos) {
-            offset_ += piece.size();
+            m_offset += piece.size();
             return;
         }
-        if (!dropping_) {
-            if (!partial_.empty() && partial_.back() == '\r') {
-                partial_.pop_back();
+        if (!m_dropping) {
+            if (!m_partial.empty() && m_partial.back() == '\r') {
+                m_partial.pop_back();
             }
-            onLine(partial_);
+            onLine(m_partial);
             ++poll.lines;
         }
-        dropping_ = false;
-        partial_.clear();
-        offset_ += piece.size() + 1;
-        lineStart_ = offset_;
+        m_dropping = false;
+        m_partial.clear();
+        m_offset += piece.size() + 1;
+        m_lineStart = m_offset;
         bytes.remove_prefix(eol + 1);
     }
 }

@@ -51,12 +51,12 @@ private:
     void Take(std::string_view bytes, const std::function<void(std::string_view)>& onLine, Poll& poll);
     void Forget() { *this = JournalFollower(); }
 
-    std::uint64_t offset_ = 0;    // bytes consumed so far
-    std::uint64_t lineStart_ = 0; // where the line being read starts
-    std::string partial_;         // the last line, until its line end arrives
-    bool dropping_ = false;       // inside an over-long line
-    std::uint64_t anchorAt_ = 0;  // where the line read last starts
-    std::string anchor_;          // its first bytes (at most kAnchorSize)
+    std::uint64_t m_offset = 0;    // bytes consumed so far
+    std::uint64_t m_lineStart = 0; // where the line being read starts
+    std::string m_partial;         // the last line, until its line end arrives
+    bool m_dropping = false;       // inside an over-long line
+    std::uint64_t m_anchorAt = 0;  // where the line read last starts
+    std::string m_anchor;          // its first bytes (at most kAnchorSize)
 };
 
 } // namespace smbus_sim

@@ -83,7 +83,7 @@ std::string_view EffectModeName(std::uint32_t mode) {
 
 bool LedModel::Apply(std::string_view line) {
     if (line.starts_with(kProblemPrefix)) {
-        problem_ = std::string(line.substr(kProblemPrefix.size()));
+        m_problem = std::string(line.substr(kProblemPrefix.size()));
         return true;
     }
     if (std::string_view rest; SplitOwnLine(line, kContinuedWord, rest)) {
@@ -101,7 +101,7 @@ bool LedModel::Apply(std::string_view line) {
         return lighting && Refuse();
     }
     if (call->name.starts_with("UNEXPECTED ")) {
-        problem_ = "called " + call->name.substr(11);
+        m_problem = "called " + call->name.substr(11);
         return true;
     }
     if (call->name == "RGBI2CMode") {
@@ -119,24 +119,24 @@ bool LedModel::ApplyCommandSet(const std::vector<std::uint32_t>& a) {
         if (a[1] > 0xFF || a[2] > 0xFF || a[3] > 0xFF) {
             return Refuse(); // a module takes a byte per colour: such a frame cannot be shown as sent
         }
-        leds_[command - kFirstLedCommand] = {static_cast<std::uint8_t>(a[1]), static_cast<std::uint8_t>(a[2]),
-                                             static_cast<std::uint8_t>(a[3])};
+        m_leds[command - kFirstLedCommand] = {static_cast<std::uint8_t>(a[1]), static_cast<std::uint8_t>(a[2]),
+                                              static_cast<std::uint8_t>(a[3])};
         return true;
     }
     if (command == kSelectCommand) {
-        select_ = a[1];
-        parameters_.clear();
-        ownEffect_ = a[1] != kSelectFrames;
+        m_select = a[1];
+        m_parameters.clear();
+        m_ownEffect = a[1] != kSelectFrames;
         if (a[1] == kSelectFrames) {
-            leds_ = {}; // dark until the first frame arrives
+            m_leds = {}; // dark until the first frame arrives
         }
         return true;
     }
     if (command == kParameterCommand) {
-        if (parameters_.size() == kParametersShown) {
-            parameters_.erase(parameters_.begin());
+        if (m_parameters.size() == kParametersShown) {
+            m_parameters.erase(m_parameters.begin());
         }
-        parameters_.emplace_back(a[1], a[2]);
+        m_parameters.emplace_back(a[1], a[2]);
         return true;
     }
     return Refuse();
@@ -149,7 +149,7 @@ bool LedModel::ApplyEffect(const std::vector<std::uint32_t>& a) {
     char text[160];
     std::snprintf(text, sizeof text, "Effect: mode %u %s, speed %u, ", static_cast<unsigned>(mode),
                   name.empty() ? "(unknown)" : std::string(name).c_str(), static_cast<unsigned>(a[1]));
-    effect_ = text;
+    m_effect = text;
     if (colour >> 24 == 0xFF) {
         std::snprintf(text, sizeof text, "colour #%06X", static_cast<unsigned>(colour & 0xFFFFFF));
     } else if (colour == 0) {
@@ -157,8 +157,8 @@ bool LedModel::ApplyEffect(const std::vector<std::uint32_t>& a) {
     } else {
         std::snprintf(text, sizeof text, "colour 0x%08X (not opaque)", static_cast<unsigned>(colour));
     }
-    effect_ += text;
-    ownEffect_ = mode != 0;
+    m_effect += text;
+    m_ownEffect = mode != 0;
     return true;
 }
 
@@ -172,31 +172,31 @@ bool LedModel::ApplyContinued(std::string_view rest) {
     std::string_view digits = rest.substr(at + kDropped.size());
     std::uint64_t dropped = 0;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), dropped);
-    if (ec != std::errc() || (end != digits.data() + digits.size() && *end != ' ') || dropped == dropped_) {
+    if (ec != std::errc() || (end != digits.data() + digits.size() && *end != ' ') || dropped == m_dropped) {
         return false;
     }
-    dropped_ = dropped;
+    m_dropped = dropped;
     return true;
 }
 
 bool LedModel::Refuse() {
-    ++notUnderstood_;
+    ++m_notUnderstood;
     return true;
 }
 
 std::string LedModel::CommandSetCaption() const {
-    if (!select_ && parameters_.empty()) {
+    if (!m_select && m_parameters.empty()) {
         return {};
     }
     std::string text = "Command set: ";
-    if (select_) {
-        text += "select " + std::to_string(*select_);
+    if (m_select) {
+        text += "select " + std::to_string(*m_select);
     }
-    if (!parameters_.empty()) {
-        text += select_ ? "; parameters " : "parameters ";
-        for (std::size_t i = 0; i < parameters_.size(); ++i) {
+    if (!m_parameters.empty()) {
+        text += m_select ? "; parameters " : "parameters ";
+        for (std::size_t i = 0; i < m_parameters.size(); ++i) {
             text +=
-                (i ? ", " : "") + std::to_string(parameters_[i].first) + "=" + std::to_string(parameters_[i].second);
+                (i ? ", " : "") + std::to_string(m_parameters[i].first) + "=" + std::to_string(m_parameters[i].second);
         }
     }
     return text;
@@ -204,9 +204,9 @@ std::string LedModel::CommandSetCaption() const {
 
 bool LedJournal::Poll(JournalSource& source) {
     bool changed = false;
-    auto poll = follower_.Follow(source, [&](std::string_view line) { changed = model_.Apply(line) || changed; });
+    auto poll = m_follower.Follow(source, [&](std::string_view line) { changed = m_model.Apply(line) || changed; });
     if (poll.restarted) {
-        model_.Reset();
+        m_model.Reset();
         changed = true;
     }
     return changed;

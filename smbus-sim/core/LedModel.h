@@ -44,20 +44,20 @@ public:
     // Back to the state before any command: the journal was started again.
     void Reset() { *this = LedModel(); }
 
-    const std::array<LedColour, kLedCount>& Leds() const { return leds_; }
+    const std::array<LedColour, kLedCount>& Leds() const { return m_leds; }
     // "Command set: select 3; parameters 1=2, 0=1, 16=0", or empty before the first select or parameter command.
     std::string CommandSetCaption() const;
     // "Effect: mode 2 Breathing, speed 300, colour #3D45FF", or empty before the first effect call.
-    const std::string& EffectCaption() const { return effect_; }
+    const std::string& EffectCaption() const { return m_effect; }
     // True while the modules run an effect of their own (built-in, colour effect or effect call): what they show
     // then is not the frame drawn.
-    bool ModulesOwnEffect() const { return ownEffect_; }
+    bool ModulesOwnEffect() const { return m_ownEffect; }
     // Lighting lines that could not be understood (unknown commands, out-of-range values, damaged call lines).
-    std::uint32_t NotUnderstood() const { return notUnderstood_; }
+    std::uint32_t NotUnderstood() const { return m_notUnderstood; }
     // The stand-in's last complaint: a PROBLEM line or a call the program must never make; empty if none.
-    const std::string& LastProblem() const { return problem_; }
+    const std::string& LastProblem() const { return m_problem; }
     // Journal lines the stand-in could not write, as its last continuation line says.
-    std::uint64_t DroppedLines() const { return dropped_; }
+    std::uint64_t DroppedLines() const { return m_dropped; }
 
     // Parameter commands kept for the caption since the last select command.
     static constexpr std::size_t kParametersShown = kParametersKept;
@@ -68,14 +68,14 @@ private:
     bool ApplyContinued(std::string_view rest);
     bool Refuse();
 
-    std::array<LedColour, kLedCount> leds_{};
-    std::optional<std::uint32_t> select_;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> parameters_;
-    std::string effect_;
-    bool ownEffect_ = false;
-    std::uint32_t notUnderstood_ = 0;
-    std::string problem_;
-    std::uint64_t dropped_ = 0;
+    std::array<LedColour, kLedCount> m_leds{};
+    std::optional<std::uint32_t> m_select;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> m_parameters;
+    std::string m_effect;
+    bool m_ownEffect = false;
+    std::uint32_t m_notUnderstood = 0;
+    std::string m_problem;
+    std::uint64_t m_dropped = 0;
 };
 
 // The LED state kept up to date from a journal being written: what the view polls.
@@ -85,11 +85,11 @@ public:
     // again (or gone) clears everything shown before its new lines are read; one continued after reaching its
     // size limit clears nothing.
     bool Poll(JournalSource& source);
-    const LedModel& Model() const { return model_; }
+    const LedModel& Model() const { return m_model; }
 
 private:
-    JournalFollower follower_;
-    LedModel model_;
+    JournalFollower m_follower;
+    LedModel m_model;
 };
 
 } // namespace smbus_sim

@@ -156,7 +156,7 @@ std::string ModuleBus::Place(int first, int second, const std::vector<std::uint8
     if (image.size() != kSpdSize) {
         return "image has " + std::to_string(image.size()) + " bytes, not 512";
     }
-    auto& target = images_[static_cast<std::size_t>(*slot)].emplace();
+    auto& target = m_images[static_cast<std::size_t>(*slot)].emplace();
     std::copy(image.begin(), image.end(), target.begin());
     return {};
 }
@@ -164,15 +164,15 @@ std::string ModuleBus::Place(int first, int second, const std::vector<std::uint8
 bool ModuleBus::Occupied(int first, int second) const {
     auto slot = first < 0 || second < 0 ? std::nullopt
                                         : Slot(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(second));
-    return slot && images_[static_cast<std::size_t>(*slot)].has_value();
+    return slot && m_images[static_cast<std::size_t>(*slot)].has_value();
 }
 
 std::uint8_t ModuleBus::Read(std::uint32_t first, std::uint32_t second, std::uint32_t offset) const {
     auto slot = Slot(first, second);
-    if (!slot || offset >= kSpdSize || !images_[static_cast<std::size_t>(*slot)]) {
+    if (!slot || offset >= kSpdSize || !m_images[static_cast<std::size_t>(*slot)]) {
         return 0xFF;
     }
-    return (*images_[static_cast<std::size_t>(*slot)])[offset];
+    return (*m_images[static_cast<std::size_t>(*slot)])[offset];
 }
 
 } // namespace smbus_sim

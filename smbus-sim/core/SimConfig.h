@@ -53,7 +53,7 @@ public:
 
 private:
     static std::optional<int> Slot(std::uint32_t first, std::uint32_t second);
-    std::array<std::optional<std::array<std::uint8_t, kSpdSize>>, kPositionCount> images_;
+    std::array<std::optional<std::array<std::uint8_t, kSpdSize>>, kPositionCount> m_images;
 };
 
 } // namespace smbus_sim

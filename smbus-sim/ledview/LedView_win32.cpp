@@ -37,12 +37,12 @@ constexpr COLORREF kLedRim = RGB(110, 110, 118);
 class JournalFile final : public smbus_sim::JournalSource {
 public:
     explicit JournalFile(const std::wstring& path)
-        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+        : m_file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
     std::optional<std::uint64_t> Size() override {
         LARGE_INTEGER size{};
-        if (!file_ || !GetFileSizeEx(file_.Get(), &size)) {
+        if (!m_file || !GetFileSizeEx(m_file.Get(), &size)) {
             return std::nullopt;
         }
         return static_cast<std::uint64_t>(size.QuadPart);
@@ -52,11 +52,11 @@ public:
         at.Offset = static_cast<DWORD>(offset);
         at.OffsetHigh = static_cast<DWORD>(offset >> 32);
         DWORD got = 0;
-        return file_ && ReadFile(file_.Get(), out, static_cast<DWORD>(size), &got, &at) ? got : 0;
+        return m_file && ReadFile(m_file.Get(), out, static_cast<DWORD>(size), &got, &at) ? got : 0;
     }
 
 private:
-    fw::UniqueHandle file_;
+    fw::UniqueHandle m_file;
 };
 
 struct Setup {
@@ -119,7 +119,7 @@ Setup FindSetup() {
 
 class LedViewWindow {
 public:
-    explicit LedViewWindow(Setup setup) : setup_(std::move(setup)) {}
+    explicit LedViewWindow(Setup setup) : m_setup(std::move(setup)) {}
     LedViewWindow(const LedViewWindow&) = delete;
     LedViewWindow& operator=(const LedViewWindow&) = delete;
 
@@ -135,12 +135,12 @@ private:
     void OnPaint();
     void DrawCaptions(HDC dc) const;
     void DrawRows(HDC dc) const;
-    int Rows() const { return static_cast<int>(setup_.rowLabels.size()); }
+    int Rows() const { return static_cast<int>(m_setup.rowLabels.size()); }
 
-    Setup setup_;
-    smbus_sim::LedJournal journal_;
-    fw::Font font_;
-    HWND window_ = nullptr;
+    Setup m_setup;
+    smbus_sim::LedJournal m_journal;
+    fw::Font m_font;
+    HWND m_window = nullptr;
 };
 
 bool LedViewWindow::Create(HINSTANCE instance) {
@@ -153,8 +153,8 @@ bool LedViewWindow::Create(HINSTANCE instance) {
     if (!RegisterClassW(&cls)) {
         return false;
     }
-    font_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
+    m_font.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 
     // Bottom-left of the work area, clear of the program's window centred on a 1280 x 1024 screen.
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -177,7 +177,7 @@ bool LedViewWindow::Create(HINSTANCE instance) {
 LRESULT CALLBACK LedViewWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<LedViewWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
+        self->m_window = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<LedViewWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -187,7 +187,7 @@ LRESULT CALLBACK LedViewWindow::Procedure(HWND window, UINT message, WPARAM wPar
 LRESULT LedViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        SetTimer(window_, kPollTimer, kPollMs, nullptr);
+        SetTimer(m_window, kPollTimer, kPollMs, nullptr);
         OnTimer();
         return 0;
     case WM_TIMER:
@@ -202,27 +202,27 @@ LRESULT LedViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         OnPaint();
         return 0;
     case WM_DESTROY:
-        KillTimer(window_, kPollTimer);
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        KillTimer(m_window, kPollTimer);
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
         PostQuitMessage(0);
         return 0;
     default:
         break;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
+    return DefWindowProcW(m_window, message, wParam, lParam);
 }
 
 void LedViewWindow::OnTimer() {
-    JournalFile file(setup_.journal);
-    if (journal_.Poll(file)) {
-        InvalidateRect(window_, nullptr, FALSE);
+    JournalFile file(m_setup.journal);
+    if (m_journal.Poll(file)) {
+        InvalidateRect(m_window, nullptr, FALSE);
     }
 }
 
 void LedViewWindow::OnPaint() {
-    fw::PaintDC paint(window_);
+    fw::PaintDC paint(m_window);
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(m_window, &client);
     fw::MemoryDC back(paint.Get());
     fw::Bitmap buffer(CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
     if (!back || !buffer) {
@@ -231,7 +231,7 @@ void LedViewWindow::OnPaint() {
     fw::SelectScope useBuffer(back.Get(), buffer.Get());
     fw::Brush background(CreateSolidBrush(kBackground));
     FillRect(back.Get(), &client, background.Get());
-    fw::SelectScope useFont(back.Get(), font_.Get());
+    fw::SelectScope useFont(back.Get(), m_font.Get());
     SetBkMode(back.Get(), TRANSPARENT);
     DrawCaptions(back.Get());
     DrawRows(back.Get());
@@ -239,7 +239,7 @@ void LedViewWindow::OnPaint() {
 }
 
 void LedViewWindow::DrawCaptions(HDC dc) const {
-    const smbus_sim::LedModel& model = journal_.Model();
+    const smbus_sim::LedModel& model = m_journal.Model();
     std::string commandSet = model.CommandSetCaption();
     std::array<std::wstring, kCaptionLines> lines = {
         commandSet.empty() ? L"Command set: nothing sent" : smbus_sim::Widen(commandSet),
@@ -266,13 +266,13 @@ void LedViewWindow::DrawCaptions(HDC dc) const {
 }
 
 void LedViewWindow::DrawRows(HDC dc) const {
-    const auto& leds = journal_.Model().Leds();
+    const auto& leds = m_journal.Model().Leds();
     fw::Pen rim(CreatePen(PS_SOLID, 1, kLedRim));
     fw::SelectScope useRim(dc, rim.Get());
     SetTextColor(dc, kText);
     for (int row = 0; row < Rows(); ++row) {
         RECT label{kMargin, kRowsTop + row * kRowHeight, kMargin + kLabelWidth, kRowsTop + (row + 1) * kRowHeight};
-        DrawTextW(dc, setup_.rowLabels[static_cast<std::size_t>(row)].c_str(), -1, &label,
+        DrawTextW(dc, m_setup.rowLabels[static_cast<std::size_t>(row)].c_str(), -1, &label,
                   DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
         for (int k = 0; k < smbus_sim::kLedCount; ++k) {
             const smbus_sim::LedColour& led = leds[static_cast<std::size_t>(k)];

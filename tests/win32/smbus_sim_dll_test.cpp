@@ -16,9 +16,10 @@ namespace {
 // One test's copy of the library with its own configuration; unloaded at the end, so the next test starts fresh.
 class StandIn {
 public:
-    explicit StandIn(const std::string& config)
+    // The journal is journal.txt beside the configuration unless another (absolute) path is given.
+    explicit StandIn(const std::string& config, const std::wstring& journal = L"journal.txt")
         : folder_(ProgramFolder() + L"\\scratch-smbus-" + std::to_wstring(GetCurrentProcessId())),
-          files_(folder_, L"sim.conf", L"journal.txt") {
+          files_(folder_, L"sim.conf", journal) {
         CreateDirectoryW(folder_.c_str(), nullptr);
         files_.WriteConfig(config);
         SetEnvironmentVariableW(support::kStandInConfigVariable, files_.ConfigPath().c_str());
@@ -150,7 +151,7 @@ TEST(SmbusStandIn, AJournalThatCannotBeWrittenNeverHoldsTheCallsUp) {
     std::wstring folder = ProgramFolder() + L"\\scratch-unwritable-" + std::to_wstring(GetCurrentProcessId());
     std::wstring journal = folder + L"\\journal.txt";
     {
-        StandIn sim("journal = " + std::string(journal.begin(), journal.end()) + "\n"); // in no folder yet
+        StandIn sim("", journal); // in no folder yet
         auto rgb = sim.Entry<Rgb>("RGBI2CMode");
         ASSERT_TRUE(rgb);
         ULONGLONG start = GetTickCount64();
