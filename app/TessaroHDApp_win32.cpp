@@ -135,6 +135,7 @@ bool CTessaroHDApp::InitInstance() {
     StartupPhase("fonts created");
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    StartupPhase("common controls ready");
     RunMainWindow();
     return false;
 }
