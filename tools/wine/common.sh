@@ -24,7 +24,11 @@ prismel_windows_preset() {
   if prismel_can_run_32bit; then
     echo win32
   else
-    echo "wine-harness: this machine cannot run 32-bit programs; using the x86-64 test build win64" >&2
+    if [ "${PRISMEL_WINE_ARCH:-}" = win64 ]; then
+      echo "wine-harness: PRISMEL_WINE_ARCH=win64: using the x86-64 test build win64" >&2
+    else
+      echo "wine-harness: this machine cannot run 32-bit programs; using the x86-64 test build win64" >&2
+    fi
     echo win64
   fi
 }
