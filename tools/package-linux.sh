@@ -21,6 +21,7 @@ while [ $# -gt 0 ]; do
 done
 
 if [ "$do_build" = 1 ]; then
+  "$root/tools/setup.sh"
   [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset release >/dev/null)
   (cd "$root" && cmake --build --preset release -j "${PRISMEL_JOBS:-2}")
 fi
