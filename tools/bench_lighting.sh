@@ -17,7 +17,7 @@ tools/setup.sh
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
 preset=$(prismel_windows_preset)
-prismel_windows_build "$preset" Prismel MsIo32 >/dev/null
+prismel_build "$preset" Prismel MsIo32 >/dev/null
 prismel_wine_env "build/$preset"
 prismel_with_lock prismel_session_start
 # shellcheck disable=SC1090

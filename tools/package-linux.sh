@@ -22,8 +22,8 @@ done
 
 if [ "$do_build" = 1 ]; then
   "$root/tools/setup.sh"
-  [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset release >/dev/null)
-  (cd "$root" && cmake --build --preset release -j "${PRISMEL_JOBS:-2}")
+  # shellcheck source=wine/common.sh
+  (cd "$root" && . tools/wine/common.sh && prismel_build release)
 fi
 version=$(sed -n 's/^PRISMEL_VERSION:INTERNAL=//p' "$build/CMakeCache.txt")
 [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || { echo "package-linux: bad version '$version'" >&2; exit 1; }

@@ -31,11 +31,12 @@ done
 out=${out:-$build/dist}
 preset=$(basename "$build")
 
+# shellcheck source=wine/common.sh
+. "$root/tools/wine/common.sh"
 if [ "$do_build" = 1 ]; then
   "$root/tools/setup.sh"
-  [ -f "$build/CMakeCache.txt" ] || (cd "$root" && cmake --preset "$preset" >/dev/null)
-  # Configure again so that package-info.txt names the targets this tree has today.
-  cmake "$build" >/dev/null
+  # Configure (again) so that package-info.txt names the targets this tree has today.
+  if [ -f "$build/CMakeCache.txt" ]; then cmake "$build" >/dev/null; else (cd "$root" && cmake --preset "$preset" >/dev/null); fi
 fi
 info="$build/package-info.txt"
 [ -f "$info" ] || { echo "package: $info is missing; configure the $preset build first" >&2; exit 1; }
@@ -50,7 +51,7 @@ case "$arch" in
   *) echo "package: bad arch '$arch' in $info" >&2; exit 1 ;;
 esac
 if [ "$do_build" = 1 ]; then
-  (cd "$root" && cmake --build --preset "$preset" -j "${PRISMEL_JOBS:-2}" --target "${targets[@]}")
+  (cd "$root" && prismel_build "$preset" "${targets[@]}")
 fi
 
 bin="$build/bin"

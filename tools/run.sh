@@ -14,7 +14,7 @@ tools/setup.sh || exit 1
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
 preset=$(prismel_windows_preset)
-prismel_windows_build "$preset" Prismel MsIo32 LedView || exit 1
+prismel_build "$preset" Prismel MsIo32 LedView || exit 1
 prismel_wine_env "build/$preset" || exit 1
 build="$root/build/$preset"
 bin="$build/bin"

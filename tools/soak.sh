@@ -31,7 +31,7 @@ tools/setup.sh
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
 preset=$(prismel_windows_preset)
-PRISMEL_JOBS=$jobs prismel_windows_build "$preset" soak_driver >/dev/null
+PRISMEL_JOBS=$jobs prismel_build "$preset" soak_driver >/dev/null
 
 trap 'tools/wine/session.sh stop "build/$preset" >/dev/null 2>&1 || true' EXIT
 # The driver runs under the harness of the Windows build tree; a full soak takes longer than a test may.
@@ -54,7 +54,7 @@ target="$leak/src/lighting/LightingPage_win32.cpp"
 sed -i 's/FillRect(dc, &kSwatch, brush\.Get());/FillRect(dc, \&kSwatch, brush.Release());/' "$target"
 grep -q 'brush\.Release()' "$target" || { echo "soak: the leak could not be put into $target" >&2; exit 2; }
 echo "soak: building Prismel.exe with a deliberate leak in $leak/src/build/$preset"
-(cd "$leak/src" && PRISMEL_JOBS=$jobs prismel_windows_build "$preset" Prismel MsIo32 prismel_font >/dev/null)
+(cd "$leak/src" && PRISMEL_JOBS=$jobs prismel_build "$preset" Prismel MsIo32 prismel_font >/dev/null)
 
 bin="Z:$(printf '%s' "$leak/src/build/$preset/bin" | tr / '\\')"
 set +e

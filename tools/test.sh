@@ -26,15 +26,6 @@ fi
 [ -n "${PRISMEL_WINE_ARCH:-}" ] && wine_reason="PRISMEL_WINE_ARCH=$PRISMEL_WINE_ARCH"
 echo "== Wine tests on $wine_preset: $wine_reason"
 
-build() {
-  local preset=$1
-  if [ ! -f "build/$preset/CMakeCache.txt" ]; then
-    cmake --preset "$preset" >"build-$preset.configure.log" 2>&1 || { cat "build-$preset.configure.log"; return 1; }
-    rm -f "build-$preset.configure.log"
-  fi
-  cmake --build --preset "$preset" -j "$jobs"
-}
-
 run_ctest() { # PRESET [CTEST-ARGS...]
   local preset=$1
   shift
@@ -53,7 +44,7 @@ presets=(native win32)
 [ "$wine_preset" = win64 ] && presets+=(win64)
 presets+=(fuzz)
 for preset in "${presets[@]}"; do
-  if ! build "$preset"; then
+  if ! PRISMEL_JOBS=$jobs prismel_build "$preset"; then
     echo "build of $preset failed"
     status=1
     summary+=("$preset: BUILD FAILED")

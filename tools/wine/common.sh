@@ -33,14 +33,18 @@ prismel_windows_preset() {
   fi
 }
 
-# prismel_windows_build PRESET TARGET...: configures the preset's build tree once and builds the targets.
-prismel_windows_build() {
+# prismel_build PRESET [TARGET...]: configures the preset's build tree once (printing CMake's output only when that
+# fails) and builds the targets, or everything. The one set-up-and-build step of the tools/*.sh commands.
+prismel_build() {
   local preset=$1
   shift
   if [ ! -f "build/$preset/CMakeCache.txt" ]; then
-    cmake --preset "$preset" >/dev/null || return 1
+    local log
+    log=$(mktemp)
+    cmake --preset "$preset" >"$log" 2>&1 || { cat "$log"; rm -f "$log"; return 1; }
+    rm -f "$log"
   fi
-  cmake --build --preset "$preset" -j "${PRISMEL_JOBS:-2}" --target "$@"
+  cmake --build --preset "$preset" -j "${PRISMEL_JOBS:-2}" ${1:+--target "$@"}
 }
 
 # prismel_wine_env BUILD_DIR: the environment every Wine call of the harness uses. The build tree's wine-arch.txt
