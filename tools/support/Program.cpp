@@ -1,6 +1,9 @@
 #include "tools/support/Program.h"
 
+#include <string>
+
 #include "app/SettingsStore_win32.h"
+#include "res/SkinLayout.h"
 #include "res/resource.h"
 #include "tools/support/Files.h"
 
@@ -34,7 +37,8 @@ HWND WaitForMainWindow(const Process& process, DWORD timeoutMs) {
 }
 
 bool WaitUntilInitialised(HWND main, DWORD timeoutMs) {
-    return WaitFor([&] { return GetText(GetDlgItem(main, IDC_RED_BOX)) == L"61"; }, timeoutMs);
+    return WaitFor([&] { return GetText(GetDlgItem(main, IDC_RED_BOX)) == std::to_wstring(SKIN_DEFAULT_RED); },
+                   timeoutMs);
 }
 
 void RemoveSettings() {
