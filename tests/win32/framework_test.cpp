@@ -401,4 +401,54 @@ TEST(Framework, ChainedMemberMapsGetRangesAndTimers) {
     EXPECT_EQ(dialog.goClicks, 1) << "a declined range entry reaches the dialog's own map";
 }
 
+// The typed entries: each handler gets only what it uses; an observer sees its message and lets it go on.
+class TypedPart : public CMessageMap {
+public:
+    BEGIN_MSG_MAP(TypedPart)
+    MESSAGE_OBSERVER(WM_APP + 20, OnObserved)
+    MESSAGE_HANDLER_EX(WM_APP + 20, OnWithParameters)
+    BUTTON_CLICK_HANDLER(IDC_FW_BUTTON, OnButton)
+    BUTTON_RANGE_CLICK_HANDLER(IDC_FW_COMBO, IDC_FW_LIST, OnRangeClick)
+    COMMAND_RANGE_CODE_HANDLER_EX(IDC_FW_EDIT, IDC_FW_EDIT, EN_SETFOCUS, OnRangeClick)
+    COMMAND_ID_HANDLER_EX(IDC_FW_EDIT, OnAnyEditCommand)
+    END_MSG_MAP()
+
+    std::vector<std::string> log;
+
+private:
+    void OnObserved(WPARAM wParam) { log.push_back("observed " + std::to_string(wParam)); }
+    LRESULT OnWithParameters(WPARAM wParam, LPARAM lParam) { return static_cast<LRESULT>(wParam + lParam); }
+    void OnButton() { log.push_back("button"); }
+    void OnRangeClick(int id) { log.push_back("range " + std::to_string(id)); }
+    void OnAnyEditCommand() { log.push_back("edit"); }
+};
+
+TEST(Framework, TypedEntriesHandHandlersWhatTheyUse) {
+    TypedPart part;
+    LRESULT result = 0;
+    EXPECT_TRUE(part.ProcessWindowMessage(nullptr, WM_APP + 20, 3, 4, result));
+    EXPECT_EQ(result, 7) << "the observer let the message reach the next entry";
+    EXPECT_EQ(part.log, std::vector<std::string>{"observed 3"});
+    const struct {
+        WORD id, code;
+        bool handled;
+        const char* logged;
+    } commands[] = {
+        {IDC_FW_BUTTON, BN_CLICKED, true, "button"},
+        {IDC_FW_BUTTON, BN_DOUBLECLICKED, false, nullptr}, // another notification: not a click
+        {IDC_FW_COMBO, BN_CLICKED, true, "range 2102"},
+        {IDC_FW_LIST, BN_CLICKED, true, "range 2103"},
+        {IDC_FW_EDIT, EN_SETFOCUS, true, "range 2101"},
+        {IDC_FW_EDIT, EN_CHANGE, true, "edit"}, // any code of the id
+    };
+    for (const auto& command : commands) {
+        part.log.clear();
+        EXPECT_EQ(part.ProcessWindowMessage(nullptr, WM_COMMAND, MAKEWPARAM(command.id, command.code), 0, result),
+                  command.handled)
+            << command.id << "/" << command.code;
+        EXPECT_EQ(part.log, command.logged ? std::vector<std::string>{command.logged} : std::vector<std::string>{})
+            << command.id << "/" << command.code;
+    }
+}
+
 } // namespace
