@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "tests/e2e/ProgramUnderTest.h"
 
@@ -127,6 +129,42 @@ TEST_F(StartupTest, AProgramFolderWithALongPathIsMadeCurrentWhole) {
     auto normal = Launch(deep.substr(4), L"");
     ASSERT_TRUE(normal);
     EXPECT_FALSE(WaitForMessageBox(normal->Id(), 4000)) << "the font file was not found in the program's folder";
+}
+
+} // namespace
+
+namespace {
+
+// The start-up trace: every phase once, in the order of the start, with times that never go back; none without
+// the variable.
+TEST_F(StartupTest, TheTraceNamesEachPhaseOnceInOrder) {
+    Install(folder_, true);
+    const std::wstring trace = folder_ + L"\\trace.txt";
+    LaunchOptions options = ProgramLaunch(folder_ + L"\\Prismel.exe", StandInFiles(folder_), L"");
+    options.environment.push_back({L"PRISMEL_TRACE_STARTUP", trace});
+    auto process = Process::Start(options);
+    ASSERT_TRUE(process);
+    ASSERT_TRUE(WaitForMainWindow(*process));
+    ASSERT_TRUE(WaitFor([&] { return ReadTextFile(trace).find("window painted") != std::string::npos; }));
+    std::vector<std::string> phases;
+    double last = 0.0;
+    std::istringstream lines(ReadTextFile(trace));
+    for (std::string line; std::getline(lines, line);) {
+        const double ms = std::atof(line.c_str());
+        EXPECT_GE(ms, last) << line;
+        last = ms;
+        phases.push_back(line.substr(line.find(' ') + 1, line.find_last_not_of("\r") - line.find(' ')));
+    }
+    EXPECT_EQ(phases, (std::vector<std::string>{
+                          "entry point", "instance checked", "fonts created", "common controls ready", "dialog created",
+                          "window shaped", "tray icon added", "buttons created", "controls created", "library bound",
+                          "modules read", "first module decoded", "window initialised", "window painted"}));
+
+    process.reset(); // ended: the next copy may start
+    auto untraced = Launch(folder_, L"");
+    ASSERT_TRUE(untraced);
+    ASSERT_TRUE(WaitForMainWindow(*untraced));
+    EXPECT_EQ(ReadTextFile(trace).find("entry point"), ReadTextFile(trace).rfind("entry point")) << "traced twice";
 }
 
 } // namespace
