@@ -100,8 +100,8 @@ public:
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = kClassName;
         RegisterClassW(&windowClass);
-        m_window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
+        m_window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                                   nullptr);
         if (m_window) {
             SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&answer));
         }

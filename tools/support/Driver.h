@@ -36,6 +36,8 @@ struct LaunchOptions {
     std::wstring arguments; // the command line after the program name
     std::wstring workingFolder;
     std::vector<std::pair<std::wstring, std::wstring>> environment; // added to (or replacing in) ours
+    std::wstring outputFile; // when set, the program's standard output and error go to these files
+    std::wstring errorFile;
 };
 
 // A started program. The destructor ends it if it still runs, so no test leaves a process behind.
@@ -60,6 +62,16 @@ private:
     HANDLE m_handle = nullptr;
     DWORD m_id = 0;
 };
+
+// A console program run to its end with its output in files: its exit code and what it wrote.
+struct ConsoleRun {
+    DWORD exitCode = 0;
+    std::string output;
+    std::string error;
+};
+// Runs options.program with options.outputFile and errorFile (both required); nothing when it cannot start or
+// does not end within the time.
+std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, DWORD timeoutMs = 30000);
 
 // Top-level windows of a process with a given class (kDialogClass for dialogs and message boxes).
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr);
