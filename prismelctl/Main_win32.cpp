@@ -42,9 +42,13 @@ HWND RunningProgram() {
 // Starts Prismel.exe SysTray from this program's folder and waits, bounded, for its window.
 HWND StartProgram(std::string& error) {
     const std::wstring program = ProgramFolder() + L"\\" + kProgramName;
+    if (GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        error = "no program to start: there is no " + ToUtf8(Utf16(program));
+        return nullptr;
+    }
     SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof start;
-    start.fMask = SEE_MASK_NOCLOSEPROCESS;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     start.lpFile = program.c_str();
     start.lpParameters = kStartWord;
     start.nShow = SW_SHOWNORMAL;
