@@ -48,9 +48,8 @@ protected:
 
     ConsoleRun Ctl(const std::wstring& arguments, const std::wstring& folder = L"") const {
         const std::wstring in = folder.empty() ? folder_ : folder;
-        LaunchOptions options{in + L"\\prismelctl.exe", arguments,         in,
-                              {standIn_.Variable()},    in + L"\\ctl.out", in + L"\\ctl.err"};
-        std::optional<ConsoleRun> run = RunConsoleProgram(options);
+        LaunchOptions options{in + L"\\prismelctl.exe", arguments, in, {standIn_.Variable()}};
+        std::optional<ConsoleRun> run = RunConsoleProgram(options, in + L"\\ctl.out", in + L"\\ctl.err");
         EXPECT_TRUE(run) << "prismelctl did not end";
         return run.value_or(ConsoleRun{});
     }

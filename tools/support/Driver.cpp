@@ -173,6 +173,11 @@ Process& Process::operator=(Process&& other) noexcept {
 }
 
 std::optional<Process> Process::Start(const LaunchOptions& options) {
+    return Start(options, L"", L"");
+}
+
+std::optional<Process> Process::Start(const LaunchOptions& options, const std::wstring& outputFile,
+                                      const std::wstring& errorFile) {
     std::wstring commandLine = L"\"" + options.program + L"\"";
     if (!options.arguments.empty()) {
         commandLine += L" " + options.arguments;
@@ -181,14 +186,14 @@ std::optional<Process> Process::Start(const LaunchOptions& options) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    const bool redirect = !options.outputFile.empty() && !options.errorFile.empty();
+    const bool redirect = !outputFile.empty() && !errorFile.empty();
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     auto create = [&](const std::wstring& path) {
         return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     };
-    HANDLE output = redirect ? create(options.outputFile) : INVALID_HANDLE_VALUE;
-    HANDLE error = redirect ? create(options.errorFile) : INVALID_HANDLE_VALUE;
+    HANDLE output = redirect ? create(outputFile) : INVALID_HANDLE_VALUE;
+    HANDLE error = redirect ? create(errorFile) : INVALID_HANDLE_VALUE;
     if (redirect) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -225,8 +230,9 @@ std::optional<Process> Process::Start(const LaunchOptions& options) {
     return process;
 }
 
-std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, DWORD timeoutMs) {
-    std::optional<Process> process = Process::Start(options);
+std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, const std::wstring& outputFile,
+                                            const std::wstring& errorFile, DWORD timeoutMs) {
+    std::optional<Process> process = Process::Start(options, outputFile, errorFile);
     if (!process) {
         return std::nullopt;
     }
@@ -234,7 +240,7 @@ std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, DWORD 
     if (!code) {
         return std::nullopt;
     }
-    return ConsoleRun{*code, ReadTextFile(options.outputFile), ReadTextFile(options.errorFile)};
+    return ConsoleRun{*code, ReadTextFile(outputFile), ReadTextFile(errorFile)};
 }
 
 bool Process::Running() const {

@@ -36,8 +36,6 @@ struct LaunchOptions {
     std::wstring arguments; // the command line after the program name
     std::wstring workingFolder;
     std::vector<std::pair<std::wstring, std::wstring>> environment; // added to (or replacing in) ours
-    std::wstring outputFile; // when set, the program's standard output and error go to these files
-    std::wstring errorFile;
 };
 
 // A started program. The destructor ends it if it still runs, so no test leaves a process behind.
@@ -51,6 +49,9 @@ public:
     Process& operator=(Process&& other) noexcept;
 
     static std::optional<Process> Start(const LaunchOptions& options);
+    // The same with the program's standard output and error written to two files.
+    static std::optional<Process> Start(const LaunchOptions& options, const std::wstring& outputFile,
+                                        const std::wstring& errorFile);
 
     DWORD Id() const { return m_id; }
     bool Running() const;
@@ -69,9 +70,9 @@ struct ConsoleRun {
     std::string output;
     std::string error;
 };
-// Runs options.program with options.outputFile and errorFile (both required); nothing when it cannot start or
-// does not end within the time.
-std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, DWORD timeoutMs = 30000);
+// Runs a program with its output in the two files; nothing when it cannot start or does not end within the time.
+std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, const std::wstring& outputFile,
+                                            const std::wstring& errorFile, DWORD timeoutMs = 30000);
 
 // Top-level windows of a process with a given class (kDialogClass for dialogs and message boxes).
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr);
