@@ -63,6 +63,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     StartupPhase("first module decoded");
     m_lighting.ShowDefaultColour();
     m_lighting.StartWithRememberedLighting(TheApp() && TheApp()->RestoreLightingFlag());
+    StartupPhase("lighting restored");
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
