@@ -28,6 +28,7 @@ constexpr KnownRow kKnownRows[] = {
     {kMsgQuit, {{u"Quit", u"退出", u"退出"}}},
     {kMsgPowerWatts, {{u"POWER(W)", u"功率(W)", u"功率(W)"}}},
     {kMsgAboutProduct, {{u"About Zorva Prismel", u"关于 Zorva Prismel", u"關於 Zorva Prismel"}}},
+    {kMsgRestoreLighting, {{u"Restore lighting at start", u"启动时恢复灯光", u"啟動時恢復燈光"}}},
 };
 
 // Texts of the graphics-card tools that this program never shows.

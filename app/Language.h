@@ -30,4 +30,5 @@ enum MessageId : std::int32_t {
     kMsgQuit = 70,
     kMsgPowerWatts = 181,
     kMsgAboutProduct = 190,
+    kMsgRestoreLighting = 191,
 };

@@ -11,6 +11,8 @@
 #include "app/StartupTrace.h"
 #include "app/UserSettingsRestore.h"
 #include "framework/ProgramFolder.h"
+#include "lighting/RememberedLighting.h"
+#include "lighting/RestoreWithoutWindow_win32.h"
 #include "lighting/TessaroHDDlg_win32.h"
 
 namespace {
@@ -52,6 +54,19 @@ CTessaroHDApp::CTessaroHDApp(ISettingsRegistry& registry) {
 void CTessaroHDApp::Construct(ISettingsRegistry& registry) {
     m_comInitialised = SUCCEEDED(CoInitialize(nullptr));
     LoadSettings(registry, m_settings);
+    m_restoreLighting = ReadRestoreLighting(registry);
+}
+
+void CTessaroHDApp::SetRestoreLighting(bool on) {
+    CRegistrySettings registry;
+    if (WriteRestoreLighting(registry, on)) {
+        m_restoreLighting = on;
+    }
+}
+
+int CTessaroHDApp::ExitInstance() {
+    const int code = CWinApp::ExitInstance();
+    return m_startExitCode != 0 ? m_startExitCode : code;
 }
 
 CTessaroHDApp::~CTessaroHDApp() {
@@ -126,6 +141,10 @@ bool CTessaroHDApp::InitInstance() {
         RunLegacyRestore();
     }
     if (m_startMode == kStartOnlyApplySettings) {
+        if (m_restoreLighting) {
+            CRegistrySettings registry;
+            m_startExitCode = SendRememberedLightingWithoutWindow(registry, m_programDirectory);
+        }
         return false;
     }
     StartupPhase("instance checked");

@@ -20,11 +20,17 @@ public:
     ~CTessaroHDApp() override;
 
     bool InitInstance() override;
+    // The exit code of a start that ends without the window.
+    int ExitInstance() override;
 
     HFONT GetFont(int slot) const { return m_fonts[static_cast<std::size_t>(slot)].Get(); }
     std::int32_t StartMode() const { return m_startMode; }
     bool RestoreSettingsFlag() const { return m_settings.RestoreUserSettings; }
     const AppSettings& Settings() const { return m_settings; }
+    // "RestoreLighting": send the remembered lighting at start.
+    bool RestoreLightingFlag() const { return m_restoreLighting; }
+    // Turns it on or off and writes it to the settings key at once.
+    void SetRestoreLighting(bool on);
     const std::wstring& ProgramDirectory() const { return m_programDirectory; }
 
     enum class InstanceCheck { FirstInstance, AnotherInstanceRuns, MutexUnavailable };
@@ -43,6 +49,8 @@ private:
     void Construct(ISettingsRegistry& registry);
 
     AppSettings m_settings;
+    bool m_restoreLighting = false;
+    int m_startExitCode = 0;
     std::int32_t m_startMode = 0;
     fw::UniqueHandle m_instanceMutex;
     FontSlots m_fonts;

@@ -35,6 +35,7 @@ else()
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/wine-arch.txt "${PRISMEL_WINE_ARCH}\n")
 configure_file(${CMAKE_SOURCE_DIR}/res/Prismel.manifest.in ${PRISMEL_GENERATED_DIR}/Prismel.manifest @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/res/prismelctl.manifest.in ${PRISMEL_GENERATED_DIR}/prismelctl.manifest @ONLY)
 
 # Resources, shared by the program and the tests that need its templates and bitmaps.
 set(PRISMEL_RC ${CMAKE_SOURCE_DIR}/res/Prismel.rc)
@@ -85,6 +86,15 @@ set_tests_properties(win32.spdinfo.bus PROPERTIES
                      PASS_REGULAR_EXPRESSION "\"module\": \"DIMM0\".*\"G\\.Skill\".*\"module\": \"DIMM1\".*\"Samsung\""
                      FAIL_REGULAR_EXPRESSION "spdinfo:" TIMEOUT 120 RESOURCE_LOCK prismel_display)
 
+# prismelctl.exe, the lighting on the command line: a console program with its own manifest (the caller's rights)
+# that hands requests to the running program.
+set(PRISMELCTL_RC ${CMAKE_SOURCE_DIR}/res/prismelctl.rc)
+set_source_files_properties(${PRISMELCTL_RC} PROPERTIES OBJECT_DEPENDS ${PRISMEL_GENERATED_DIR}/prismelctl.manifest)
+add_executable(prismelctl prismelctl/Main_win32.cpp ${PRISMELCTL_RC})
+target_include_directories(prismelctl PRIVATE ${PRISMEL_GENERATED_DIR})
+target_link_libraries(prismelctl PRIVATE prismelctl_core prismel_framework)
+target_link_options(prismelctl PRIVATE -municode)
+
 # The default virtual modules and the stand-in's configuration, beside the program.
 file(GLOB PRISMEL_SPD_IMAGES ${CMAKE_SOURCE_DIR}/testdata/spd/*.bin)
 foreach(image ${PRISMEL_SPD_IMAGES})
@@ -100,7 +110,7 @@ file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-info.txt CONTENT
 "version=${PROJECT_VERSION}
 arch=${PRISMEL_WINE_ARCH}
 triplet=${PRISMEL_MINGW_TRIPLET}
-targets=Prismel prismel_font MsIo32$<$<TARGET_EXISTS:spdinfo>: spdinfo>$<$<TARGET_EXISTS:LedView>: LedView>
+targets=Prismel prismel_font MsIo32$<$<TARGET_EXISTS:spdinfo>: spdinfo>$<$<TARGET_EXISTS:prismelctl>: prismelctl>$<$<TARGET_EXISTS:LedView>: LedView>
 ")
 
 # Win32 unit and integration tests, one process per test case under Wine.

@@ -8,6 +8,7 @@
 
 #include "lighting/ControlTable.h"
 #include "lighting/LightingSequences.h"
+#include "lighting/RememberedLighting.h"
 
 inline constexpr int kModeButtonCount = IDC_BTN_MODE_LAST - IDC_BTN_MODE_FIRST + 1;
 inline constexpr int kSpeedButtonCount = IDC_BTN_SPEED_LAST - IDC_BTN_SPEED_FIRST + 1;
@@ -46,6 +47,19 @@ inline constexpr std::int32_t SpeedIndexOfButton(int id) {
 // Speed button 5 (index 4) is the fastest, step 0.
 inline constexpr std::uint8_t SpeedValueFor(std::int32_t speedIndex) {
     return static_cast<std::uint8_t>(4 - speedIndex);
+}
+
+// The window's choice before anything is applied: mode 6, the default colour, speed button 1 (step 4), on.
+inline LightingChoice StartingChoice() {
+    return {kModePrismel,
+            {static_cast<std::uint8_t>(kDefaultColour[0]), static_cast<std::uint8_t>(kDefaultColour[1]),
+             static_cast<std::uint8_t>(kDefaultColour[2])},
+            SpeedValueFor(0),
+            true};
+}
+// The speed button (index 0-4) that sends a speed step.
+inline constexpr std::int32_t SpeedIndexOfStep(std::uint8_t step) {
+    return 4 - static_cast<std::int32_t>(step);
 }
 
 // The power toggle's state is its normal image: on, or off.

@@ -4,7 +4,9 @@
 
 #include <cwchar>
 #include <optional>
+#include <variant>
 
+#include "app/SettingsStore_win32.h"
 #include "app/TessaroHDApp_win32.h"
 #include "framework/Gdi.h"
 #include "lighting/TessaroHDDlg_win32.h"
@@ -14,6 +16,8 @@ namespace {
 
 constexpr RECT kSwatch{SKIN_SWATCH_LEFT, SKIN_SWATCH_TOP, SKIN_SWATCH_RIGHT, SKIN_SWATCH_BOTTOM};
 constexpr RECT kHexText{SKIN_HEX_TEXT_LEFT, SKIN_HEX_TEXT_TOP, SKIN_HEX_TEXT_RIGHT, SKIN_HEX_TEXT_BOTTOM};
+// How long the answer to prismelctl may take to be taken.
+constexpr UINT kHandOverAnswerMs = 2000;
 
 SmbusFlags Flags() {
     return {UseRGBI2CMode, UseSetZorvaEffect};
@@ -122,6 +126,7 @@ void CLightingPage::OnApply() {
     m_state.CurrentMode = m_state.SelectedMode;
     m_state.SpeedValue = SpeedValueFor(m_state.SpeedIndex);
     ApplyLighting();
+    Remember();
 }
 
 void CLightingPage::OnReset() {
@@ -130,18 +135,137 @@ void CLightingPage::OnReset() {
     SetPowerImage(IDB_POWER_ON);
     ShowModeSelection();
     m_dialog.Invalidate(false);
+    Remember();
 }
 
 void CLightingPage::OnPowerToggle() {
-    const int next = PowerImageAfterClick(PowerImage());
-    SetPowerImage(next);
-    if (PowerIsOn(next)) {
-        ShowModeButtonsApplyReset(true);
-        OnApply();
+    if (PowerIsOn(PowerImageAfterClick(PowerImage()))) {
+        TurnOn();
     } else {
-        SwitchOffLighting();
-        ShowModeButtonsApplyReset(false);
+        TurnOff();
     }
+}
+
+void CLightingPage::TurnOn() {
+    SetPowerImage(IDB_POWER_ON);
+    ShowModeButtonsApplyReset(true);
+    OnApply();
+}
+
+void CLightingPage::TurnOff() {
+    SetPowerImage(IDB_POWER_OFF);
+    SwitchOffLighting();
+    ShowModeButtonsApplyReset(false);
+    Remember();
+}
+
+// ---- Remembered lighting and prismelctl's requests ------------------------------------------------------------------
+
+void CLightingPage::Remember() {
+    const ColourBoxValues boxes = ReadBoxes();
+    const LightingChoice now{m_state.CurrentMode,
+                             {static_cast<std::uint8_t>(boxes.red & 0xFF),
+                              static_cast<std::uint8_t>(boxes.green & 0xFF),
+                              static_cast<std::uint8_t>(boxes.blue & 0xFF)},
+                             m_state.SpeedValue,
+                             PowerOn()};
+    CRegistrySettings registry;
+    WriteRememberedLighting(registry, now, m_remembered);
+}
+
+void CLightingPage::ShowChoice(const LightingChoice& choice) {
+    OnModeButton(IDC_BTN_MODE_FIRST + choice.mode - 1);
+    OnSpeedButton(IDC_BTN_SPEED_FIRST + SpeedIndexOfStep(choice.speedStep));
+    for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
+        ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], choice.colour[i], FALSE);
+    }
+    m_dialog.Button(IDC_BTN_COLOUR_WHEEL)
+        .SetPickedColor(ColorRefOf(choice.colour[0], choice.colour[1], choice.colour[2]));
+    ::InvalidateRect(m_dialog.m_hWnd, &kHexText, TRUE);
+}
+
+void CLightingPage::StartWithRememberedLighting(bool restore) {
+    CRegistrySettings registry;
+    m_remembered = ReadRememberedLighting(registry);
+    ::ChangeWindowMessageFilterEx(m_dialog.m_hWnd, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+    const std::optional<LightingChoice> choice = restore ? PlanRestore(m_remembered, StartingChoice()) : std::nullopt;
+    if (!choice) {
+        return;
+    }
+    ShowChoice(*choice);
+    if (choice->on) {
+        TurnOn();
+    } else {
+        // Off as the toggle sends it; the mode stays chosen (not applied) for the toggle turning on again.
+        TurnOff();
+    }
+}
+
+void CLightingPage::ApplyRequest(const HandOverRequest& request) {
+    switch (request.command) {
+    case HandOverCommand::Mode:
+        OnModeButton(IDC_BTN_MODE_FIRST + request.mode - 1);
+        if (request.speed != 0) {
+            OnSpeedButton(IDC_BTN_SPEED_FIRST + request.speed - 1);
+        }
+        if (request.hasColour) {
+            LightingChoice shown{request.mode, request.colour, SpeedValueFor(m_state.SpeedIndex), true};
+            ShowChoice(shown);
+        }
+        TurnOn();
+        break;
+    case HandOverCommand::On:
+        TurnOn();
+        break;
+    case HandOverCommand::Off:
+        TurnOff();
+        break;
+    case HandOverCommand::Reset:
+        OnReset();
+        break;
+    case HandOverCommand::Status:
+        break;
+    }
+}
+
+HandOverStatus CLightingPage::Status() const {
+    const LRESULT modules = ::SendDlgItemMessageW(m_dialog.m_hWnd, IDC_SHADOW_MODULE_LIST, CB_GETCOUNT, 0, 0);
+    HandOverStatus status;
+    status.mode = static_cast<std::uint8_t>(m_state.CurrentMode);
+    status.speed = static_cast<std::uint8_t>(SpeedIndexOfStep(m_state.SpeedValue) + 1);
+    status.colour = {static_cast<std::uint8_t>(m_state.CurrentColor & 0xFFu),
+                     static_cast<std::uint8_t>((m_state.CurrentColor >> 8) & 0xFFu),
+                     static_cast<std::uint8_t>((m_state.CurrentColor >> 16) & 0xFFu)};
+    status.on = PowerOn();
+    status.useRgbI2cMode = UseRGBI2CMode;
+    status.useSetZorvaEffect = UseSetZorvaEffect;
+    status.modules = static_cast<std::uint8_t>(modules > 0 && modules <= kMaxModules ? modules : 0);
+    return status;
+}
+
+LRESULT CLightingPage::OnHandOver(WPARAM sender, LPARAM data) {
+    const auto* message = reinterpret_cast<const COPYDATASTRUCT*>(data);
+    if (!message || message->dwData != kHandOverRequestTag || !message->lpData) {
+        return 0;
+    }
+    const auto decoded = DecodeRequest({static_cast<const std::uint8_t*>(message->lpData), message->cbData});
+    const auto* request = std::get_if<HandOverRequest>(&decoded);
+    if (!request) {
+        return 0;
+    }
+    ApplyRequest(*request);
+    // The answer goes to the caller's window, if it named one; a caller that does not answer is not waited for.
+    HWND caller = reinterpret_cast<HWND>(sender);
+    if (caller && ::IsWindow(caller)) {
+        const StatusBytes status = EncodeStatus(Status());
+        COPYDATASTRUCT answer{kHandOverStatusTag, static_cast<DWORD>(status.size()),
+                              const_cast<std::uint8_t*>(status.data())};
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(caller, WM_COPYDATA, reinterpret_cast<WPARAM>(m_dialog.m_hWnd),
+                              reinterpret_cast<LPARAM>(&answer), SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandOverAnswerMs,
+                              &ignored);
+    }
+    return kHandOverTaken;
 }
 
 void CLightingPage::OnColourWheel() {

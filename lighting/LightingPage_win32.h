@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include "framework/MessageMap.h"
+#include "lighting/HandOver.h"
 #include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
+#include "lighting/RememberedLighting.h"
 #include "res/resource.h"
 
 class CTessaroHDDlg;
@@ -26,6 +28,7 @@ public:
     COMMAND_RANGE_CODE_HANDLER_EX(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
     MESSAGE_OBSERVER(WM_TIMER, OnTimer)
     MESSAGE_OBSERVER(WM_POWERBROADCAST, OnPowerBroadcast)
+    MESSAGE_HANDLER_EX(WM_COPYDATA, OnHandOver)
     END_MSG_MAP()
 
     // Sends CurrentMode with the colour in the boxes and SpeedValue.
@@ -48,6 +51,14 @@ public:
 
     const LightingState& State() const { return m_state; }
 
+    // At start, after detection: reads what the settings key remembers and, when restore is on, shows it and sends
+    // it as Apply (or the power toggle turning off) would. Lets prismelctl's hand-over reach the window.
+    void StartWithRememberedLighting(bool restore);
+    // What a hand-over request asks, done as the buttons would do it.
+    void ApplyRequest(const HandOverRequest& request);
+    // The lighting the window shows, for prismelctl.
+    HandOverStatus Status() const;
+
 private:
     // A mode button: remembered, shown selected; nothing is sent.
     void OnModeButton(int id);
@@ -67,6 +78,16 @@ private:
     void OnTimer(WPARAM id);
     // Waking from sleep (or any power event) sends the lights again.
     void OnPowerBroadcast(WPARAM event);
+    // A request from prismelctl: taken only with its tag, size and ranges right; answered with the status.
+    LRESULT OnHandOver(WPARAM sender, LPARAM data);
+
+    // The power toggle's two halves, as its click does them.
+    void TurnOn();
+    void TurnOff();
+    // Puts a choice on the buttons, the colour boxes, the wheel's colour and the swatch; nothing is sent.
+    void ShowChoice(const LightingChoice& choice);
+    // Stores what was just sent, the fields that changed only.
+    void Remember();
 
     // LightingPort: the SMBus library and the window's timer.
     void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) override;
@@ -86,4 +107,5 @@ private:
 
     CTessaroHDDlg& m_dialog;
     LightingState m_state;
+    RememberedLighting m_remembered;
 };

@@ -83,7 +83,7 @@ public:
     virtual void StopLightingTimer() = 0;
 };
 
-// The lighting state of the running program; nothing of it is saved between runs.
+// The lighting state of the running program; what was last sent is remembered between runs (RememberedLighting).
 struct LightingState {
     std::int32_t CurrentMode = kModeNone;     // the mode last applied
     std::int32_t SelectedMode = kModePrismel; // the mode chosen on the mode buttons

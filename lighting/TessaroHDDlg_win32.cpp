@@ -62,6 +62,8 @@ bool CTessaroHDDlg::OnInitDialog() {
     ShowFirstModule();
     StartupPhase("first module decoded");
     m_lighting.ShowDefaultColour();
+    m_lighting.StartWithRememberedLighting(TheApp() && TheApp()->RestoreLightingFlag());
+    StartupPhase("lighting restored");
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
@@ -336,6 +338,7 @@ LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
         GetCursorPos(&cursor);
         TrayMenu tray = LoadTrayMenu();
         if (tray.popup) {
+            AddRestoreLightingItem(tray.popup, TheApp() && TheApp()->RestoreLightingFlag());
             TrackPopupMenu(tray.popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
         }
         break;
@@ -366,6 +369,12 @@ LRESULT CTessaroHDDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bo
 void CTessaroHDDlg::ShowMainWindow() {
     ShowWindow(SW_SHOW);
     SetForegroundWindow(m_hWnd);
+}
+
+void CTessaroHDDlg::OnRestoreLightingItem() {
+    if (TheApp()) {
+        TheApp()->SetRestoreLighting(!TheApp()->RestoreLightingFlag());
+    }
 }
 
 void CTessaroHDDlg::OnQuit() {

@@ -54,6 +54,7 @@ public:
     COMMAND_ID_HANDLER_EX(ID_TRAY_MAIN_WINDOW, ShowMainWindow)
     COMMAND_ID_HANDLER_EX(ID_TRAY_QUIT, OnQuit)
     COMMAND_ID_HANDLER_EX(ID_TRAY_ABOUT, RunAboutBox)
+    COMMAND_ID_HANDLER_EX(ID_TRAY_RESTORE_LIGHTING, OnRestoreLightingItem)
     COMMAND_ID_HANDLER_EX(IDOK, OnSwallowedCommand)
     COMMAND_ID_HANDLER_EX(IDCANCEL, OnSwallowedCommand)
     COMMAND_HANDLER(ID_HELP_COMMAND, 0, OnHelpCommand)
@@ -103,6 +104,8 @@ private:
     void ShowMainWindow();
     // Removes the tray icon and ends the program.
     void OnQuit();
+    // The tray's "Restore lighting at start" turns the setting over and stores it at once.
+    void OnRestoreLightingItem();
     // Enter and Escape never end this dialog, and there is no help.
     void OnSwallowedCommand() {}
     LRESULT OnHelpCommand(WORD, WORD, HWND, bool&) { return 0; }

@@ -56,3 +56,9 @@ TrayMenu LoadTrayMenu() {
     }
     return tray;
 }
+
+void AddRestoreLightingItem(HMENU popup, bool checked) {
+    constexpr UINT kAfterFirstSeparator = 2;
+    InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+                ID_TRAY_RESTORE_LIGHTING, Msg(kMsgRestoreLighting));
+}

@@ -16,3 +16,5 @@ struct TrayMenu {
     HMENU popup;
 };
 TrayMenu LoadTrayMenu();
+// Puts the checkable item "Restore lighting at start" between the first two separators of the pop-up.
+void AddRestoreLightingItem(HMENU popup, bool checked);

@@ -143,6 +143,9 @@ Section "-Program" SecProgram
     !if /FileExists "${STAGE_DIR}/spdinfo.exe"
         File "spdinfo.exe"
     !endif
+    !if /FileExists "${STAGE_DIR}/prismelctl.exe"
+        File "prismelctl.exe"
+    !endif
     WriteUninstaller "$INSTDIR\Uninstall.exe"
 
     ; The SMBus library comes with the modules' maker's software and is never shipped here. One put beside
@@ -218,6 +221,18 @@ Section "Start with Windows (in the tray)" SecAutostart
     ${EndIf}
 SectionEnd
 
+; The program sends the lighting it remembers when it starts (its "RestoreLighting" setting); installing again
+; without this box turns that off.
+Section "Restore my lighting when Windows starts" SecRestoreLighting
+    WriteRegDWORD HKLM "${SETTINGS_KEY}" "RestoreLighting" 1
+SectionEnd
+
+Section "-Restore lighting off"
+    ${IfNot} ${SectionIsSelected} ${SecRestoreLighting}
+        WriteRegDWORD HKLM "${SETTINGS_KEY}" "RestoreLighting" 0
+    ${EndIf}
+SectionEnd
+
 ; Installing again without the log-on task removes one an earlier installation made.
 Section "-Autostart off"
     ${IfNot} ${SectionIsSelected} ${SecAutostart}
@@ -245,6 +260,7 @@ Section "un.${PRODUCT}" UnSecProgram
     Delete "$INSTDIR\DS-DIGI-LICENSE.txt"
     Delete "$INSTDIR\README.txt"
     Delete /REBOOTOK "$INSTDIR\spdinfo.exe"
+    Delete /REBOOTOK "$INSTDIR\prismelctl.exe"
     ${If} $registeredHere = 1
         ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "SmbusLibraryCopied"
         ${If} $1 = 1
@@ -272,6 +288,11 @@ Function .onInit
     ${GetOptions} $0 "/NOAUTOSTART" $1
     ${IfNot} ${Errors}
         !insertmacro UnselectSection ${SecAutostart}
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $0 "/NORESTORELIGHTING" $1
+    ${IfNot} ${Errors}
+        !insertmacro UnselectSection ${SecRestoreLighting}
     ${EndIf}
 FunctionEnd
 

@@ -54,6 +54,8 @@
 #define ID_TRAY_MAIN_WINDOW 1260
 #define ID_TRAY_QUIT 1261
 #define ID_TRAY_ABOUT 32775
+// Added to the tray menu when it opens: the "RestoreLighting" setting, checked when on.
+#define ID_TRAY_RESTORE_LIGHTING 1262
 #define IDM_ABOUTBOX 0x0010
 // The help command (F1) a dialog may be sent; the main window swallows it.
 #define ID_HELP_COMMAND 0xE146

@@ -39,6 +39,8 @@ public:
     void GetBitmaps(int* normalImageId, int* hotImageId, int* spareValue) const;
     void SetColorPick(BOOL on) { m_colourPick = on != FALSE; }
     COLORREF GetPickedColor() const { return m_pickedColour; }
+    // A colour chosen elsewhere (a restore, prismelctl) shown as if picked.
+    void SetPickedColor(COLORREF colour) { m_pickedColour = colour; }
 
     // Replaces the clock (null: the system tick count) and returns the previous one.
     static TickSource SetTickSource(TickSource source);

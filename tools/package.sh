@@ -75,6 +75,7 @@ cp "$bin/DS-DIGI.ttf" "$app/"
 windows_text "$bin/DS-DIGI-LICENSE.txt" "$app/DS-DIGI-LICENSE.txt"
 windows_text "$root/package/README.txt" "$app/README.txt"
 if [ -f "$bin/spdinfo.exe" ]; then strip_to "$bin/spdinfo.exe" "$app/spdinfo.exe"; fi
+if [ -f "$bin/prismelctl.exe" ]; then strip_to "$bin/prismelctl.exe" "$app/prismelctl.exe"; fi
 
 # The demo: the portable folder plus demo\, a program folder of its own in which the simulator's MsIo32.dll is
 # the one the program loads (it loads the library from its own folder only).

@@ -14,9 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsStore_win32.h"
 #include "res/resource.h"
 #include "tools/support/Clock.h"
 #include "tools/support/Program.h"
+#include "tools/support/Registry.h"
 
 namespace {
 
@@ -114,8 +116,18 @@ int main(int argc, char** argv) {
     std::map<std::string, std::vector<double>> phases;
     int transactions = 0;
     const std::wstring trace = folder + L"\\startup-trace.txt";
+    // PRISMEL_BENCH_RESTORE=<mode 1-10>: every start restores that mode at the fastest speed.
+    char restoreMode[8] = "";
+    const bool restore = GetEnvironmentVariableA("PRISMEL_BENCH_RESTORE", restoreMode, sizeof restoreMode) > 0;
     for (int run = 0; run < runs; ++run) {
         RemoveSettings();
+        if (restore) {
+            const wchar_t* key = kSettingsKey;
+            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"RestoreLighting", 1);
+            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"CurrentMode", static_cast<DWORD>(std::atoi(restoreMode)));
+            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"CurrentSpeed", 0);
+            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"LightsOn", 1);
+        }
         ClearScreenUnder(RECT{});
         LaunchOptions options;
         options.program = folder + L"\\Prismel.exe";

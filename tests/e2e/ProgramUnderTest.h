@@ -97,6 +97,30 @@ protected:
 
     std::vector<std::string> Journal() const { return standIn_.Journal(); }
 
+    // The lighting calls journalled from line `from` on, without timestamps.
+    std::vector<std::string> LightingCallsSince(std::size_t from) const {
+        std::vector<std::string> calls;
+        const auto lines = Journal();
+        for (std::size_t i = from; i < lines.size(); ++i) {
+            std::string call = CallOf(lines[i]);
+            if (call.rfind("RGBI2CMode(", 0) == 0 || call.rfind("SetZorvaEffect(", 0) == 0) {
+                calls.push_back(call);
+            }
+        }
+        return calls;
+    }
+
+    // Quits from the tray menu and waits for the end.
+    bool Quit(HWND main) const {
+        PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
+        return process_ && process_->WaitForExit(10000).has_value();
+    }
+
+    // A REG_DWORD of the settings key, or nothing.
+    static std::optional<DWORD> StoredDword(LPCWSTR name) {
+        return GetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, name);
+    }
+
     std::wstring scratchPrefix_;
     std::wstring folder_;
     StandInFiles standIn_{L""};

@@ -155,10 +155,11 @@ TEST_F(StartupTest, TheTraceNamesEachPhaseOnceInOrder) {
         last = ms;
         phases.push_back(line.substr(line.find(' ') + 1, line.find_last_not_of("\r") - line.find(' ')));
     }
-    EXPECT_EQ(phases, (std::vector<std::string>{
-                          "entry point", "instance checked", "fonts created", "common controls ready", "dialog created",
-                          "window shaped", "tray icon added", "buttons created", "controls created", "library bound",
-                          "modules read", "first module decoded", "window initialised", "window painted"}));
+    EXPECT_EQ(phases,
+              (std::vector<std::string>{"entry point", "instance checked", "fonts created", "common controls ready",
+                                        "dialog created", "window shaped", "tray icon added", "buttons created",
+                                        "controls created", "library bound", "modules read", "first module decoded",
+                                        "lighting restored", "window initialised", "window painted"}));
 
     process.reset(); // ended: the next copy may start
     auto untraced = Launch(folder_, L"");

@@ -174,6 +174,16 @@ TEST_F(InstallerTest, InstallingOverAnOlderOrTheSameVersionUpgradesInPlace) {
     EXPECT_FALSE(Exists(kInstallFolder));
 }
 
+TEST_F(InstallerTest, TheRestoreBoxSetsTheSettingAndPrismelctlComesAlong) {
+    Install(kSetup, false);
+    EXPECT_TRUE(Exists(kInstallFolder + L"\\prismelctl.exe"));
+    EXPECT_EQ(GetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, L"RestoreLighting"), 1u) << "ticked by default";
+    Install(kSetup, false, L"/NORESTORELIGHTING");
+    EXPECT_EQ(GetRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, L"RestoreLighting"), 0u);
+    EXPECT_EQ(Uninstall(kInstallFolder + L"\\Uninstall.exe", L""), 0u);
+    EXPECT_FALSE(Exists(kInstallFolder + L"\\prismelctl.exe"));
+}
+
 TEST(UnpackedPackages, ThePortableFolderRunsFromAFolderNamedInChineseWithSpaces) {
     std::wstring folder = WindowsPath(L"" PRISMEL_PORTABLE_FOLDER) + L"\\Zorva Prismel";
     ASSERT_TRUE(CopyFileTo(ProgramFolder() + L"\\MsIo32.dll", folder + L"\\MsIo32.dll")); // this test's stand-in

@@ -14,7 +14,8 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 
 # (Whole listings and texts before grep: a grep -q that stops early would fail the pipe.)
 expected=$(printf 'Zorva Prismel/%s\n' "" DS-DIGI-LICENSE.txt DS-DIGI.ttf Prismel.exe README.txt \
-  $([ -f "$build/bin/spdinfo.exe" ] && echo spdinfo.exe) | sort)
+  $([ -f "$build/bin/spdinfo.exe" ] && echo spdinfo.exe) $([ -f "$build/bin/prismelctl.exe" ] && echo prismelctl.exe) |
+  sort)
 listing=$(unzip -Z1 "$zip" | sort) demo_listing=$(unzip -Z1 "$demo_zip")
 [ "$listing" = "$expected" ] || fail "the portable zip holds: $listing"
 # The demo is the portable folder plus demo\, the only place the simulator's library may sit.

@@ -173,6 +173,11 @@ Process& Process::operator=(Process&& other) noexcept {
 }
 
 std::optional<Process> Process::Start(const LaunchOptions& options) {
+    return Start(options, L"", L"");
+}
+
+std::optional<Process> Process::Start(const LaunchOptions& options, const std::wstring& outputFile,
+                                      const std::wstring& errorFile) {
     std::wstring commandLine = L"\"" + options.program + L"\"";
     if (!options.arguments.empty()) {
         commandLine += L" " + options.arguments;
@@ -181,9 +186,30 @@ std::optional<Process> Process::Start(const LaunchOptions& options) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(options.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(), &startup, &info)) {
+    const bool redirect = !outputFile.empty() && !errorFile.empty();
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    auto create = [&](const std::wstring& path) {
+        return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE output = redirect ? create(outputFile) : INVALID_HANDLE_VALUE;
+    HANDLE error = redirect ? create(errorFile) : INVALID_HANDLE_VALUE;
+    if (redirect) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = error;
+    }
+    const BOOL started =
+        CreateProcessW(options.program.c_str(), commandLine.data(), nullptr, nullptr, redirect ? TRUE : FALSE,
+                       CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                       options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(), &startup, &info);
+    for (HANDLE file : {output, error}) {
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+    }
+    if (!started) {
         return std::nullopt;
     }
     // Every started program belongs to a job that ends with this test process, however it ends.
@@ -202,6 +228,19 @@ std::optional<Process> Process::Start(const LaunchOptions& options) {
     process.m_handle = info.hProcess;
     process.m_id = info.dwProcessId;
     return process;
+}
+
+std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, const std::wstring& outputFile,
+                                            const std::wstring& errorFile, DWORD timeoutMs) {
+    std::optional<Process> process = Process::Start(options, outputFile, errorFile);
+    if (!process) {
+        return std::nullopt;
+    }
+    std::optional<DWORD> code = process->WaitForExit(timeoutMs);
+    if (!code) {
+        return std::nullopt;
+    }
+    return ConsoleRun{*code, ReadTextFile(outputFile), ReadTextFile(errorFile)};
 }
 
 bool Process::Running() const {

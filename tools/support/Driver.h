@@ -49,6 +49,9 @@ public:
     Process& operator=(Process&& other) noexcept;
 
     static std::optional<Process> Start(const LaunchOptions& options);
+    // The same with the program's standard output and error written to two files.
+    static std::optional<Process> Start(const LaunchOptions& options, const std::wstring& outputFile,
+                                        const std::wstring& errorFile);
 
     DWORD Id() const { return m_id; }
     bool Running() const;
@@ -60,6 +63,16 @@ private:
     HANDLE m_handle = nullptr;
     DWORD m_id = 0;
 };
+
+// A console program run to its end with its output in files: its exit code and what it wrote.
+struct ConsoleRun {
+    DWORD exitCode = 0;
+    std::string output;
+    std::string error;
+};
+// Runs a program with its output in the two files; nothing when it cannot start or does not end within the time.
+std::optional<ConsoleRun> RunConsoleProgram(const LaunchOptions& options, const std::wstring& outputFile,
+                                            const std::wstring& errorFile, DWORD timeoutMs = 30000);
 
 // Top-level windows of a process with a given class (kDialogClass for dialogs and message boxes).
 std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr);

@@ -37,4 +37,12 @@ bool PutRegistryDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD 
     return PutRegistryValue(root, key, name, REG_DWORD, &value, sizeof value);
 }
 
+std::optional<DWORD> GetRegistryDword(HKEY root, const wchar_t* key, const wchar_t* name) {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(root, key, name, RRF_RT_ANY, nullptr, &value, &size) != ERROR_SUCCESS || size != sizeof value) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 } // namespace support

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,5 +14,7 @@ std::vector<std::wstring> RegistryValueNames(HKEY root, const wchar_t* key);
 // Sets a value under root\key, making the key when there is none; true when it was set.
 bool PutRegistryValue(HKEY root, const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size);
 bool PutRegistryDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD value);
+// A value of 4 bytes under root\key, or nothing when there is none of that size.
+std::optional<DWORD> GetRegistryDword(HKEY root, const wchar_t* key, const wchar_t* name);
 
 } // namespace support

@@ -1,0 +1,44 @@
+#include "lighting/RestoreWithoutWindow_win32.h"
+
+#include "lighting/LightingControls.h"
+#include "lighting/RememberedLighting.h"
+#include "memory/SmbusLibrary_win32.h"
+
+namespace {
+
+// The library's two lighting calls; there is no window, so no timer either.
+class CLibraryPort final : public LightingPort {
+public:
+    void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) override {
+        SmbusLibrary().RgbI2cMode(command, a, b, c);
+    }
+    void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) override {
+        SmbusLibrary().SetZorvaEffect(mode, speed, zero, argb);
+    }
+    void StartLightingTimer(std::int32_t) override {}
+    void StopLightingTimer() override {}
+};
+
+} // namespace
+
+int SendRememberedLightingWithoutWindow(ISettingsRegistry& registry, const std::wstring& folder) {
+    if (SmbusLibrary().Load(folder) != CSmbusLibrary::BindResult::Ready) {
+        return kExitSmbusUnavailable;
+    }
+    ReadSmbusFlags();
+    const std::optional<LightingChoice> choice = PlanRestore(ReadRememberedLighting(registry), StartingChoice());
+    if (!choice || !SendableWithoutWindow(*choice)) {
+        return 0;
+    }
+    CLibraryPort port;
+    if (!choice->on) {
+        SwitchOffLighting(port);
+        return 0;
+    }
+    LightingState state;
+    state.CurrentMode = choice->mode;
+    state.SpeedValue = choice->speedStep;
+    ApplyLighting(state, {UseRGBI2CMode, UseSetZorvaEffect}, {choice->colour[0], choice->colour[1], choice->colour[2]},
+                  port);
+    return 0;
+}

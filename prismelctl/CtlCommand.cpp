@@ -1,0 +1,190 @@
+#include "prismelctl/CtlCommand.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+#include "lighting/LightingSequences.h"
+
+namespace {
+
+constexpr std::array<std::string_view, kModeCount + 1> kModeNames = {
+    "none",    "Static", "Breathing", "Single flash", "Double flash", "Rainbow",
+    "Prismel", "Meteor", "Marquee",   "Twinkle",      "Colour cycle",
+};
+
+// The word folded for comparing names: ASCII letters in lower case, blanks, '-' and '_' dropped.
+std::string Folded(std::string_view word) {
+    std::string folded;
+    for (char c : word) {
+        if (c == ' ' || c == '-' || c == '_') {
+            continue;
+        }
+        folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return folded;
+}
+
+// A whole decimal number within lowest-highest.
+std::optional<unsigned> Number(std::string_view word, unsigned lowest, unsigned highest) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (word.empty() || error != std::errc() || end != word.data() + word.size() || value < lowest || value > highest) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::array<std::uint8_t, 3>> Colour(std::string_view word) {
+    std::array<std::uint8_t, 3> colour{};
+    if (word.size() == 6 && word.find(',') == std::string_view::npos) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            unsigned value = 0;
+            const char* first = word.data() + 2 * i;
+            const auto [end, error] = std::from_chars(first, first + 2, value, 16);
+            if (error != std::errc() || end != first + 2) {
+                return std::nullopt;
+            }
+            colour[i] = static_cast<std::uint8_t>(value);
+        }
+        return colour;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t comma = word.find(',');
+        if ((i < 2) != (comma != std::string_view::npos)) {
+            return std::nullopt;
+        }
+        auto value = Number(word.substr(0, comma), 0, 255);
+        if (!value) {
+            return std::nullopt;
+        }
+        colour[i] = static_cast<std::uint8_t>(*value);
+        word = i < 2 ? word.substr(comma + 1) : std::string_view{};
+    }
+    return colour;
+}
+
+CtlParse Refuse(std::string reason) {
+    return {std::nullopt, std::move(reason)};
+}
+
+CtlParse ParseMode(std::span<const std::string_view> args) {
+    if (args.empty()) {
+        return Refuse("mode needs a name or a number 1-10");
+    }
+    CtlCommand command{CtlCommand::Action::Send, {HandOverCommand::Mode}, false};
+    command.request.mode = ModeByWord(args[0]);
+    if (command.request.mode == 0) {
+        return Refuse("unknown mode '" + std::string(args[0]) + "' (a name as on the buttons, or 1-10)");
+    }
+    for (std::size_t i = 1; i < args.size(); i += 2) {
+        const std::string_view option = args[i];
+        if (option != "--colour" && option != "--color" && option != "--speed") {
+            return Refuse("unknown option '" + std::string(option) + "'");
+        }
+        if (i + 1 >= args.size()) {
+            return Refuse(std::string(option) + " needs a value");
+        }
+        const std::string_view value = args[i + 1];
+        if (option == "--speed") {
+            auto speed = Number(value, 1, kSpeedStepCount);
+            if (!speed) {
+                return Refuse("speed '" + std::string(value) + "' out of range (1-5)");
+            }
+            command.request.speed = static_cast<std::uint8_t>(*speed);
+        } else {
+            auto colour = Colour(value);
+            if (!colour) {
+                return Refuse("bad colour '" + std::string(value) + "' (RRGGBB or R,G,B with 0-255)");
+            }
+            command.request.hasColour = true;
+            command.request.colour = *colour;
+        }
+    }
+    return {command, {}};
+}
+
+} // namespace
+
+std::string_view ModeName(std::uint8_t mode) {
+    return mode <= kModeCount ? kModeNames[mode] : kModeNames[0];
+}
+
+std::uint8_t ModeByWord(std::string_view word) {
+    if (auto number = Number(word, kModeStatic, kModeCount)) {
+        return static_cast<std::uint8_t>(*number);
+    }
+    const std::string folded = Folded(word);
+    for (std::uint8_t mode = kModeStatic; mode <= kModeCount; ++mode) {
+        if (folded == Folded(kModeNames[mode]) || (mode == kModeColourCycle && folded == "colorcycle")) {
+            return mode;
+        }
+    }
+    return 0;
+}
+
+CtlParse ParseCtlArgs(std::span<const std::string_view> args) {
+    if (args.empty()) {
+        return Refuse("no command (try --help)");
+    }
+    const std::string_view verb = args[0];
+    const auto rest = args.subspan(1);
+    if (verb == "--help" || verb == "-h") {
+        return {CtlCommand{CtlCommand::Action::Help, {}, false}, {}};
+    }
+    if (verb == "--version") {
+        return {CtlCommand{CtlCommand::Action::Version, {}, false}, {}};
+    }
+    if (verb == "mode") {
+        return ParseMode(rest);
+    }
+    struct Simple {
+        std::string_view word;
+        HandOverCommand command;
+    };
+    constexpr Simple kSimple[] = {{"on", HandOverCommand::On},
+                                  {"off", HandOverCommand::Off},
+                                  {"reset", HandOverCommand::Reset},
+                                  {"status", HandOverCommand::Status}};
+    for (const Simple& simple : kSimple) {
+        if (verb != simple.word) {
+            continue;
+        }
+        CtlCommand command{CtlCommand::Action::Send, {simple.command}, false};
+        const bool json = simple.command == HandOverCommand::Status && rest.size() == 1 && rest[0] == "--json";
+        if (!rest.empty() && !json) {
+            return Refuse("unexpected '" + std::string(rest[0]) + "' after " + std::string(verb));
+        }
+        command.json = json;
+        return {command, {}};
+    }
+    return Refuse("unknown command '" + std::string(verb) + "' (try --help)");
+}
+
+std::string DescribeStatus(const HandOverStatus& status, bool json) {
+    char colour[8];
+    std::snprintf(colour, sizeof colour, "%02X%02X%02X", status.colour[0], status.colour[1], status.colour[2]);
+    const std::string name(ModeName(status.mode));
+    if (json) {
+        return "{\"mode\": " + std::to_string(status.mode) + ", \"modeName\": \"" + name +
+               "\", \"speed\": " + std::to_string(status.speed) + ", \"colour\": \"" + colour +
+               "\", \"on\": " + (status.on ? "true" : "false") +
+               ", \"useRGBI2CMode\": " + (status.useRgbI2cMode ? "true" : "false") +
+               ", \"useSetZorvaEffect\": " + (status.useSetZorvaEffect ? "true" : "false") +
+               ", \"modules\": " + std::to_string(status.modules) + "}";
+    }
+    return std::string(status.on ? "on" : "off") + ": mode " + std::to_string(status.mode) + " " + name + ", speed " +
+           std::to_string(status.speed) + ", colour " + colour + "; RGBI2CMode " +
+           (status.useRgbI2cMode ? "yes" : "no") + ", SetZorvaEffect " + (status.useSetZorvaEffect ? "yes" : "no") +
+           "; " + std::to_string(status.modules) + " module(s)";
+}
+
+std::string CtlUsage() {
+    return "usage: prismelctl mode NAME|1-10 [--colour RRGGBB|R,G,B] [--speed 1-5]\n"
+           "       prismelctl on | off | reset | status [--json]\n"
+           "       prismelctl --help | --version\n"
+           "modes: Static, Breathing, Single-flash, Double-flash, Rainbow, Prismel, Meteor, Marquee, Twinkle,\n"
+           "       Colour-cycle (any case); speed 5 is the fastest.\n"
+           "Hands the request to the running Zorva Prismel (starting it in the tray if none runs) and prints what\n"
+           "is applied.\n";
+}

@@ -1,0 +1,35 @@
+// prismelctl's portable part: its command line into a hand-over request, and the program's answer into the one
+// line it prints.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "lighting/HandOver.h"
+
+struct CtlCommand {
+    enum class Action { Send, Help, Version };
+    Action action = Action::Help;
+    HandOverRequest request;
+    bool json = false; // status only
+};
+
+// The command, or the one-line reason (without the program's name) why the words were refused.
+struct CtlParse {
+    std::optional<CtlCommand> command;
+    std::string error;
+};
+
+// The words after the program's name.
+CtlParse ParseCtlArgs(std::span<const std::string_view> args);
+
+// A mode's name as on its button (1-10), or "none" for 0 and anything else.
+std::string_view ModeName(std::uint8_t mode);
+// A mode by its name (case, blanks, '-' and '_' ignored) or its number 1-10; 0 when it is neither.
+std::uint8_t ModeByWord(std::string_view word);
+
+// The line printed for the program's answer: what is applied, or with json the same as one JSON object.
+std::string DescribeStatus(const HandOverStatus& status, bool json);
+std::string CtlUsage();

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# prismelctl's latency under Wine: from starting "prismelctl mode meteor" to the first select command in the SMBus
+# stand-in's journal, with Prismel.exe running; median of N runs. Usage: tools/bench_prismelctl.sh [runs]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+tools/setup.sh
+# shellcheck source=wine/common.sh
+. tools/wine/common.sh
+preset=$(prismel_windows_preset)
+prismel_windows_build "$preset" prismelctl_bench >/dev/null
+tools/wine/emulator.sh "build/$preset/bin/prismelctl_bench.exe" "${1:-10}"
+tools/wine/session.sh stop "build/$preset" >/dev/null
