@@ -161,3 +161,8 @@ add_test(NAME skin.languages COMMAND ${PRISMEL_PYTHON} ${CMAKE_SOURCE_DIR}/tests
 set_tests_properties(skin.languages PROPERTIES TIMEOUT 300)
 add_subdirectory(tests/bench)
 add_subdirectory(tools/soak)
+
+# What the packages hold, and nothing of the tests: what a machine that cannot run this build's programs builds of
+# it (tools/test.sh), for the checks that need no Wine (labelled nowine).
+add_custom_target(release_files)
+add_dependencies(release_files Prismel prismel_font MsIo32 LedView spdinfo prismelctl)
