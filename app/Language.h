@@ -30,4 +30,6 @@ enum MessageId : std::int32_t {
     kMsgQuit = 70,
     kMsgPowerWatts = 181,
     kMsgAboutProduct = 190,
+    kMsgSdkServerItem = 200,
+    kMsgSdkPortTaken = 201,
 };

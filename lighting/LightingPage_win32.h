@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <array>
+#include <optional>
+
 #include "framework/MessageMap.h"
 #include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
@@ -48,6 +51,20 @@ public:
 
     const LightingState& State() const { return m_state; }
 
+    // ---- What an SDK client asks, done as the buttons would do it ----
+    // The colour into the boxes (when given), the mode and speed buttons, then Apply.
+    void ChooseAndApply(std::int32_t mode, std::int32_t speedIndex, std::optional<std::uint32_t> colour);
+    // The power toggle turning the lights off; nothing when they are off already.
+    void SwitchOffByToggle();
+    // Frames from a client: select 4 once on entering, the lighting timer stopped.
+    void EnterDirect();
+    // LEDs first to first + count - 1 of the next frame; frames go out at most once per kDirectFramePeriodMs,
+    // the latest one each time.
+    void QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first, std::size_t count);
+    bool InDirect() const { return m_direct; }
+    // The colour in the boxes.
+    std::uint32_t BoxColour() const;
+
 private:
     // A mode button: remembered, shown selected; nothing is sent.
     void OnModeButton(int id);
@@ -67,6 +84,9 @@ private:
     void OnTimer(WPARAM id);
     // Waking from sleep (or any power event) sends the lights again.
     void OnPowerBroadcast(WPARAM event);
+    // A user's Apply, Reset or power click ends a client's Direct frames.
+    void LeaveDirect();
+    void SendDirectFrame();
 
     // LightingPort: the SMBus library and the window's timer.
     void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) override;
@@ -86,4 +106,8 @@ private:
 
     CTessaroHDDlg& m_dialog;
     LightingState m_state;
+    bool m_direct = false;
+    bool m_directTimerRunning = false;
+    bool m_framePending = false;
+    std::array<LedColor, kLedCount> m_pendingFrame{};
 };

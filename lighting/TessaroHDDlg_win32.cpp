@@ -65,6 +65,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
+    m_sdkServer.StartIfAllowed();
     StartupPhase("window initialised");
     return true;
 }
@@ -336,6 +337,7 @@ LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
         GetCursorPos(&cursor);
         TrayMenu tray = LoadTrayMenu();
         if (tray.popup) {
+            m_sdkServer.AddTrayItem(tray.popup);
             TrackPopupMenu(tray.popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
         }
         break;

@@ -34,8 +34,8 @@ ControllerDescription DescribeController(const LightingSnapshot& lighting);
 // What a client's mode choice asks of the lighting page.
 struct ModeTarget {
     enum class Kind { Direct, Mode, Off } kind = Kind::Mode;
-    std::int32_t mode = kModeNone;   // for Mode: 1-10
-    std::int32_t speedIndex = 0;     // for Mode: 0-4, kept from the page when the mode has no speed
+    std::int32_t mode = kModeNone;       // for Mode: 1-10
+    std::int32_t speedIndex = 0;         // for Mode: 0-4, kept from the page when the mode has no speed
     std::optional<std::uint32_t> colour; // for Mode: COLORREF, for the modes with a colour
     friend bool operator==(const ModeTarget&, const ModeTarget&) = default;
 };

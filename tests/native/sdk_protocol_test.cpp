@@ -26,7 +26,8 @@ Bytes Le32(std::uint32_t value) {
 }
 
 Bytes PacketBytes(std::uint32_t device, std::uint32_t id, const Bytes& payload) {
-    return Cat({{'O', 'R', 'G', 'B'}, Le32(device), Le32(id), Le32(static_cast<std::uint32_t>(payload.size())), payload});
+    return Cat(
+        {{'O', 'R', 'G', 'B'}, Le32(device), Le32(id), Le32(static_cast<std::uint32_t>(payload.size())), payload});
 }
 
 // ---- Reassembly ---------------------------------------------------------------------------------------------
