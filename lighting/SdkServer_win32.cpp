@@ -15,9 +15,8 @@
 
 namespace {
 
-constexpr wchar_t kAllowedValue[] = L"SdkServer";
-constexpr wchar_t kPortValue[] = L"SdkServerPort";
 constexpr int kReadChunk = 4096;
+constexpr std::size_t kSendChunk = 64 * 1024;
 // The tray item goes between the menu's two separators.
 constexpr UINT kTrayItemPosition = 2;
 
@@ -47,11 +46,7 @@ sdk::LightingSnapshot Snapshot(const CLightingPage& lighting) {
     return snapshot;
 }
 
-} // namespace
-
 // A socket closed when it goes.
-namespace {
-
 class UniqueSocket {
 public:
     UniqueSocket() = default;
@@ -100,14 +95,14 @@ CSdkServer::~CSdkServer() {
 }
 
 void CSdkServer::StartIfAllowed() {
-    std::optional<std::uint32_t> allowed = StoredDword(kAllowedValue);
+    std::optional<std::uint32_t> allowed = StoredDword(kSdkServerValue);
     if (allowed && *allowed != 0) {
         Start(StoredPort());
     }
 }
 
 std::uint16_t CSdkServer::StoredPort() const {
-    return sdk::PortFromSetting(StoredDword(kPortValue));
+    return sdk::PortFromSetting(StoredDword(kSdkServerPortValue));
 }
 
 void CSdkServer::AddTrayItem(HMENU popup) const {
@@ -125,7 +120,7 @@ void CSdkServer::OnTrayItem() {
         Stop();
     }
     DWORD value = allow ? 1 : 0;
-    WriteSetting(kAllowedValue, reinterpret_cast<const BYTE*>(&value), sizeof value, REG_DWORD, HKEY_LOCAL_MACHINE);
+    WriteSetting(kSdkServerValue, reinterpret_cast<const BYTE*>(&value), sizeof value, REG_DWORD, HKEY_LOCAL_MACHINE);
 }
 
 bool CSdkServer::Start(std::uint16_t port) {
@@ -318,7 +313,7 @@ bool CSdkServer::Send(Client& client, const sdk::Header& request, const std::vec
 bool CSdkServer::Flush(Client& client) {
     std::size_t sent = 0;
     while (sent < client.unsent.size()) {
-        const int chunk = static_cast<int>(std::min<std::size_t>(client.unsent.size() - sent, 64 * 1024));
+        const int chunk = static_cast<int>(std::min(client.unsent.size() - sent, kSendChunk));
         const int got = send(client.socket.Get(), reinterpret_cast<const char*>(client.unsent.data() + sent), chunk, 0);
         if (got < 0) {
             if (WSAGetLastError() != WSAEWOULDBLOCK) {

@@ -12,14 +12,15 @@
 
 #include "sdk/SdkProtocol.h"
 #include "tests/e2e/ProgramUnderTest.h"
+#include "tools/soak/ProcessGauge.h"
 
 namespace {
 
 using namespace e2e;
+using soak::Measure;
 
-constexpr wchar_t kAllowedValue[] = L"SdkServer";
-constexpr wchar_t kPortValue[] = L"SdkServerPort";
 constexpr DWORD kClientTimeoutMs = 60000;
+constexpr DWORD kSoakTimeoutMs = 900000;
 
 std::wstring Widen(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
@@ -27,6 +28,14 @@ std::wstring Widen(const std::string& text) {
                                       static_cast<int>(wide.size()));
     wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string narrow(text.size() * 3, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                                      static_cast<int>(narrow.size()), nullptr, nullptr);
+    narrow.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return narrow;
 }
 
 // A host path for a Windows one, for the programs that run beside Wine.
@@ -125,7 +134,7 @@ protected:
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
         port_ = FreePort();
         ASSERT_NE(port_, 0);
-        PutDword(kPortValue, port_);
+        PutDword(kSdkServerPortValue, port_);
     }
     void TearDown() override {
         ProgramTest::TearDown();
@@ -146,11 +155,11 @@ protected:
     }
 
     HWND StartServing() {
-        PutDword(kAllowedValue, 1);
+        PutDword(kSdkServerValue, 1);
         return Start(L"", "checkspd = 6\n");
     }
     HWND StartServingWithBusDelay() {
-        PutDword(kAllowedValue, 1);
+        PutDword(kSdkServerValue, 1);
         return Start(L"", "checkspd = 6\ndelay_ms = 0.4\n");
     }
 
@@ -166,7 +175,7 @@ protected:
     std::optional<DWORD> StoredAllowed() const {
         DWORD value = 0;
         DWORD size = sizeof value;
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, kSettingsKey, kAllowedValue, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kSettingsKey, kSdkServerValue, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
             ERROR_SUCCESS) {
             return std::nullopt;
         }
@@ -175,7 +184,8 @@ protected:
 
     // Runs a script of tests/sdk with node on the host: the port, the journal, a result file, then `extra`; gives
     // what the script wrote to the result file when it ended.
-    std::string RunClient(const std::string& script, const std::vector<std::string>& extra) const {
+    std::string RunClient(const std::string& script, const std::vector<std::string>& extra,
+                          DWORD timeoutMs = kClientTimeoutMs) const {
         const std::wstring result = folder_ + L"\\client-result.txt";
         DeleteFileW(result.c_str());
         std::wstring command = L"node \"" + Widen(PRISMEL_SDK_TESTS) + L"/" + Widen(script) + L"\" " +
@@ -197,7 +207,7 @@ protected:
             CloseHandle(info.hThread);
         }
         std::string text;
-        for (DWORD waited = 0; waited < kClientTimeoutMs && text.empty(); waited += 200) {
+        for (DWORD waited = 0; waited < timeoutMs && text.empty(); waited += 200) {
             Sleep(200);
             std::ifstream file(result.c_str(), std::ios::binary);
             std::stringstream read;
@@ -312,6 +322,35 @@ TEST_F(SdkServerTest, DISABLED_MeasureFrameDelayAndCpu) {
     const std::string text = RunClient(
         "measure_frames.js", {match, setting("PRISMEL_SDK_FRAMES", "1000"), setting("PRISMEL_SDK_RATE", "60")});
     std::printf("sdk-measure: %s\n", text.c_str());
+    EXPECT_EQ(text.rfind("sent", 0), 0u) << text;
+}
+
+// Not a test: the soak's gauge around an effect engine's long run and many short clients, by hand as above
+// (PRISMEL_SDK_SOAK_FRAMES, PRISMEL_SDK_SOAK_CONNECTS): the figures after a warm-up and after the run.
+TEST_F(SdkServerTest, DISABLED_SoakFramesAndConnects) {
+    ASSERT_TRUE(StartServing());
+    const std::string config = "PRISMEL_SMBUS_CONFIG=" + Narrow(standIn_.ConfigPath());
+    soak::ProcessGauge gauge(process_->Id(), soak::LinuxStatusPath(config));
+    ASSERT_TRUE(gauge);
+    auto setting = [](const char* name, const char* fallback) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : fallback);
+    };
+    std::string match(folder_.begin() + static_cast<std::ptrdiff_t>(folder_.rfind(L'\\') + 1), folder_.end());
+    std::printf("sdk-soak warm-up: %s\n", RunClient("measure_frames.js", {match, "2000", "2000", "50"}).c_str());
+    const soak::Figures before = gauge.Take();
+    const std::string text = RunClient(
+        "measure_frames.js",
+        {match, setting("PRISMEL_SDK_SOAK_FRAMES", "100000"), "2000", setting("PRISMEL_SDK_SOAK_CONNECTS", "1000")},
+        kSoakTimeoutMs);
+    const soak::Figures after = gauge.Take();
+    std::printf("sdk-soak run: %s\n", text.c_str());
+    for (Measure measure :
+         {Measure::PrivateKb, Measure::ResidentKb, Measure::Handles, Measure::GdiObjects, Measure::UserObjects}) {
+        std::printf("sdk-soak %d: before %lld after %lld\n", static_cast<int>(measure),
+                    static_cast<long long>(soak::At(before, measure)),
+                    static_cast<long long>(soak::At(after, measure)));
+    }
     EXPECT_EQ(text.rfind("sent", 0), 0u) << text;
 }
 

@@ -1,9 +1,10 @@
 // Measures the SDK server under an effect engine's load: FRAMES update-LEDs packets at RATE a second, each frame
 // distinct, then reads the stand-in's journal for when each frame's last LED command went out, and the program's
 // CPU time over the run from /proc (the Wine process whose command line contains MATCH).
-//   node measure_frames.js PORT JOURNAL RESULT MATCH [FRAMES] [RATE]
+//   node measure_frames.js PORT JOURNAL RESULT MATCH [FRAMES] [RATE] [CONNECTS]
 // RESULT gets one line: sent, frames that reached the modules, the delay's median and 99th percentile in ms, the
-// run's seconds and the program's CPU seconds per minute.
+// run's seconds and the program's CPU seconds per minute. With CONNECTS, that many clients then connect, read the
+// controller and go, one after another, before the line is written.
 'use strict'
 const fs = require('fs')
 const path = require('path')
@@ -12,6 +13,7 @@ const { Client } = require(path.join(__dirname, 'node_modules', 'openrgb-sdk'))
 const [port, journal, resultFile, match] = [Number(process.argv[2]), process.argv[3], process.argv[4], process.argv[5]]
 const frames = Number(process.argv[6] || 1000)
 const rate = Number(process.argv[7] || 60)
+const connects = Number(process.argv[8] || 0)
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms))
 const now = () => performance.timeOrigin + performance.now()
 
@@ -29,10 +31,10 @@ function programCpuSeconds() {
     return NaN
 }
 
-// Frame i: LED 4 carries i in red and green, so its LED command names the frame.
+// Frame i: LED 4 carries i in red, green and blue, so its LED command names the frame.
 function frameColours(i) {
     const colours = Array.from({ length: 5 }, () => ({ red: 1, green: 2, blue: 3 }))
-    colours[4] = { red: i & 0xFF, green: (i >> 8) & 0xFF, blue: 7 }
+    colours[4] = { red: i & 0xFF, green: (i >> 8) & 0xFF, blue: (i >> 16) & 0xFF }
     return colours
 }
 
@@ -54,11 +56,17 @@ async function main() {
     const seconds = (now() - start) / 1000
     const cpu = programCpuSeconds() - cpuBefore
     client.disconnect()
+    for (let i = 0; i < connects; ++i) {
+        const passing = new Client('passing', port, '127.0.0.1')
+        await passing.connect()
+        await passing.getControllerData(0)
+        passing.disconnect()
+    }
     const delays = []
     for (const line of fs.readFileSync(journal, 'latin1').split(/\r?\n/)) {
-        const m = /^([\d.]+) RGBI2CMode\(0x14, 0x([0-9A-F]{2}), 0x([0-9A-F]{2}), 0x07\)/.exec(line)
+        const m = /^([\d.]+) RGBI2CMode\(0x14, 0x([0-9A-F]{2}), 0x([0-9A-F]{2}), 0x([0-9A-F]{2})\)/.exec(line)
         if (m) {
-            const i = parseInt(m[2], 16) | (parseInt(m[3], 16) << 8)
+            const i = parseInt(m[2], 16) | (parseInt(m[3], 16) << 8) | (parseInt(m[4], 16) << 16)
             if (i < frames) delays.push(Number(m[1]) - sentAt[i])
         }
     }
