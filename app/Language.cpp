@@ -29,6 +29,14 @@ constexpr KnownRow kKnownRows[] = {
     {kMsgPowerWatts, {{u"POWER(W)", u"功率(W)", u"功率(W)"}}},
     {kMsgAboutProduct, {{u"About Zorva Prismel", u"关于 Zorva Prismel", u"關於 Zorva Prismel"}}},
     {kMsgRestoreLighting, {{u"Restore lighting at start", u"启动时恢复灯光", u"啟動時恢復燈光"}}},
+    {kMsgSdkServerItem,
+     {{u"Allow OpenRGB clients (this PC only)", u"允许 OpenRGB 客户端（仅限本机）",
+       u"允許 OpenRGB 用戶端（僅限本機）"}}},
+    // %u is the port.
+    {kMsgSdkPortTaken,
+     {{u"Port %u is in use by another program, so OpenRGB clients cannot connect.",
+       u"端口 %u 已被其他程序占用，OpenRGB 客户端无法连接。",
+       u"連接埠 %u 已被其他程式佔用，OpenRGB 用戶端無法連線。"}}},
 };
 
 // Texts of the graphics-card tools that this program never shows.

@@ -31,4 +31,6 @@ enum MessageId : std::int32_t {
     kMsgPowerWatts = 181,
     kMsgAboutProduct = 190,
     kMsgRestoreLighting = 191,
+    kMsgSdkServerItem = 200,
+    kMsgSdkPortTaken = 201,
 };

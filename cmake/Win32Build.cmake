@@ -22,7 +22,7 @@ file(GLOB PRISMEL_WIN32_SOURCES CONFIGURE_DEPENDS app/*_win32.cpp memory/*_win32
      skin/*_win32.cpp)
 list(FILTER PRISMEL_WIN32_SOURCES EXCLUDE REGEX "/Prismel_win32\\.cpp$")
 add_library(prismel_win32 STATIC ${PRISMEL_WIN32_SOURCES})
-target_link_libraries(prismel_win32 PUBLIC prismel_core prismel_framework)
+target_link_libraries(prismel_win32 PUBLIC prismel_core prismel_framework ws2_32)
 
 # The manifest names the processor architecture of the build it goes into; the Wine harness reads wine-arch.txt
 # to run the build's programs with the Wine loader of their kind.

@@ -123,6 +123,7 @@ void CLightingPage::OnSpeedButton(int id) {
 }
 
 void CLightingPage::OnApply() {
+    LeaveDirect();
     m_state.CurrentMode = m_state.SelectedMode;
     m_state.SpeedValue = SpeedValueFor(m_state.SpeedIndex);
     ApplyLighting();
@@ -130,6 +131,7 @@ void CLightingPage::OnApply() {
 }
 
 void CLightingPage::OnReset() {
+    LeaveDirect();
     ResetLighting();
     ShowModeButtonsApplyReset(true);
     SetPowerImage(IDB_POWER_ON);
@@ -139,6 +141,7 @@ void CLightingPage::OnReset() {
 }
 
 void CLightingPage::OnPowerToggle() {
+    LeaveDirect();
     if (PowerIsOn(PowerImageAfterClick(PowerImage()))) {
         TurnOn();
     } else {
@@ -293,11 +296,89 @@ void CLightingPage::OnColourBoxChange(int id) {
 void CLightingPage::OnTimer(WPARAM id) {
     if (id == kLightingTimerId) {
         StepAnimation();
+    } else if (id == kDirectFrameTimerId) {
+        if (m_framePending) {
+            SendDirectFrame();
+        } else {
+            m_dialog.KillTimer(kDirectFrameTimerId);
+            m_directTimerRunning = false;
+        }
     }
 }
 
 void CLightingPage::OnPowerBroadcast(WPARAM) {
     ApplyLighting();
+}
+
+// ---- An SDK client's requests -----------------------------------------------------------------------------------
+
+std::uint32_t CLightingPage::BoxColour() const {
+    ColourBoxValues boxes = ReadBoxes();
+    return ColorRefOf(boxes.red, boxes.green, boxes.blue);
+}
+
+void CLightingPage::ChooseAndApply(std::int32_t mode, std::int32_t speedIndex, std::optional<std::uint32_t> colour) {
+    if (colour) {
+        const std::uint32_t channels[] = {GetRValue(*colour), GetGValue(*colour), GetBValue(*colour)};
+        for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
+            ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], channels[i], FALSE);
+        }
+    }
+    OnModeButton(IDC_BTN_MODE_FIRST + mode - 1);
+    OnSpeedButton(IDC_BTN_SPEED_FIRST + speedIndex);
+    ShowModeButtonsApplyReset(true);
+    OnApply();
+}
+
+void CLightingPage::SwitchOffByToggle() {
+    if (PowerOn()) {
+        OnPowerToggle();
+    }
+}
+
+void CLightingPage::EnterDirect() {
+    if (m_direct) {
+        return;
+    }
+    StopLightingTimer();
+    RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
+    m_direct = true;
+    m_pendingFrame = m_state.LedColors;
+    if (!PowerOn()) {
+        SetPowerImage(IDB_POWER_ON);
+        ShowModeButtonsApplyReset(true);
+    }
+}
+
+void CLightingPage::QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first,
+                                     std::size_t count) {
+    EnterDirect();
+    for (std::size_t k = first; k < first + count && k < kLedCount; ++k) {
+        m_pendingFrame[k] = leds[k];
+    }
+    m_framePending = true;
+    if (!m_directTimerRunning) {
+        SendDirectFrame();
+        m_dialog.SetTimer(kDirectFrameTimerId, static_cast<UINT>(kDirectFramePeriodMs));
+        m_directTimerRunning = true;
+    }
+}
+
+void CLightingPage::SendDirectFrame() {
+    m_framePending = false;
+    m_state.LedColors = m_pendingFrame;
+    for (std::int32_t k = 0; k < kLedCount; ++k) {
+        SendLedColor(k);
+    }
+}
+
+void CLightingPage::LeaveDirect() {
+    if (m_directTimerRunning) {
+        m_dialog.KillTimer(kDirectFrameTimerId);
+        m_directTimerRunning = false;
+    }
+    m_direct = false;
+    m_framePending = false;
 }
 
 // ---- The swatch -------------------------------------------------------------------------------------------------

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <array>
+#include <optional>
+
 #include "framework/MessageMap.h"
 #include "lighting/HandOver.h"
 #include "lighting/LightingControls.h"
@@ -58,6 +61,19 @@ public:
     void ApplyRequest(const HandOverRequest& request);
     // The lighting the window shows, for prismelctl.
     HandOverStatus Status() const;
+    // ---- What an SDK client asks, done as the buttons would do it ----
+    // The colour into the boxes (when given), the mode and speed buttons, then Apply.
+    void ChooseAndApply(std::int32_t mode, std::int32_t speedIndex, std::optional<std::uint32_t> colour);
+    // The power toggle turning the lights off; nothing when they are off already.
+    void SwitchOffByToggle();
+    // Frames from a client: select 4 once on entering, the lighting timer stopped.
+    void EnterDirect();
+    // LEDs first to first + count - 1 of the next frame; frames go out at most once per kDirectFramePeriodMs,
+    // the latest one each time.
+    void QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first, std::size_t count);
+    bool InDirect() const { return m_direct; }
+    // The colour in the boxes.
+    std::uint32_t BoxColour() const;
 
 private:
     // A mode button: remembered, shown selected; nothing is sent.
@@ -88,6 +104,9 @@ private:
     void ShowChoice(const LightingChoice& choice);
     // Stores what was just sent, the fields that changed only.
     void Remember();
+    // A user's Apply, Reset or power click ends a client's Direct frames.
+    void LeaveDirect();
+    void SendDirectFrame();
 
     // LightingPort: the SMBus library and the window's timer.
     void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) override;
@@ -108,4 +127,8 @@ private:
     CTessaroHDDlg& m_dialog;
     LightingState m_state;
     RememberedLighting m_remembered;
+    bool m_direct = false;
+    bool m_directTimerRunning = false;
+    bool m_framePending = false;
+    std::array<LedColor, kLedCount> m_pendingFrame{};
 };

@@ -28,6 +28,9 @@ inline constexpr std::int32_t kLedCount = 5;
 // The main window's lighting timer.
 inline constexpr unsigned kLightingTimerId = 22;
 inline constexpr std::int32_t kInitialTimerPeriodMs = 130;
+// The Direct mode's frame timer: a client's frames go out at most once per period, the latest one each time.
+inline constexpr unsigned kDirectFrameTimerId = 23;
+inline constexpr std::int32_t kDirectFramePeriodMs = 20;
 
 // The effect call's speed unit per mode 0-10.
 inline constexpr std::array<std::uint16_t, kModeCount + 1> ModeSpeedUnit = {0, 0, 100, 50, 50, 10, 12, 4, 4, 4, 4};

@@ -67,6 +67,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
+    m_sdkServer.StartIfAllowed();
     StartupPhase("window initialised");
     return true;
 }
@@ -338,6 +339,7 @@ LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
         GetCursorPos(&cursor);
         TrayMenu tray = LoadTrayMenu();
         if (tray.popup) {
+            m_sdkServer.AddTrayItem(tray.popup);
             AddRestoreLightingItem(tray.popup, TheApp() && TheApp()->RestoreLightingFlag());
             TrackPopupMenu(tray.popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
         }

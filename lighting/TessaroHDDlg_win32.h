@@ -12,6 +12,7 @@
 #include "lighting/ControlTable.h"
 #include "lighting/LightingPage_win32.h"
 #include "lighting/PageSwitch.h"
+#include "lighting/SdkServer_win32.h"
 #include "memory/ModuleInfoPage_win32.h"
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
@@ -59,6 +60,7 @@ public:
     COMMAND_ID_HANDLER_EX(IDCANCEL, OnSwallowedCommand)
     COMMAND_HANDLER(ID_HELP_COMMAND, 0, OnHelpCommand)
     CHAIN_MSG_MAP_MEMBER(m_lighting)
+    CHAIN_MSG_MAP_MEMBER(m_sdkServer)
     CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
     CHAIN_MSG_MAP(CDialog)
     END_MSG_MAP()
@@ -116,6 +118,7 @@ private:
     void ShowControl(int id, bool show);
 
     CLightingPage m_lighting{*this};
+    CSdkServer m_sdkServer{*this, m_lighting};
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;
     fw::Bitmap m_background;

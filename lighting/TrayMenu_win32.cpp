@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <iterator>
 
 #include "app/Language.h"
 #include "app/MultiLangSupp_win32.h"
@@ -13,6 +14,8 @@ namespace {
 // The first, shortest layout of the notification record: the one every version of the shell takes (152 bytes in
 // a 32-bit program, 160 in a 64-bit one).
 constexpr DWORD kNotifyRecordSize = NOTIFYICONDATAW_V1_SIZE;
+// The balloon needs the second layout, which every shell since the balloons came takes.
+constexpr DWORD kBalloonRecordSize = NOTIFYICONDATAW_V2_SIZE;
 
 NOTIFYICONDATAW Record(HWND window) {
     NOTIFYICONDATAW data{};
@@ -44,6 +47,16 @@ void AddTrayIcon(HWND window) {
 void RemoveTrayIcon(HWND window) {
     NOTIFYICONDATAW data = Record(window);
     Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void ShowTrayBalloon(HWND window, const wchar_t* text) {
+    NOTIFYICONDATAW data = Record(window);
+    data.cbSize = kBalloonRecordSize;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    wcsncpy_s(data.szInfo, std::size(data.szInfo), text, _TRUNCATE);
+    wcsncpy_s(data.szInfoTitle, std::size(data.szInfoTitle), Msg(kMsgProductName), _TRUNCATE);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 TrayMenu LoadTrayMenu() {

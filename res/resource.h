@@ -56,6 +56,8 @@
 #define ID_TRAY_ABOUT 32775
 // Added to the tray menu when it opens: the "RestoreLighting" setting, checked when on.
 #define ID_TRAY_RESTORE_LIGHTING 1262
+// Added to the tray menu when it opens, between its two separators; checked while the SDK server runs.
+#define ID_TRAY_SDK_SERVER 1263
 #define IDM_ABOUTBOX 0x0010
 // The help command (F1) a dialog may be sent; the main window swallows it.
 #define ID_HELP_COMMAND 0xE146
@@ -63,6 +65,8 @@
 // Tray icon.
 #define IDI_TRAY 110
 #define WM_TRAY_NOTIFY 3024
+// The SDK server's socket events (WSAAsyncSelect): wParam the socket, lParam the event and error.
+#define WM_SDK_SOCKET 3025
 
 // The about box's texts.
 #define IDC_ABOUT_PRODUCT 1100

@@ -11,6 +11,9 @@ packages=(
   python3 python3-pil python3-fonttools locales
   nsis zip unzip
 )
+# The SDK server's end-to-end tests run a real client on node; a node and npm already there are kept.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 # Locales the Wine tests run under: the system language follows LC_ALL, and file names need a UTF-8 locale.
 locales=(en_US.UTF-8 zh_CN.UTF-8 zh_TW.UTF-8 zh_HK.UTF-8 zh_SG.UTF-8)
 
@@ -42,4 +45,13 @@ done
 if [ "$generate" = 1 ]; then
   echo "setup: generating locales ${locales[*]}"
   $sudo locale-gen >/dev/null
+fi
+
+# The SDK client the end-to-end tests drive the program with, exactly as the lock file pins it; again only when the
+# lock file changed since the last install.
+sdk_tests=$(cd "$(dirname "${BASH_SOURCE[0]}")/../tests/sdk" && pwd)
+if ! cmp -s "$sdk_tests/package-lock.json" "$sdk_tests/node_modules/.prismel-installed-lock"; then
+  echo "setup: installing the SDK test client (npm ci in tests/sdk)"
+  (cd "$sdk_tests" && npm ci --no-audit --no-fund --loglevel=error)
+  cp "$sdk_tests/package-lock.json" "$sdk_tests/node_modules/.prismel-installed-lock"
 fi

@@ -1,0 +1,47 @@
+// The memory modules as one SDK controller: its modes from the lighting page's modes and the command sets present,
+// what the page shows now, and what a client's mode index means to the page.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "lighting/LightingSequences.h"
+#include "memory/SmbusBinding.h"
+#include "sdk/SdkProtocol.h"
+
+namespace sdk {
+
+// The SDK's speeds are the speed buttons' numbers, 1 (slowest) to 5 (fastest).
+inline constexpr std::uint32_t kSpeedFirst = 1;
+inline constexpr std::uint32_t kSpeedLast = kSpeedStepCount;
+// Mode values the page has no number for.
+inline constexpr std::int32_t kValueDirect = 0;
+inline constexpr std::int32_t kValueOff = kModeCount + 1;
+
+// What the lighting page shows and sent last.
+struct LightingSnapshot {
+    SmbusFlags flags;
+    std::int32_t mode = kModeNone; // the mode last applied, else the one chosen
+    std::int32_t speedIndex = 0;
+    std::uint32_t colour = 0; // COLORREF of the colour boxes
+    bool powerOn = true;
+    bool direct = false;
+    std::array<LedColor, kLedCount> leds{};
+};
+
+ControllerDescription DescribeController(const LightingSnapshot& lighting);
+
+// What a client's mode choice asks of the lighting page.
+struct ModeTarget {
+    enum class Kind { Direct, Mode, Off } kind = Kind::Mode;
+    std::int32_t mode = kModeNone;       // for Mode: 1-10
+    std::int32_t speedIndex = 0;         // for Mode: 0-4, kept from the page when the mode has no speed
+    std::optional<std::uint32_t> colour; // for Mode: COLORREF, for the modes with a colour
+    friend bool operator==(const ModeTarget&, const ModeTarget&) = default;
+};
+
+std::uint32_t ModeCount(SmbusFlags flags);
+// The request's mode index (below ModeCount) as the page's choice; the speed is clamped to 1-5.
+ModeTarget TargetOf(SmbusFlags flags, const ModeRequest& request, std::int32_t currentSpeedIndex);
+
+} // namespace sdk
