@@ -130,6 +130,9 @@ std::optional<int> DataRate(double period) {
     return static_cast<int>(rate);
 }
 
+// Below this a double holds every whole number exactly, and so does a long long.
+constexpr double kExactWholeNumbers = 9007199254740992.0; // 2^53
+
 // Whole clocks that a time needs at a clock period: the quotient stored as single precision, then rounded up.
 // A negative time (a damaged fine correction) or a quotient beyond the float range has no count.
 std::u16string ClockCount(double time, double period) {
@@ -140,7 +143,13 @@ std::u16string ClockCount(double time, double period) {
     if (!(quotient <= FLT_MAX)) {
         return std::u16string(kNoTimeText);
     }
-    return Format("%.0f", std::ceil(static_cast<double>(static_cast<float>(quotient))));
+    const double clocks = std::ceil(static_cast<double>(static_cast<float>(quotient)));
+    if (clocks >= kExactWholeNumbers) {
+        return Format("%.0f", clocks);
+    }
+    // Every count a real module gives: written as the whole number it is, without printf's float formatting.
+    const std::string digits = std::to_string(static_cast<long long>(clocks));
+    return std::u16string(digits.begin(), digits.end());
 }
 
 std::u16string MakerText(const SpdBytes& spd) {

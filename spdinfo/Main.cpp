@@ -5,6 +5,8 @@
 #include "spdinfo/SpdInfo.h"
 
 int main(int argc, char** argv) {
+    // The output is written through the streams only: let them buffer instead of writing through C's stdio.
+    std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
     SpdInfoHost host;
     host.pathOf = [](const std::string& arg) { return std::filesystem::path(arg); };

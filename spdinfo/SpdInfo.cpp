@@ -254,7 +254,15 @@ SpdChecksums CheckSpdChecksums(const SpdImage& image) {
 
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";
+    out.reserve(utf8.size() + 2);
     for (std::size_t i = 0; i < utf8.size();) {
+        // Plain ASCII, most of every text, goes as it is.
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
+            out += static_cast<char>(byte);
+            ++i;
+            continue;
+        }
         const char32_t c = NextCodePoint(utf8, i);
         if (c == U'"' || c == U'\\') {
             out += '\\';
