@@ -268,11 +268,7 @@ bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
         return Send(client, request.header, sdk::EmptyListPayload());
     case sdk::RequestKind::UpdateLeds:
         if (flags.useRgbI2cMode) {
-            std::array<LedColor, kLedCount> leds{};
-            for (std::size_t k = 0; k < leds.size(); ++k) {
-                leds[k] = {request.leds[k].red, request.leds[k].green, request.leds[k].blue};
-            }
-            m_lighting.QueueDirectFrame(leds, request.firstLed, request.ledCount);
+            QueueFrame(request);
         }
         return true;
     case sdk::RequestKind::SetCustomMode:
@@ -280,25 +276,37 @@ bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
             m_lighting.EnterDirect();
         }
         return true;
-    case sdk::RequestKind::UpdateMode: {
-        sdk::ModeTarget target = sdk::TargetOf(flags, request.mode, m_lighting.State().SpeedIndex);
-        switch (target.kind) {
-        case sdk::ModeTarget::Kind::Direct:
-            m_lighting.EnterDirect();
-            break;
-        case sdk::ModeTarget::Kind::Off:
-            m_lighting.SwitchOffByToggle();
-            break;
-        case sdk::ModeTarget::Kind::Mode:
-            m_lighting.ChooseAndApply(target.mode, target.speedIndex, target.colour);
-            break;
-        }
+    case sdk::RequestKind::UpdateMode:
+        ApplyMode(sdk::TargetOf(flags, request.mode, m_lighting.State().SpeedIndex));
         return true;
-    }
     case sdk::RequestKind::Accepted:
         return true;
     }
     return true;
+}
+
+// A client's LED colours, as the next Direct frame.
+void CSdkServer::QueueFrame(const sdk::Request& request) {
+    std::array<LedColor, kLedCount> leds{};
+    for (std::size_t k = 0; k < leds.size(); ++k) {
+        leds[k] = {request.leds[k].red, request.leds[k].green, request.leds[k].blue};
+    }
+    m_lighting.QueueDirectFrame(leds, request.firstLed, request.ledCount);
+}
+
+// A client's mode, done as the buttons would do it.
+void CSdkServer::ApplyMode(const sdk::ModeTarget& target) {
+    switch (target.kind) {
+    case sdk::ModeTarget::Kind::Direct:
+        m_lighting.EnterDirect();
+        break;
+    case sdk::ModeTarget::Kind::Off:
+        m_lighting.SwitchOffByToggle();
+        break;
+    case sdk::ModeTarget::Kind::Mode:
+        m_lighting.ChooseAndApply(target.mode, target.speedIndex, target.colour);
+        break;
+    }
 }
 
 bool CSdkServer::Send(Client& client, const sdk::Header& request, const std::vector<std::uint8_t>& payload) {

@@ -13,6 +13,7 @@
 
 #include "framework/MessageMap.h"
 #include "res/resource.h"
+#include "sdk/SdkController.h"
 #include "sdk/SdkProtocol.h"
 
 class CLightingPage;
@@ -52,6 +53,8 @@ private:
     void Read(Client& client);
     // Handles one packet; false when the connection must close.
     bool Handle(Client& client, const sdk::Packet& packet);
+    void QueueFrame(const sdk::Request& request);
+    void ApplyMode(const sdk::ModeTarget& target);
     // Queues a reply; false when the client's unsent replies would pass the limit.
     bool Send(Client& client, const sdk::Header& request, const std::vector<std::uint8_t>& payload);
     bool Flush(Client& client);

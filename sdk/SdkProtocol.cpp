@@ -251,16 +251,34 @@ PacketAssembler::Status PacketAssembler::Next(Packet& packet) {
     return Status::Ready;
 }
 
-Decoded DecodeRequest(const Packet& packet, std::uint32_t version, std::uint32_t modeCount) {
-    Request request;
-    request.header = packet.header;
-    std::span<const std::uint8_t> payload = packet.payload;
-    switch (packet.header.packetId) {
+namespace {
+
+// The requests that act on the controller, and so name it by its device index.
+bool ActsOnTheController(std::uint32_t packetId) {
+    switch (packetId) {
+    case kUpdateLeds:
+    case kUpdateZoneLeds:
+    case kUpdateSingleLed:
+    case kSetCustomMode:
+    case kUpdateMode:
+    case kSaveMode:
+    case kResizeZone:
+    case kClearSegments:
+    case kAddSegment:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The questions (count, controller data, version, lists) and every packet that is accepted and changes nothing.
+Decoded DecodeQuery(Request request, std::span<const std::uint8_t> payload) {
+    switch (request.header.packetId) {
     case kRequestControllerCount:
         request.kind = RequestKind::ControllerCount;
         return Accept(request);
     case kRequestControllerData:
-        if (!ForTheController(packet.header)) {
+        if (!ForTheController(request.header)) {
             return Refuse("device index out of range");
         }
         if (payload.empty()) {
@@ -282,24 +300,15 @@ Decoded DecodeRequest(const Packet& packet, std::uint32_t version, std::uint32_t
     case kRequestPluginList:
         request.kind = RequestKind::PluginList;
         return Accept(request);
-    case kUpdateLeds:
-    case kUpdateZoneLeds:
-    case kUpdateSingleLed:
-    case kSetCustomMode:
-    case kUpdateMode:
-    case kSaveMode:
-    case kResizeZone:
-    case kClearSegments:
-    case kAddSegment:
-        if (!ForTheController(packet.header)) {
-            return Refuse("device index out of range");
-        }
-        break;
     default:
         request.kind = RequestKind::Accepted;
         return Accept(request);
     }
-    switch (packet.header.packetId) {
+}
+
+Decoded DecodeCommand(Request request, std::span<const std::uint8_t> payload, std::uint32_t version,
+                      std::uint32_t modeCount) {
+    switch (request.header.packetId) {
     case kUpdateLeds:
         return DecodeLeds(request, payload, false);
     case kUpdateZoneLeds:
@@ -312,10 +321,24 @@ Decoded DecodeRequest(const Packet& packet, std::uint32_t version, std::uint32_t
     case kUpdateMode:
     case kSaveMode:
         return DecodeMode(request, payload, version, modeCount);
-    default:
+    default: // resizing a zone and editing segments: accepted, nothing changes
         request.kind = RequestKind::Accepted;
         return Accept(request);
     }
+}
+
+} // namespace
+
+Decoded DecodeRequest(const Packet& packet, std::uint32_t version, std::uint32_t modeCount) {
+    Request request;
+    request.header = packet.header;
+    if (!ActsOnTheController(packet.header.packetId)) {
+        return DecodeQuery(request, packet.payload);
+    }
+    if (!ForTheController(packet.header)) {
+        return Refuse("device index out of range");
+    }
+    return DecodeCommand(request, packet.payload, version, modeCount);
 }
 
 std::vector<std::uint8_t> SerializeController(const ControllerDescription& controller, std::uint32_t version) {
