@@ -16,6 +16,7 @@
 //   MESSAGE_HANDLER_EX(WM_X, OnX)                    LRESULT OnX(WPARAM wParam, LPARAM lParam)
 //   MESSAGE_OBSERVER(WM_X, OnX)                      void OnX(WPARAM wParam); the message goes on to the default
 //   COMMAND_ID_HANDLER_EX(ID, OnX)                   void OnX()
+//   COMMAND_HANDLER_EX(ID, CODE, OnX)                void OnX(), for notification CODE of control ID
 //   BUTTON_CLICK_HANDLER(ID, OnX)                    void OnX(), for BN_CLICKED of control ID
 //   BUTTON_RANGE_CLICK_HANDLER(FIRST, LAST, OnX)     void OnX(int id), for BN_CLICKED of controls FIRST-LAST
 //   COMMAND_RANGE_CODE_HANDLER_EX(F, L, CODE, OnX)   void OnX(int id)
@@ -130,12 +131,14 @@ public:                                                                         
         return true;                                                                                                   \
     }
 
-#define BUTTON_CLICK_HANDLER(id, func)                                                                                 \
-    if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == BN_CLICKED) {                                \
+#define COMMAND_HANDLER_EX(id, code, func)                                                                             \
+    if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {                                    \
         func();                                                                                                        \
         lResult = 0;                                                                                                   \
         return true;                                                                                                   \
     }
+
+#define BUTTON_CLICK_HANDLER(id, func) COMMAND_HANDLER_EX(id, BN_CLICKED, func)
 
 #define COMMAND_RANGE_CODE_HANDLER_EX(idFirst, idLast, code, func)                                                     \
     if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast) && HIWORD(wParam) == (code)) { \

@@ -58,7 +58,7 @@ public:
     COMMAND_ID_HANDLER_EX(ID_TRAY_RESTORE_LIGHTING, OnRestoreLightingItem)
     COMMAND_ID_HANDLER_EX(IDOK, OnSwallowedCommand)
     COMMAND_ID_HANDLER_EX(IDCANCEL, OnSwallowedCommand)
-    COMMAND_HANDLER(ID_HELP_COMMAND, 0, OnHelpCommand)
+    COMMAND_HANDLER_EX(ID_HELP_COMMAND, 0, OnSwallowedCommand)
     CHAIN_MSG_MAP_MEMBER(m_lighting)
     CHAIN_MSG_MAP_MEMBER(m_sdkServer)
     CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
@@ -110,7 +110,6 @@ private:
     void OnRestoreLightingItem();
     // Enter and Escape never end this dialog, and there is no help.
     void OnSwallowedCommand() {}
-    LRESULT OnHelpCommand(WORD, WORD, HWND, bool&) { return 0; }
 
     void SwitchPage(Page page);
     void RunAboutBox();

@@ -119,17 +119,7 @@ void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage) const {
     }
 }
 
-LRESULT CModuleInfoPage::OnShadowListChanged(WORD, WORD, HWND, bool&) {
-    DecodeSelectedModule();
-    return 0;
-}
-
-LRESULT CModuleInfoPage::OnModuleSelected(WORD, WORD, HWND, bool&) {
+void CModuleInfoPage::OnModuleSelected() {
     m_shadowList.SetCurSel(m_selector.GetCurSel());
     DecodeSelectedModule();
-    return 0;
-}
-
-LRESULT CModuleInfoPage::OnShadowListDropDown(WORD, WORD, HWND, bool&) {
-    return 0;
 }

@@ -23,9 +23,9 @@ public:
         : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector) {}
 
     BEGIN_MSG_MAP(CModuleInfoPage)
-    COMMAND_HANDLER(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, OnShadowListChanged)
-    COMMAND_HANDLER(IDC_MODULE_SELECTOR, CBN_SELCHANGE, OnModuleSelected)
-    COMMAND_HANDLER(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
+    COMMAND_HANDLER_EX(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
+    COMMAND_HANDLER_EX(IDC_MODULE_SELECTOR, CBN_SELCHANGE, OnModuleSelected)
+    COMMAND_HANDLER_EX(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
     END_MSG_MAP()
 
     // The table's seven columns and its eleven fixed rows with their labels.
@@ -38,10 +38,10 @@ public:
     void Paint(HDC dc, std::int32_t subPage) const;
 
 private:
-    LRESULT OnShadowListChanged(WORD code, WORD id, HWND control, bool& handled);
     // Another module chosen: the shadow list follows, and the view shows that module.
-    LRESULT OnModuleSelected(WORD code, WORD id, HWND control, bool& handled);
-    LRESULT OnShadowListDropDown(WORD code, WORD id, HWND control, bool& handled);
+    void OnModuleSelected();
+    // The shadow list never drops down.
+    void OnShadowListDropDown() {}
 
     CWnd& m_dialog;
     CListCtrl& m_table;
