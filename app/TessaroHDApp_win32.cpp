@@ -28,14 +28,6 @@ public:
     void Wait(std::chrono::milliseconds time) override { Sleep(static_cast<DWORD>(time.count())); }
 };
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM result) {
-    if (GetPropW(window, kMainWindowProperty)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 } // namespace
 
 CTessaroHDApp* TheApp() {
@@ -95,9 +87,7 @@ CTessaroHDApp::InstanceCheck CTessaroHDApp::CheckSingleInstance() {
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         // Bring the running copy forward.
-        HWND running = nullptr;
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&running));
-        if (running) {
+        if (HWND running = RunningMainWindow()) {
             ShowWindow(running, SW_SHOWNORMAL);
             SetForegroundWindow(running);
         }

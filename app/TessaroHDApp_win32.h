@@ -69,3 +69,17 @@ inline HFONT AppFont(FontSlot slot) {
 inline constexpr wchar_t kInstanceMutexName[] = L"Global\\Prismel_Mutex";
 // The window property by which a second copy finds the running copy's main window.
 inline constexpr wchar_t kMainWindowProperty[] = L"PrismelMainWindow";
+
+inline BOOL CALLBACK TakeMainWindow(HWND window, LPARAM result) {
+    if (GetPropW(window, kMainWindowProperty)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+// The running copy's main window, found by that property; null when no copy runs.
+inline HWND RunningMainWindow() {
+    HWND found = nullptr;
+    EnumWindows(TakeMainWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}

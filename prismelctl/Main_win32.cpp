@@ -25,20 +25,6 @@ constexpr wchar_t kStartWord[] = L"SysTray";
 constexpr int kExitFailed = 1;
 constexpr int kExitBadWords = 2;
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM result) {
-    if (GetPropW(window, kMainWindowProperty)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND RunningProgram() {
-    HWND found = nullptr;
-    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // Starts Prismel.exe SysTray from this program's folder and waits, bounded, for its window.
 HWND StartProgram(std::string& error) {
     const std::wstring program = ProgramFolder() + L"\\" + kProgramName;
@@ -58,7 +44,7 @@ HWND StartProgram(std::string& error) {
     }
     fw::UniqueHandle process(start.hProcess);
     for (DWORD waited = 0; waited < kStartWaitMs; waited += kStartPollMs) {
-        if (HWND window = RunningProgram()) {
+        if (HWND window = RunningMainWindow()) {
             // The window is marked before its start-up is over; its first idle moment is when it takes requests.
             if (process) {
                 WaitForInputIdle(process.Get(), kStartWaitMs - waited);
@@ -131,7 +117,7 @@ int Fail(const std::string& line) {
 
 int Send(const CtlCommand& command) {
     std::string error;
-    HWND program = RunningProgram();
+    HWND program = RunningMainWindow();
     if (!program && !(program = StartProgram(error))) {
         return Fail(error);
     }

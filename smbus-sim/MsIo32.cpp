@@ -109,13 +109,7 @@ struct Simulator {
 HMODULE g_self = nullptr;
 
 double NowMs() {
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    // 100 ns units since 1601 to milliseconds since 1970.
-    return static_cast<double>(t.QuadPart - 116444736000000000ULL) / 10000.0;
+    return smbus_sim::JournalClockMs();
 }
 
 // Loads the configuration and the module images into sim.

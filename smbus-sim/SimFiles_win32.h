@@ -13,6 +13,17 @@
 
 namespace smbus_sim {
 
+// The journal's clock: milliseconds since 1970 from the system time, so that other programs can compare.
+inline double JournalClockMs() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    // 100 ns units since 1601 to milliseconds since 1970.
+    return static_cast<double>(t.QuadPart - 116444736000000000ULL) / 10000.0;
+}
+
 inline std::wstring Widen(const std::string& s) {
     if (s.empty()) {
         return {};

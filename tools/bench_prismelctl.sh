@@ -8,6 +8,6 @@ tools/setup.sh
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
 preset=$(prismel_windows_preset)
-prismel_windows_build "$preset" prismelctl_bench >/dev/null
+prismel_build "$preset" prismelctl_bench >/dev/null
 tools/wine/emulator.sh "build/$preset/bin/prismelctl_bench.exe" "${1:-10}"
 tools/wine/session.sh stop "build/$preset" >/dev/null

@@ -11,21 +11,12 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "smbus-sim/SimFiles_win32.h"
 #include "tools/support/Program.h"
 
 namespace {
 
 using namespace support;
-
-// The stand-in's clock: milliseconds since 1970 from the system time.
-double WallMs() {
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    return static_cast<double>(t.QuadPart - 116444736000000000ULL) / 10000.0;
-}
 
 // The time of the first frames select journalled at or after `after`, waited for.
 double FirstSelectAfter(const StandInFiles& standIn, double after) {
@@ -62,7 +53,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> latencies;
     for (int run = 0; run < runs; ++run) {
         LaunchOptions ctl{folder + L"\\prismelctl.exe", L"mode meteor", folder, {standIn.Variable()}};
-        const double start = WallMs();
+        const double start = smbus_sim::JournalClockMs();
         std::optional<ConsoleRun> done = RunConsoleProgram(ctl, folder + L"\\ctl.out", folder + L"\\ctl.err");
         const double selected = FirstSelectAfter(standIn, start);
         if (!done || done->exitCode != 0 || selected < 0) {

@@ -2,28 +2,15 @@
 // the tray), with bad words; and the program against forged hand-over messages.
 #include <gtest/gtest.h>
 
+#include "app/TessaroHDApp_win32.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
 
 using namespace e2e;
 
-constexpr wchar_t kMainWindowProperty[] = L"PrismelMainWindow";
 constexpr ULONG_PTR kRequestTag = 0x31515250; // "PRQ1"
 constexpr LRESULT kTaken = 0x50524D4C;
-
-BOOL CALLBACK FindMarked(HWND window, LPARAM result) {
-    if (GetPropW(window, kMainWindowProperty)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-HWND MarkedMainWindow() {
-    HWND found = nullptr;
-    EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
 
 class CtlTest : public ProgramTest {
 protected:
@@ -36,11 +23,11 @@ protected:
     void TearDown() override {
         // A copy that prismelctl started is not the fixture's process: quit it from its tray menu.
         if (!process_) {
-            if (HWND started = MarkedMainWindow()) {
+            if (HWND started = RunningMainWindow()) {
                 DWORD id = 0;
                 GetWindowThreadProcessId(started, &id);
                 PostMessageW(started, WM_COMMAND, ID_TRAY_QUIT, 0);
-                WaitFor([&] { return MarkedMainWindow() == nullptr; }, 5000);
+                WaitFor([&] { return RunningMainWindow() == nullptr; }, 5000);
             }
         }
         ProgramTest::TearDown();
@@ -95,7 +82,7 @@ TEST_F(CtlTest, StartsTheProgramInTheTrayWhenNoneRuns) {
     ConsoleRun run = Ctl(L"mode breathing");
     EXPECT_EQ(run.exitCode, 0u) << run.error;
     EXPECT_EQ(run.output.rfind("on: mode 2 Breathing, speed 1", 0), 0u) << run.output;
-    HWND started = MarkedMainWindow();
+    HWND started = RunningMainWindow();
     ASSERT_NE(started, nullptr);
     EXPECT_FALSE(IsWindowVisible(started)) << "started with SysTray";
     const std::vector<std::string> calls = LightingCallsSince(0);
