@@ -96,10 +96,19 @@ prismel_prefix_fontlink() {
   touch "$WINEPREFIX/.prismel-fontlink"
 }
 
+# No sound driver: a message box's beep would otherwise start Wine's audio stack, whose COM thread adds a hidden
+# window to the program at a moment of its own, which the tests that count a program's windows would see.
+prismel_prefix_silent() {
+  [ -f "$WINEPREFIX/.prismel-silent" ] && return 0
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f </dev/null >/dev/null 2>&1 &&
+    touch "$WINEPREFIX/.prismel-silent"
+}
+
 # Creates and configures the prefix once; later calls find the marker and return at once.
 prismel_prefix_ensure() {
   if [ -f "$WINEPREFIX/.prismel-ready" ]; then
     prismel_prefix_fontlink
+    prismel_prefix_silent
     return 0
   fi
   prismel_log "creating Wine prefix $WINEPREFIX (once)"
@@ -118,6 +127,7 @@ prismel_prefix_ensure() {
     [ -f "$cjk" ] && cp -f "$cjk" "$fonts/"
   done
   prismel_prefix_fontlink
+  prismel_prefix_silent
   timeout 60 wineserver -w
   touch "$WINEPREFIX/.prismel-ready"
 }
