@@ -66,6 +66,16 @@ bool CImageList::Create(int width, int height, UINT flags, int initial, int grow
     return m_hImageList != nullptr;
 }
 
+void CImageList::AddCopies(HICON icon, int count) const {
+    const int first = count > 0 ? Add(icon) : -1;
+    if (first < 0 || !ImageList_SetImageCount(m_hImageList, static_cast<UINT>(first + count))) {
+        return;
+    }
+    for (int i = first + 1; i < first + count; ++i) {
+        ImageList_Copy(m_hImageList, i, m_hImageList, first, ILCF_MOVE);
+    }
+}
+
 HIMAGELIST CImageList::Detach() {
     HIMAGELIST list = m_hImageList;
     m_hImageList = nullptr;

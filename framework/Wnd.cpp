@@ -1,10 +1,38 @@
 #include "framework/Wnd.h"
 
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
-constexpr wchar_t kObjectProperty[] = L"PrismelCWnd";
+// Which object each attached window belongs to. Every message of an attached window looks it up, so it is kept
+// in the process rather than as a window property, which costs a trip to the window manager each time.
+class AttachedWindows {
+public:
+    CWnd* Find(HWND window) {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_objects.find(window);
+        return found != m_objects.end() ? found->second : nullptr;
+    }
+    bool Attach(HWND window, CWnd* object) {
+        std::lock_guard lock(m_mutex);
+        return m_objects.emplace(window, object).second;
+    }
+    void Detach(HWND window) {
+        std::lock_guard lock(m_mutex);
+        m_objects.erase(window);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::unordered_map<HWND, CWnd*> m_objects;
+};
+
+AttachedWindows& Attached() {
+    static AttachedWindows attached;
+    return attached;
+}
 
 // The object that the next window created on this thread is attached to, and the hook that attaches it.
 thread_local CWnd* t_creating = nullptr;
@@ -45,7 +73,7 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND window) {
-    return window ? static_cast<CWnd*>(GetPropW(window, kObjectProperty)) : nullptr;
+    return window ? Attached().Find(window) : nullptr;
 }
 
 bool CWnd::Create(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect, HWND parent, UINT id, DWORD exStyle) {
@@ -67,15 +95,17 @@ bool CWnd::Create(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect
     return window != nullptr && m_hWnd == window;
 }
 
+void CWnd::ModifyStyle(DWORD remove, DWORD add) const {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE));
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>((style & ~remove) | add));
+}
+
 bool CWnd::DestroyWindow() {
     return m_hWnd && ::DestroyWindow(m_hWnd) != FALSE;
 }
 
 bool CWnd::SubclassWindow(HWND window) {
-    if (!window || m_hWnd || FromHandlePermanent(window)) {
-        return false;
-    }
-    if (!SetPropW(window, kObjectProperty, this)) {
+    if (!window || m_hWnd || !::IsWindow(window) || !Attached().Attach(window, this)) {
         return false;
     }
     m_hWnd = window;
@@ -96,7 +126,7 @@ HWND CWnd::UnsubclassWindow() {
     if (m_originalProc) {
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_originalProc));
     }
-    RemovePropW(window, kObjectProperty);
+    Attached().Detach(window);
     m_originalProc = nullptr;
     m_hWnd = nullptr;
     return window;

@@ -35,6 +35,8 @@ public:
 
     // Thin conveniences over the window functions.
     BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
+    // Takes `remove` from the window's style and adds `add`; the control hears of it (WM_STYLECHANGED).
+    void ModifyStyle(DWORD remove, DWORD add) const;
     bool IsWindowVisible() const { return ::IsWindowVisible(m_hWnd) != FALSE; }
     void Invalidate(bool erase = true) const { ::InvalidateRect(m_hWnd, nullptr, erase ? TRUE : FALSE); }
     void MoveWindow(int x, int y, int width, int height, bool repaint = true) const {

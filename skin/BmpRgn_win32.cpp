@@ -14,14 +14,19 @@ void CBmpRgn::SetInsets(int leftInset, int rightInset) {
 }
 
 void CBmpRgn::ShapeWindow(HWND window, UINT bitmapId) {
-    m_window = window;
     m_bitmap = LoadSkinBitmap(bitmapId);
+    ShapeWindow(window, m_bitmap.Get());
+}
+
+void CBmpRgn::ShapeWindow(HWND window, HBITMAP bitmap) {
+    m_window = window;
+    m_source = bitmap;
     Shape();
 }
 
-// Where the client area sits inside the window, and how much larger than it the window is. Both are 0 for the
-// borderless windows of the skin; a framed window keeps its frame around a client area of the bitmap's size.
-bool CBmpRgn::MeasureFrame(SIZE& extra) {
+// Where the client area sits inside the window, how much larger than it the window is, and the window's size. Both are
+// 0 for the borderless windows of the skin; a framed window keeps its frame around a client area of the bitmap's size.
+bool CBmpRgn::MeasureFrame(SIZE& extra, SIZE& windowSize) {
     RECT windowRect{};
     RECT clientRect{};
     POINT clientOrigin{0, 0};
@@ -33,6 +38,7 @@ bool CBmpRgn::MeasureFrame(SIZE& extra) {
     m_frameHeight = clientOrigin.y - windowRect.top;
     extra.cx = (windowRect.right - windowRect.left) - clientRect.right;
     extra.cy = (windowRect.bottom - windowRect.top) - clientRect.bottom;
+    windowSize = {windowRect.right - windowRect.left, windowRect.bottom - windowRect.top};
     return true;
 }
 
@@ -51,7 +57,7 @@ std::vector<POINT> CBmpRgn::Outline(const BITMAP& info) const {
     } catch (const std::bad_alloc&) {
         return {};
     }
-    if (GetBitmapBits(m_bitmap.Get(), static_cast<LONG>(size), bits.data()) != static_cast<LONG>(size)) {
+    if (GetBitmapBits(m_source, static_cast<LONG>(size), bits.data()) != static_cast<LONG>(size)) {
         return {};
     }
     const BmpRgnPixels pixels{bits, info.bmWidth, info.bmHeight, stride, stride / info.bmWidth};
@@ -62,15 +68,15 @@ std::vector<POINT> CBmpRgn::Outline(const BITMAP& info) const {
 }
 
 bool CBmpRgn::Shape() {
-    if (!m_bitmap || !m_window || !IsWindow(m_window)) {
+    if (!m_source || !m_window || !IsWindow(m_window)) {
         return false;
     }
     BITMAP info{};
-    if (GetObjectW(m_bitmap.Get(), sizeof(info), &info) != sizeof(info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
+    if (GetObjectW(m_source, sizeof(info), &info) != sizeof(info) || info.bmWidth <= 0 || info.bmHeight <= 0) {
         return false;
     }
-    SIZE extra{};
-    if (!MeasureFrame(extra)) {
+    SIZE extra{}, size{};
+    if (!MeasureFrame(extra, size)) {
         return false;
     }
     const std::vector<POINT> points = Outline(info);
@@ -84,11 +90,14 @@ bool CBmpRgn::Shape() {
     if (!m_region || !polygon || CombineRgn(m_region.Get(), m_region.Get(), polygon.Get(), RGN_AND) == ERROR) {
         return false;
     }
-    if (!SetWindowRgn(m_window, m_region.Get(), TRUE)) {
+    // A window not on screen yet is drawn whole when it shows: redrawing it now would only cost time.
+    if (!SetWindowRgn(m_window, m_region.Get(), IsWindowVisible(m_window))) {
         return false;
     }
     m_region.Release(); // the window's now
     // Keep the top-left corner where it is; only the size follows the bitmap.
-    SetWindowPos(m_window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (size.cx != width || size.cy != height) {
+        SetWindowPos(m_window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     return true;
 }

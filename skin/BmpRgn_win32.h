@@ -23,18 +23,21 @@ public:
     // and shapes `window` from it. Any failure (no window, no such bitmap, a bitmap the scan cannot read, no
     // memory) leaves the window as it was.
     void ShapeWindow(HWND window, UINT bitmapId);
+    // Shapes `window` from a bitmap the caller keeps (ReleaseBitmap then gives nothing).
+    void ShapeWindow(HWND window, HBITMAP bitmap);
     // The bitmap ShapeWindow loaded (null if it could not), given to the caller, who then owns it: a window that
     // also paints its face from the bitmap need not load it a second time.
     HBITMAP ReleaseBitmap() { return m_bitmap.Release(); }
 
 private:
     bool Shape();
-    bool MeasureFrame(SIZE& extra);
+    bool MeasureFrame(SIZE& extra, SIZE& windowSize);
     std::vector<POINT> Outline(const BITMAP& info) const;
 
     HWND m_window = nullptr;
-    fw::Bitmap m_bitmap;
-    fw::Region m_region; // handed to the window once set on it
+    fw::Bitmap m_bitmap;        // loaded by ShapeWindow, until released
+    HBITMAP m_source = nullptr; // what the outline is cut from
+    fw::Region m_region;        // handed to the window once set on it
     COLORREF m_keyColour = SKIN_COLOUR_KEY;
     int m_leftInset = 0;
     int m_rightInset = 0;

@@ -29,6 +29,9 @@ CVxButton::TickSource CVxButton::SetTickSource(TickSource source) {
 }
 
 void CVxButton::SetBitmaps(int normalImageId, int hotImageId, int spareValue) {
+    if (normalImageId != m_normalImageId || hotImageId != m_hotImageId) {
+        m_images = {};
+    }
     m_normalImageId = normalImageId;
     m_hotImageId = hotImageId;
     m_spareValue = spareValue;
@@ -47,6 +50,37 @@ void CVxButton::GetBitmaps(int* normalImageId, int* hotImageId, int* spareValue)
     if (spareValue) {
         *spareValue = m_spareValue;
     }
+}
+
+// The image of `imageId`, loaded on first use and kept until the images change; null if it cannot be loaded.
+HBITMAP CVxButton::Image(int imageId) const {
+    if (imageId == 0) {
+        return nullptr;
+    }
+    for (const LoadedImage& image : m_images) {
+        if (image.id == imageId) {
+            return image.bitmap.Get();
+        }
+    }
+    LoadedImage& slot = m_images[m_images[0].id == 0 ? 0 : 1];
+    slot.id = imageId;
+    slot.bitmap = LoadSkinBitmap(static_cast<UINT>(imageId));
+    return slot.bitmap.Get();
+}
+
+SIZE CVxButton::NormalImageSize() const {
+    BITMAP info{};
+    HBITMAP image = Image(m_normalImageId);
+    if (!image || ::GetObjectW(image, sizeof(info), &info) != sizeof(info)) {
+        return {0, 0};
+    }
+    return {info.bmWidth, info.bmHeight};
+}
+
+// The button has no frame: there is nothing to draw outside its face, and the system's frame painting of a shaped
+// window is slow.
+LRESULT CVxButton::OnNcPaint(WPARAM, LPARAM) {
+    return 0;
 }
 
 // The system button draws its own disabled look; paint ours over it.
@@ -86,7 +120,7 @@ LRESULT CVxButton::OnCreate(WPARAM wParam, LPARAM lParam) {
     }
     CBmpRgn region;
     region.SetInsets(0, 0);
-    region.ShapeWindow(m_hWnd, static_cast<UINT>(m_normalImageId));
+    region.ShapeWindow(m_hWnd, Image(m_normalImageId));
     return 0;
 }
 
@@ -193,18 +227,18 @@ void CVxButton::OnPaint() {
     }
 }
 
-// Stretches the whole image over the client area less its last column and row. Nothing outlives the paint.
+// Stretches the whole image over the client area less its last column and row.
 void CVxButton::DrawImage(HDC dc, int imageId, int width, int height) const {
-    const fw::Bitmap image = LoadSkinBitmap(static_cast<UINT>(imageId));
+    HBITMAP image = Image(imageId);
     BITMAP info{};
-    if (!image || ::GetObjectW(image.Get(), sizeof(info), &info) != sizeof(info)) {
+    if (!image || ::GetObjectW(image, sizeof(info), &info) != sizeof(info)) {
         return;
     }
     fw::MemoryDC memory(nullptr);
     if (!memory) {
         return;
     }
-    fw::SelectScope selected(memory.Get(), image.Get());
+    fw::SelectScope selected(memory.Get(), image);
     ::SetStretchBltMode(dc, HALFTONE);
     ::SetBrushOrgEx(dc, 0, 0, nullptr);
     ::StretchBlt(dc, 0, 0, width - 1, height - 1, memory.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);

@@ -6,9 +6,11 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 
 #include "framework/Controls.h"
+#include "framework/Gdi.h"
 #include "res/SkinLayout.h"
 
 // The image set of a skinned control: bitmap resource ids (0 = none) and a spare value kept for the owner.
@@ -37,6 +39,8 @@ public:
     void SetBitmaps(int normalImageId, int hotImageId, int spareValue);
     // Each output may be null.
     void GetBitmaps(int* normalImageId, int* hotImageId, int* spareValue) const;
+    // The normal image's size (0 x 0 without one): the size Create gives the window.
+    SIZE NormalImageSize() const;
     void SetColorPick(BOOL on) { m_colourPick = on != FALSE; }
     COLORREF GetPickedColor() const { return m_pickedColour; }
     // A colour chosen elsewhere (a restore, prismelctl) shown as if picked.
@@ -58,6 +62,7 @@ public:
     MESSAGE_HANDLER_EX(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER_EX(WM_LBUTTONUP, OnLButtonUp)
     MESSAGE_HANDLER_EX(WM_ERASEBKGND, OnEraseBackground)
+    MESSAGE_HANDLER_EX(WM_NCPAINT, OnNcPaint)
     END_MSG_MAP()
 
 private:
@@ -68,16 +73,24 @@ private:
     LRESULT OnSetFont(WPARAM font, LPARAM);
     LRESULT OnTimer(WPARAM id, LPARAM);
     LRESULT OnEraseBackground(WPARAM, LPARAM);
+    LRESULT OnNcPaint(WPARAM, LPARAM);
     LRESULT OnMouseMove(WPARAM keys, LPARAM point);
     void OnHoverTimer();
     LRESULT OnLButtonDown(WPARAM, LPARAM point);
     LRESULT OnLButtonUp(WPARAM, LPARAM);
     void OnPaint();
     void DrawImage(HDC dc, int imageId, int width, int height) const;
+    HBITMAP Image(int imageId) const;
     void PickColour(int x, int y);
     bool IsUnderScreenPoint(POINT point) const { return ::WindowFromPoint(point) == m_hWnd; }
     void Redraw() const { Invalidate(false); }
 
+    // The normal and the hot image, loaded once for the outline, the size and every paint.
+    struct LoadedImage {
+        int id = 0;
+        fw::Bitmap bitmap;
+    };
+    mutable std::array<LoadedImage, 2> m_images;
     std::uint32_t m_pressTime = 0;
     bool m_hover = false;
     bool m_pressed = false;
