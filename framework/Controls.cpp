@@ -68,11 +68,16 @@ bool CImageList::Create(int width, int height, UINT flags, int initial, int grow
 
 void CImageList::AddCopies(HICON icon, int count) const {
     const int first = count > 0 ? Add(icon) : -1;
-    if (first < 0 || !ImageList_SetImageCount(m_hImageList, static_cast<UINT>(first + count))) {
+    if (first < 0) {
         return;
     }
-    for (int i = first + 1; i < first + count; ++i) {
-        ImageList_Copy(m_hImageList, i, m_hImageList, first, ILCF_MOVE);
+    // The first image as an icon of the list's own size: adding it again needs no scaling and gives the same pixels.
+    HICON image = ImageList_GetIcon(m_hImageList, first, ILD_NORMAL);
+    for (int i = 1; i < count; ++i) {
+        Add(image ? image : icon);
+    }
+    if (image) {
+        DestroyIcon(image);
     }
 }
 

@@ -71,7 +71,7 @@ public:
 
     bool Create(int width, int height, UINT flags, int initial, int grow);
     int Add(HICON icon) const { return m_hImageList ? ImageList_AddIcon(m_hImageList, icon) : -1; }
-    // Adds `count` images of `icon`: the icon is drawn once and copied, as drawing it is the slow part.
+    // Adds `count` images of `icon`, scaled to the list's size once.
     void AddCopies(HICON icon, int count) const;
     int GetImageCount() const { return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0; }
     HIMAGELIST Detach();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -301,6 +302,33 @@ TEST(Framework, ComboBoxAndImageListWrappers) {
     EXPECT_EQ(data, 0xBEEFu);
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"DIMM0", L"DIMM1", L""}));
     EXPECT_EQ(images, 6);
+}
+
+// Copies of one icon: as many images as asked for, each drawn exactly as the first; a window that is gone is no
+// longer found as attached.
+TEST(Framework, ImageListCopiesAndDetachedWindows) {
+    CImageList list;
+    ASSERT_TRUE(list.Create(16, 16, ILC_COLOR32 | ILC_MASK, 6, 6));
+    list.AddCopies(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)), 6);
+    ASSERT_EQ(list.GetImageCount(), 6);
+    const auto drawn = [&](int image) {
+        fw::MemoryDC dc(nullptr);
+        fw::Bitmap bitmap(CreateBitmap(16, 16, 1, 32, nullptr));
+        fw::SelectScope select(dc.Get(), bitmap.Get());
+        ImageList_Draw(list, image, dc.Get(), 0, 0, ILD_NORMAL);
+        std::vector<std::uint32_t> pixels(16 * 16);
+        GetBitmapBits(bitmap.Get(), 16 * 16 * 4, pixels.data());
+        return pixels;
+    };
+    EXPECT_NE(drawn(0), std::vector<std::uint32_t>(16 * 16));
+    EXPECT_EQ(drawn(5), drawn(0));
+
+    CWnd window;
+    ASSERT_TRUE(window.Create(L"Static", L"", WS_POPUP, {0, 0, 10, 10}, nullptr, 0));
+    const HWND handle = window.m_hWnd;
+    EXPECT_EQ(CWnd::FromHandlePermanent(handle), &window);
+    window.DestroyWindow();
+    EXPECT_EQ(CWnd::FromHandlePermanent(handle), nullptr);
 }
 
 TEST(Framework, GdiOwnersReleaseWhatTheyHold) {

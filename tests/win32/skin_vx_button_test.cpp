@@ -262,6 +262,14 @@ TEST_F(VxButtonTest, PaintStretchesTheImageOverAllButTheLastColumnAndRow) {
     EXPECT_GE(ink.right, ink.left);
 }
 
+TEST_F(VxButtonTest, NewImagesReplaceTheOnesItKeeps) {
+    CVxButton button;
+    MakeSolid(button, IDC_TEST_BUTTON, {20, 20, 140, 60});
+    EXPECT_EQ(Painted(button).At(50, 20), kNormal);
+    button.SetBitmaps(IDB_TEST_HOT, IDB_TEST_NORMAL, 0);
+    EXPECT_EQ(Painted(button).At(50, 20), kHot);
+}
+
 TEST_F(VxButtonTest, CaptionIsOneLineOrSplitsAtTheFirstLineFeed) {
     fw::Font font(CreateFontW(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
     CVxButton button;
