@@ -1,6 +1,7 @@
 #include "lighting/HandOver.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "lighting/LightingSequences.h"
 
@@ -31,6 +32,21 @@ bool PaddingIsZero(std::span<const std::uint8_t> bytes, std::size_t from) {
                        [](std::uint8_t b) { return b == 0; });
 }
 
+// What is wrong with a message's frame (its size, version and zero padding), if anything.
+std::optional<HandOverRefusal> FrameRefusal(std::span<const std::uint8_t> bytes, std::size_t size,
+                                            std::size_t padding) {
+    if (bytes.size() != size) {
+        return HandOverRefusal::WrongSize;
+    }
+    if (!VersionMatches(bytes)) {
+        return HandOverRefusal::WrongVersion;
+    }
+    if (!PaddingIsZero(bytes, padding)) {
+        return HandOverRefusal::NonzeroPadding;
+    }
+    return std::nullopt;
+}
+
 bool SpeedInRange(std::uint8_t speed, bool allowNone) {
     return (allowNone && speed == 0) || (speed >= 1 && speed <= kSpeedStepCount);
 }
@@ -49,14 +65,8 @@ RequestBytes EncodeRequest(const HandOverRequest& request) {
 }
 
 std::variant<HandOverRequest, HandOverRefusal> DecodeRequest(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() != kHandOverRequestSize) {
-        return HandOverRefusal::WrongSize;
-    }
-    if (!VersionMatches(bytes)) {
-        return HandOverRefusal::WrongVersion;
-    }
-    if (!PaddingIsZero(bytes, kRequestPadding)) {
-        return HandOverRefusal::NonzeroPadding;
+    if (const auto refusal = FrameRefusal(bytes, kHandOverRequestSize, kRequestPadding)) {
+        return *refusal;
     }
     HandOverRequest request;
     const std::uint8_t command = bytes[2];
@@ -99,14 +109,8 @@ StatusBytes EncodeStatus(const HandOverStatus& status) {
 }
 
 std::variant<HandOverStatus, HandOverRefusal> DecodeStatus(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() != kHandOverStatusSize) {
-        return HandOverRefusal::WrongSize;
-    }
-    if (!VersionMatches(bytes)) {
-        return HandOverRefusal::WrongVersion;
-    }
-    if (!PaddingIsZero(bytes, kStatusPadding)) {
-        return HandOverRefusal::NonzeroPadding;
+    if (const auto refusal = FrameRefusal(bytes, kHandOverStatusSize, kStatusPadding)) {
+        return *refusal;
     }
     HandOverStatus status;
     status.mode = bytes[2];

@@ -7,7 +7,4 @@ cd "$root"
 tools/setup.sh
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
-preset=$(prismel_windows_preset)
-prismel_build "$preset" prismelctl_bench >/dev/null
-tools/wine/emulator.sh "build/$preset/bin/prismelctl_bench.exe" "${1:-10}"
-tools/wine/session.sh stop "build/$preset" >/dev/null
+prismel_bench prismelctl_bench "${1:-10}"

@@ -7,7 +7,4 @@ cd "$root"
 tools/setup.sh
 # shellcheck source=wine/common.sh
 . tools/wine/common.sh
-preset=$(prismel_windows_preset)
-prismel_build "$preset" startup_bench >/dev/null
-tools/wine/emulator.sh "build/$preset/bin/startup_bench.exe" "${1:-9}"
-tools/wine/session.sh stop "build/$preset" >/dev/null
+prismel_bench startup_bench "${1:-9}"

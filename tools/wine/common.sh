@@ -33,6 +33,17 @@ prismel_windows_preset() {
   fi
 }
 
+# prismel_bench TARGET [ARGS...]: builds one benchmark program of the Windows build this machine can run, runs it
+# under the harness's Wine session with ARGS and stops the session. The body of the tools/bench_*.sh commands.
+prismel_bench() {
+  local target=$1 preset
+  shift
+  preset=$(prismel_windows_preset)
+  prismel_build "$preset" "$target" >/dev/null
+  tools/wine/emulator.sh "build/$preset/bin/$target.exe" "$@"
+  tools/wine/session.sh stop "build/$preset" >/dev/null
+}
+
 # prismel_build PRESET [TARGET...]: configures the preset's build tree once (printing CMake's output only when that
 # fails) and builds the targets, or everything. The one set-up-and-build step of the tools/*.sh commands.
 prismel_build() {
