@@ -9,7 +9,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "spdinfo/SpdDetails.h"
 
 #ifndef PRISMEL_VERSION
