@@ -1,5 +1,7 @@
 #include "base/Settings.h"
 
+#include "base/LittleEndian.h"
+
 namespace {
 
 constexpr SettingRow Flag(std::u16string_view name, bool AppSettings::*field) {
@@ -37,8 +39,7 @@ void LoadSettings(ISettingsRegistry& registry, AppSettings& settings) {
         std::uint8_t data[4] = {0, 0, 0, 0};
         std::uint32_t size = sizeof data;
         if (registry.ReadValue(row.name, data, size) && size <= sizeof data) {
-            std::uint32_t value = static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
-                                  static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+            const std::uint32_t value = LoadLe32(data);
             switch (row.load) {
             case SettingLoad::Raw:
                 settings.*row.number = value;
@@ -54,4 +55,18 @@ void LoadSettings(ISettingsRegistry& registry, AppSettings& settings) {
             registry.WriteDword(row.name, settings.*row.number);
         }
     }
+}
+
+std::optional<std::uint32_t> ReadStoredDword(ISettingsRegistry& registry, std::u16string_view name,
+                                             std::uint32_t lowest, std::uint32_t highest) {
+    std::uint8_t data[4] = {};
+    std::uint32_t size = sizeof data;
+    if (!registry.ReadValue(name, data, size) || size != sizeof data) {
+        return std::nullopt;
+    }
+    const std::uint32_t value = LoadLe32(data);
+    if (value < lowest || value > highest) {
+        return std::nullopt;
+    }
+    return value;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 struct AppSettings {
@@ -57,3 +58,7 @@ extern const std::array<SettingRow, 17> kSettingRows;
 // Reads every row in order into settings (which holds the defaults); a missing value keeps its default and,
 // for the six written-back rows, is written with its default (the write's result is ignored).
 void LoadSettings(ISettingsRegistry& registry, AppSettings& settings);
+
+// One stored 32-bit value within lowest-highest, or nothing when missing, not 4 bytes or out of that range.
+std::optional<std::uint32_t> ReadStoredDword(ISettingsRegistry& registry, std::u16string_view name,
+                                             std::uint32_t lowest = 0, std::uint32_t highest = UINT32_MAX);

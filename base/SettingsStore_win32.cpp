@@ -2,27 +2,26 @@
 
 #include <string>
 
+#include "framework/Gdi.h"
 #include "framework/Utf16.h"
 
 bool ReadSetting(LPCWSTR name, BYTE* data, DWORD* size, HKEY root) {
-    HKEY key = nullptr;
-    if (RegOpenKeyW(root, kSettingsKey, &key) != ERROR_SUCCESS) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyW(root, kSettingsKey, &opened) != ERROR_SUCCESS) {
         return false;
     }
-    LONG result = RegQueryValueExW(key, name, nullptr, nullptr, data, size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    const fw::UniqueKey key(opened);
+    return RegQueryValueExW(key.Get(), name, nullptr, nullptr, data, size) == ERROR_SUCCESS;
 }
 
 bool WriteSetting(LPCWSTR name, const BYTE* data, DWORD size, DWORD type, HKEY root) {
-    HKEY key = nullptr;
-    if (RegOpenKeyW(root, kSettingsKey, &key) != ERROR_SUCCESS &&
-        RegCreateKeyW(root, kSettingsKey, &key) != ERROR_SUCCESS) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyW(root, kSettingsKey, &opened) != ERROR_SUCCESS &&
+        RegCreateKeyW(root, kSettingsKey, &opened) != ERROR_SUCCESS) {
         return false;
     }
-    LONG result = RegSetValueExW(key, name, 0, type, data, size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    const fw::UniqueKey key(opened);
+    return RegSetValueExW(key.Get(), name, 0, type, data, size) == ERROR_SUCCESS;
 }
 
 bool CRegistrySettings::ReadValue(std::u16string_view name, std::uint8_t* data, std::uint32_t& size) {

@@ -176,7 +176,7 @@ void CLightingPage::ShowChoice(const LightingChoice& choice) {
     OnSpeedButton(IDC_BTN_SPEED_FIRST + SpeedIndexOfStep(choice.speedStep));
     ShowBoxes({choice.colour[0], choice.colour[1], choice.colour[2]});
     m_window.Button(IDC_BTN_COLOUR_WHEEL)
-        .SetPickedColor(ColorRefOf(choice.colour[0], choice.colour[1], choice.colour[2]));
+        .SetPickedColour(ColourRefOf(choice.colour[0], choice.colour[1], choice.colour[2]));
     ::InvalidateRect(m_window.Window().m_hWnd, &kHexText, TRUE);
 }
 
@@ -335,7 +335,7 @@ void CLightingPage::EnterDirect() {
     }
 }
 
-void CLightingPage::QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first,
+void CLightingPage::QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first,
                                      std::size_t count) {
     EnterDirect();
     for (std::size_t k = first; k < first + count && k < kLedCount; ++k) {

@@ -39,16 +39,16 @@ public:
     explicit CLightingPage(ILightingWindow& window) : m_window(window) {}
 
     BEGIN_MSG_MAP(CLightingPage)
-    BUTTON_RANGE_CLICK_HANDLER(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, OnModeButton)
-    BUTTON_RANGE_CLICK_HANDLER(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST, OnSpeedButton)
-    BUTTON_CLICK_HANDLER(IDC_BTN_APPLY, OnApply)
-    BUTTON_CLICK_HANDLER(IDC_BTN_RESET, OnReset)
-    BUTTON_CLICK_HANDLER(IDC_BTN_POWER, OnPowerToggle)
-    BUTTON_CLICK_HANDLER(IDC_BTN_COLOUR_WHEEL, OnColourWheel)
-    COMMAND_RANGE_CODE_HANDLER_EX(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
+    BUTTON_RANGE_CLICK_CALL(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, OnModeButton)
+    BUTTON_RANGE_CLICK_CALL(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST, OnSpeedButton)
+    BUTTON_CLICK_CALL(IDC_BTN_APPLY, OnApply)
+    BUTTON_CLICK_CALL(IDC_BTN_RESET, OnReset)
+    BUTTON_CLICK_CALL(IDC_BTN_POWER, OnPowerToggle)
+    BUTTON_CLICK_CALL(IDC_BTN_COLOUR_WHEEL, OnColourWheel)
+    COMMAND_RANGE_CODE_CALL(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
     MESSAGE_OBSERVER(WM_TIMER, OnTimer)
     MESSAGE_OBSERVER(WM_POWERBROADCAST, OnPowerBroadcast)
-    MESSAGE_HANDLER_EX(WM_COPYDATA, OnHandOver)
+    MESSAGE_CALL(WM_COPYDATA, OnHandOver)
     END_MSG_MAP()
 
     // Sends CurrentMode with the colour in the boxes and SpeedValue.
@@ -87,10 +87,10 @@ public:
     void EnterDirect();
     // LEDs first to first + count - 1 of the next frame; frames go out at most once per kDirectFramePeriodMs,
     // the latest one each time.
-    void QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first, std::size_t count);
+    void QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first, std::size_t count);
     bool InDirect() const { return m_direct; }
     // The colour in the boxes.
-    std::uint32_t BoxColour() const { return ColorRefOf(m_state.Boxes.red, m_state.Boxes.green, m_state.Boxes.blue); }
+    std::uint32_t BoxColour() const { return ColourRefOf(m_state.Boxes.red, m_state.Boxes.green, m_state.Boxes.blue); }
 
 private:
     // A mode button: remembered, shown selected; nothing is sent.
@@ -148,5 +148,5 @@ private:
     bool m_direct = false;
     bool m_directTimerRunning = false;
     bool m_framePending = false;
-    std::array<LedColor, kLedCount> m_pendingFrame{};
+    std::array<LedColour, kLedCount> m_pendingFrame{};
 };

@@ -24,9 +24,9 @@ public:
         : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector), m_viewFont(viewFont) {}
 
     BEGIN_MSG_MAP(CModuleInfoPage)
-    COMMAND_HANDLER_EX(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
-    COMMAND_HANDLER_EX(IDC_MODULE_SELECTOR, CBN_SELCHANGE, OnModuleSelected)
-    COMMAND_HANDLER_EX(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
+    COMMAND_CODE_CALL(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
+    COMMAND_CODE_CALL(IDC_MODULE_SELECTOR, CBN_SELCHANGE, OnModuleSelected)
+    COMMAND_CODE_CALL(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
     END_MSG_MAP()
 
     // The table's seven columns and its eleven fixed rows with their labels.

@@ -7,6 +7,8 @@
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
 #include "base/SettingsStore_win32.h"
+#include "framework/Unique.h"
+#include "framework/Utf16.h"
 #include "framework/Wnd.h"
 #include "lighting/LightingPage_win32.h"
 #include "base/TrayIcon_win32.h"
@@ -20,13 +22,9 @@ constexpr std::size_t kSendChunk = 64 * 1024;
 // The tray item goes between the menu's two separators.
 constexpr UINT kTrayItemPosition = 2;
 
-std::optional<std::uint32_t> StoredDword(LPCWSTR name) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (!ReadSetting(name, reinterpret_cast<BYTE*>(&value), &size, HKEY_LOCAL_MACHINE) || size != sizeof value) {
-        return std::nullopt;
-    }
-    return value;
+std::optional<std::uint32_t> StoredDword(const wchar_t* name) {
+    CRegistrySettings registry;
+    return ReadStoredDword(registry, Utf16(name));
 }
 
 sdk::LightingSnapshot Snapshot(const CLightingPage& lighting) {
@@ -43,33 +41,13 @@ sdk::LightingSnapshot Snapshot(const CLightingPage& lighting) {
 }
 
 // A socket closed when it goes.
-class UniqueSocket {
-public:
-    UniqueSocket() = default;
-    explicit UniqueSocket(SOCKET socket) : m_socket(socket) {}
-    UniqueSocket(UniqueSocket&& other) noexcept : m_socket(other.Release()) {}
-    UniqueSocket& operator=(UniqueSocket&& other) noexcept {
-        Reset(other.Release());
-        return *this;
-    }
-    ~UniqueSocket() { Reset(); }
-    SOCKET Get() const { return m_socket; }
-    explicit operator bool() const { return m_socket != INVALID_SOCKET; }
-    SOCKET Release() {
-        SOCKET socket = m_socket;
-        m_socket = INVALID_SOCKET;
-        return socket;
-    }
-    void Reset(SOCKET socket = INVALID_SOCKET) {
-        if (m_socket != INVALID_SOCKET) {
-            closesocket(m_socket);
-        }
-        m_socket = socket;
-    }
-
-private:
-    SOCKET m_socket = INVALID_SOCKET;
+struct SocketTraits {
+    using Handle = SOCKET;
+    static constexpr Handle Empty() { return INVALID_SOCKET; }
+    static bool Valid(Handle socket) { return socket != INVALID_SOCKET; }
+    static void Close(Handle socket) { closesocket(socket); }
 };
+using UniqueSocket = fw::Unique<SocketTraits>;
 
 } // namespace
 
@@ -283,7 +261,7 @@ bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
 
 // A client's LED colours, as the next Direct frame.
 void CSdkServer::QueueFrame(const sdk::Request& request) {
-    std::array<LedColor, kLedCount> leds{};
+    std::array<LedColour, kLedCount> leds{};
     for (std::size_t k = 0; k < leds.size(); ++k) {
         leds[k] = {request.leds[k].red, request.leds[k].green, request.leds[k].blue};
     }

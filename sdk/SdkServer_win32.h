@@ -25,8 +25,8 @@ public:
     ~CSdkServer() override;
 
     BEGIN_MSG_MAP(CSdkServer)
-    MESSAGE_HANDLER_EX(WM_SDK_SOCKET, OnSocket)
-    COMMAND_ID_HANDLER_EX(ID_TRAY_SDK_SERVER, OnTrayItem)
+    MESSAGE_CALL(WM_SDK_SOCKET, OnSocket)
+    COMMAND_ID_CALL(ID_TRAY_SDK_SERVER, OnTrayItem)
     END_MSG_MAP()
 
     // At start: listens when the settings say the user allowed it.

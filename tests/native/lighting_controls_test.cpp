@@ -37,8 +37,8 @@ TEST(LightingControls, PowerToggleAndColourBoxesAndWheel) {
         EXPECT_EQ(clamped.writeBack, b.writeBack) << b.typed;
     }
 
-    EXPECT_FALSE(WheelPick(ColorRefOf(13, 29, 37)).has_value()) << "the wheel's background";
-    EXPECT_EQ(WheelPick(ColorRefOf(13, 29, 38)), ColorRefOf(13, 29, 38));
+    EXPECT_FALSE(WheelPick(ColourRefOf(13, 29, 37)).has_value()) << "the wheel's background";
+    EXPECT_EQ(WheelPick(ColourRefOf(13, 29, 38)), ColourRefOf(13, 29, 38));
 }
 
 } // namespace
