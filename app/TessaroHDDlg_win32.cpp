@@ -1,16 +1,17 @@
-#include "lighting/RunningCopy_win32.h"
 #include "app/TessaroHDDlg_win32.h"
 
 #include <shellapi.h>
 
-#include "base/Language.h"
-#include "app/StartMode.h"
-#include "base/StartupTrace.h"
-#include "base/MultiLangSupp_win32.h"
-#include "app/TessaroHDApp_win32.h"
 #include "app/AboutDlg_win32.h"
-#include "framework/ProgramFolder.h"
+#include "app/StartMode.h"
+#include "app/TessaroHDApp_win32.h"
 #include "app/TrayMenu_win32.h"
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
+#include "base/SettingsStore_win32.h"
+#include "base/StartupTrace.h"
+#include "framework/ProgramFolder.h"
+#include "lighting/RunningCopy_win32.h"
 #include "memory/SmbusLibrary_win32.h"
 #include "skin/BmpRgn_win32.h"
 
@@ -113,6 +114,8 @@ void CTessaroHDDlg::ApplyStartMode() {
 }
 
 bool CTessaroHDDlg::BindSmbus() {
+    CRegistrySettings registry;
+    SmbusLibrary().ShareBusAsStored(registry);
     switch (SmbusLibrary().Load(ProgramFolder())) {
     case CSmbusLibrary::BindResult::Ready:
         SmbusLibrary().ReadFlags();
@@ -363,8 +366,13 @@ LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
         TrayMenu tray = LoadTrayMenu();
         if (tray.popup) {
             m_sdkServer.AddTrayItem(tray.popup);
+            AddLightsOffAsleepItem(tray.popup, m_lighting.LightsOffWhileAsleep());
             AddRestoreLightingItem(tray.popup, m_app.RestoreLightingFlag());
+            // The menu closes when the user clicks elsewhere only if its owner is the foreground window, and the
+            // message after it lets the next opening work (the shell's documented rule for tray menus).
+            SetForegroundWindow(m_hWnd);
             TrackPopupMenu(tray.popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+            PostMessage(WM_NULL, 0, 0);
         }
         break;
     }
@@ -394,6 +402,15 @@ LRESULT CTessaroHDDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bo
 void CTessaroHDDlg::ShowMainWindow() {
     ShowWindow(SW_SHOW);
     SetForegroundWindow(m_hWnd);
+}
+
+void CTessaroHDDlg::OnLightsOffAsleepItem() {
+    m_lighting.SetLightsOffWhileAsleep(!m_lighting.LightsOffWhileAsleep());
+}
+
+LRESULT CTessaroHDDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+    AddTrayIcon(m_hWnd);
+    return 0;
 }
 
 void CTessaroHDDlg::OnRestoreLightingItem() {

@@ -12,6 +12,7 @@
 #include "app/ControlTable.h"
 #include "lighting/LightingPage_win32.h"
 #include "app/PageSwitch.h"
+#include "base/TrayIcon_win32.h"
 #include "sdk/SdkServer_win32.h"
 #include "memory/ModuleInfoPage_win32.h"
 #include "res/resource.h"
@@ -46,6 +47,7 @@ public:
     MESSAGE_CALL(WM_QUERYDRAGICON, OnQueryDragIcon)
     MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
     MESSAGE_CALL(WM_TRAY_NOTIFY, OnTrayNotify)
+    MESSAGE_CALL(TaskbarCreatedMessage(), OnTaskbarCreated)
     MESSAGE_RANGE_HANDLER(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, OnCtlColor)
     BUTTON_CLICK_CALL(IDC_BTN_CLOSE, HideToTray)
     BUTTON_CLICK_CALL(IDC_BTN_MINIMISE, OnMinimise)
@@ -59,6 +61,7 @@ public:
     COMMAND_ID_CALL(ID_TRAY_QUIT, OnQuit)
     COMMAND_ID_CALL(ID_TRAY_ABOUT, RunAboutBox)
     COMMAND_ID_CALL(ID_TRAY_RESTORE_LIGHTING, OnRestoreLightingItem)
+    COMMAND_ID_CALL(ID_TRAY_LIGHTS_OFF_ASLEEP, OnLightsOffAsleepItem)
     COMMAND_ID_CALL(IDOK, OnSwallowedCommand)
     COMMAND_ID_CALL(IDCANCEL, OnSwallowedCommand)
     COMMAND_CODE_CALL(ID_HELP_COMMAND, 0, OnSwallowedCommand)
@@ -111,6 +114,10 @@ private:
     void OnQuit();
     // The tray's "Restore lighting at start" turns the setting over and stores it at once.
     void OnRestoreLightingItem();
+    // The tray's "Lights off while the PC sleeps", likewise.
+    void OnLightsOffAsleepItem();
+    // Explorer started again (after a crash or an update): the tray icon is put back.
+    LRESULT OnTaskbarCreated(WPARAM, LPARAM);
     // Enter and Escape never end this dialog, and there is no help.
     void OnSwallowedCommand() {}
 

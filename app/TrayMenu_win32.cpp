@@ -28,7 +28,9 @@ TrayMenu LoadTrayMenu() {
 }
 
 void AddRestoreLightingItem(HMENU popup, bool checked) {
-    constexpr UINT kAfterFirstSeparator = 2;
-    InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
-                ID_TRAY_RESTORE_LIGHTING, Msg(kMsgRestoreLighting));
+    InsertTrayCheckItem(popup, ID_TRAY_RESTORE_LIGHTING, Msg(kMsgRestoreLighting), checked);
+}
+
+void AddLightsOffAsleepItem(HMENU popup, bool checked) {
+    InsertTrayCheckItem(popup, ID_TRAY_LIGHTS_OFF_ASLEEP, Msg(kMsgLightsOffAsleep), checked);
 }

@@ -32,6 +32,7 @@ constexpr KnownRow kKnownRows[] = {
     {kMsgSdkServerItem,
      {{u"Allow OpenRGB clients (this PC only)", u"允许 OpenRGB 客户端（仅限本机）",
        u"允許 OpenRGB 用戶端（僅限本機）"}}},
+    {kMsgLightsOffAsleep, {{u"Lights off while the PC sleeps", u"电脑睡眠时关闭灯光", u"電腦睡眠時關閉燈光"}}},
     // %u is the port.
     {kMsgSdkPortTaken,
      {{u"Port %u is in use by another program, so OpenRGB clients cannot connect.",

@@ -33,4 +33,5 @@ enum MessageId : std::int32_t {
     kMsgRestoreLighting = 191,
     kMsgSdkServerItem = 200,
     kMsgSdkPortTaken = 201,
+    kMsgLightsOffAsleep = 202,
 };

@@ -59,6 +59,11 @@ extern const std::array<SettingRow, 17> kSettingRows;
 // for the six written-back rows, is written with its default (the write's result is ignored).
 void LoadSettings(ISettingsRegistry& registry, AppSettings& settings);
 
+// The shared SMBus mutex taken around every library call: on unless this value is 0.
+inline constexpr char16_t kSharedSmbusAccessValue[] = u"SharedSmbusAccess";
+// The lights switched off while the PC sleeps: on when nonzero, off when missing.
+inline constexpr char16_t kLightsOffWhileAsleepValue[] = u"LightsOffWhileAsleep";
+
 // One stored 32-bit value within lowest-highest, or nothing when missing, not 4 bytes or out of that range.
 std::optional<std::uint32_t> ReadStoredDword(ISettingsRegistry& registry, std::u16string_view name,
                                              std::uint32_t lowest = 0, std::uint32_t highest = UINT32_MAX);

@@ -50,3 +50,14 @@ void ShowTrayBalloon(HWND window, const wchar_t* text) {
     wcsncpy_s(data.szInfoTitle, std::size(data.szInfoTitle), Msg(kMsgProductName), _TRUNCATE);
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
+
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+void InsertTrayCheckItem(HMENU popup, UINT id, const wchar_t* text, bool checked) {
+    constexpr UINT kAfterFirstSeparator = 2;
+    InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id,
+                text);
+}

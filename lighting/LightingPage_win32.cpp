@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 #include <variant>
@@ -30,33 +31,89 @@ ColourBoxValues BoxesOf(std::uint32_t colour) {
 } // namespace
 
 // ---- The command sequences, with the boxes and the flags read here --------------------------------------------
+// Each sequence's library calls are gathered into one batch and sent with the shared bus held (CommandScope).
+
+CLightingPage::CommandScope::CommandScope(CLightingPage& page) : m_page(page) {
+    ++m_page.m_commandDepth;
+}
+
+CLightingPage::CommandScope::~CommandScope() {
+    if (--m_page.m_commandDepth == 0) {
+        m_page.SendCommand();
+    }
+}
 
 void CLightingPage::ApplyLighting() {
+    CommandScope command(*this);
     ::ApplyLighting(m_state, Flags(), m_state.Boxes, *this);
 }
 
 void CLightingPage::ResetLighting() {
+    CommandScope command(*this);
     ::ResetLighting(m_state, Flags(), *this);
 }
 
 void CLightingPage::SwitchOffLighting() {
+    CommandScope command(*this);
     ::SwitchOffLighting(*this);
 }
 
 void CLightingPage::StepAnimation() {
+    // A frame waits only for part of its period; a frame that cannot get the bus by then is skipped, and so is
+    // every frame while a command is still waiting for the bus (it must go out first).
+    if (!m_pending.empty()) {
+        return;
+    }
     ::StepAnimation(m_state, *this);
+    const DWORD slot = static_cast<DWORD>(std::clamp(m_state.TimerPeriod / 2, 1, kFrameBusWaitMs));
+    if (const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(slot)) {
+        SendBatch(m_batch);
+    }
+    m_batch.clear();
 }
 
 void CLightingPage::SendLedColor(std::int32_t k) {
+    CommandScope command(*this);
     ::SendLedColor(m_state, k, *this);
 }
 
 void CLightingPage::RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-    SmbusLibrary().RgbI2cMode(command, a, b, c);
+    m_batch.push_back({false, command, a, b, c, 0, 0});
 }
 
 void CLightingPage::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) {
-    SmbusLibrary().SetZorvaEffect(mode, speed, zero, argb);
+    m_batch.push_back({true, mode, zero, 0, 0, speed, argb});
+}
+
+void CLightingPage::SendBatch(const std::vector<BusCall>& calls) {
+    const CSmbusLibrary& library = SmbusLibrary();
+    for (const BusCall& call : calls) {
+        if (call.effect) {
+            library.SetZorvaEffect(call.a, call.speed, call.b, call.argb);
+        } else {
+            library.RgbI2cMode(call.a, call.b, call.c, call.d);
+        }
+    }
+}
+
+void CLightingPage::SendCommand() {
+    if (m_batch.empty()) {
+        return;
+    }
+    MergePending(m_pending, m_batch);
+    m_batch.clear();
+    SendPending();
+}
+
+void CLightingPage::SendPending() {
+    if (const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(kCommandBusWaitMs)) {
+        SendBatch(m_pending);
+        m_pending.clear();
+        m_window.Window().KillTimer(kBusRetryTimerId);
+        return;
+    }
+    // The bus is busy: the window goes on answering, and the command goes out as soon as the bus is free.
+    m_window.Window().SetTimer(kBusRetryTimerId, kBusRetryPeriodMs);
 }
 
 void CLightingPage::StartLightingTimer(std::int32_t periodMs) {
@@ -183,6 +240,7 @@ void CLightingPage::ShowChoice(const LightingChoice& choice) {
 void CLightingPage::StartWithRememberedLighting(bool restore) {
     CRegistrySettings registry;
     m_remembered = ReadRememberedLighting(registry);
+    m_lightsOffWhileAsleep = ReadStoredDword(registry, kLightsOffWhileAsleepValue).value_or(0) != 0;
     ::ChangeWindowMessageFilterEx(m_window.Window().m_hWnd, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
     const std::optional<LightingChoice> choice = restore ? PlanRestore(m_remembered, StartingChoice()) : std::nullopt;
     if (!choice) {
@@ -289,6 +347,11 @@ void CLightingPage::OnColourBoxChange(int id) {
 void CLightingPage::OnTimer(WPARAM id) {
     if (id == kLightingTimerId) {
         StepAnimation();
+    } else if (id == kBusRetryTimerId) {
+        SendPending();
+    } else if (id == kResumeResendTimerId) {
+        m_window.Window().KillTimer(kResumeResendTimerId);
+        ResendChoice();
     } else if (id == kDirectFrameTimerId) {
         if (m_framePending) {
             SendDirectFrame();
@@ -299,8 +362,36 @@ void CLightingPage::OnTimer(WPARAM id) {
     }
 }
 
-void CLightingPage::OnPowerBroadcast(WPARAM) {
-    ApplyLighting();
+void CLightingPage::OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMSUSPEND && m_lightsOffWhileAsleep) {
+        SwitchOffLighting();
+        return;
+    }
+    ResendChoice();
+    // Modules that wake on their power-up pattern may miss the first commands: once more a little later.
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+        m_window.Window().SetTimer(kResumeResendTimerId, kResumeResendDelayMs);
+    }
+}
+
+void CLightingPage::ResendChoice() {
+    CommandScope command(*this);
+    if (!m_state.PowerOn) {
+        SwitchOffLighting();
+    } else if (m_direct) {
+        RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
+        for (std::int32_t k = 0; k < kLedCount; ++k) {
+            SendLedColor(k);
+        }
+    } else {
+        ApplyLighting();
+    }
+}
+
+void CLightingPage::SetLightsOffWhileAsleep(bool on) {
+    m_lightsOffWhileAsleep = on;
+    CRegistrySettings registry;
+    registry.WriteDword(kLightsOffWhileAsleepValue, on ? 1u : 0u);
 }
 
 // ---- An SDK client's requests -----------------------------------------------------------------------------------
@@ -325,6 +416,7 @@ void CLightingPage::EnterDirect() {
     if (m_direct) {
         return;
     }
+    CommandScope command(*this);
     StopLightingTimer();
     RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
     m_direct = true;
@@ -337,6 +429,7 @@ void CLightingPage::EnterDirect() {
 
 void CLightingPage::QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first,
                                      std::size_t count) {
+    CommandScope command(*this);
     EnterDirect();
     for (std::size_t k = first; k < first + count && k < kLedCount; ++k) {
         m_pendingFrame[k] = leds[k];
@@ -350,6 +443,7 @@ void CLightingPage::QueueDirectFrame(const std::array<LedColour, kLedCount>& led
 }
 
 void CLightingPage::SendDirectFrame() {
+    CommandScope command(*this);
     m_framePending = false;
     m_state.LedColors = m_pendingFrame;
     for (std::int32_t k = 0; k < kLedCount; ++k) {

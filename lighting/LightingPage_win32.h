@@ -11,6 +11,7 @@
 #include "base/FontTable.h"
 #include "framework/MessageMap.h"
 #include "framework/Wnd.h"
+#include "lighting/BusBatch.h"
 #include "lighting/HandOver.h"
 #include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
@@ -89,6 +90,9 @@ public:
     // the latest one each time.
     void QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first, std::size_t count);
     bool InDirect() const { return m_direct; }
+    // "LightsOffWhileAsleep": the off sequence at suspend, the lighting back at resume. Written at once.
+    bool LightsOffWhileAsleep() const { return m_lightsOffWhileAsleep; }
+    void SetLightsOffWhileAsleep(bool on);
     // The colour in the boxes.
     std::uint32_t BoxColour() const { return ColourRefOf(m_state.Boxes.red, m_state.Boxes.green, m_state.Boxes.blue); }
 
@@ -109,8 +113,10 @@ private:
     void OnColourBoxChange(int id);
     // The lighting timer's tick; the message goes on to the default processing.
     void OnTimer(WPARAM id);
-    // Waking from sleep (or any power event) sends the lights again.
+    // Any power event sends what the user last chose again (the off sequence while the toggle is off), and
+    // once more kResumeResendDelayMs after a resume; with LightsOffWhileAsleep, suspending sends the off sequence.
     void OnPowerBroadcast(WPARAM event);
+    void ResendChoice();
     // A request from prismelctl: taken only with its tag, size and ranges right; answered with the status.
     LRESULT OnHandOver(WPARAM sender, LPARAM data);
 
@@ -142,6 +148,22 @@ private:
     // Sets the model's power state and shows it on the toggle.
     void SetPower(bool on);
 
+    // The calls of the sequences that run inside it go out as one command when the outermost scope ends.
+    class CommandScope {
+    public:
+        explicit CommandScope(CLightingPage& page);
+        ~CommandScope();
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+    private:
+        CLightingPage& m_page;
+    };
+    // Merges the gathered batch into the pending command and sends that with the bus held, or leaves it pending.
+    void SendCommand();
+    void SendPending();
+    static void SendBatch(const std::vector<BusCall>& calls);
+
     ILightingWindow& m_window;
     LightingState m_state;
     RememberedLighting m_remembered;
@@ -149,4 +171,8 @@ private:
     bool m_directTimerRunning = false;
     bool m_framePending = false;
     std::array<LedColour, kLedCount> m_pendingFrame{};
+    bool m_lightsOffWhileAsleep = false;
+    int m_commandDepth = 0;
+    std::vector<BusCall> m_batch;   // the calls of the sequence running now
+    std::vector<BusCall> m_pending; // a command still waiting for the bus
 };

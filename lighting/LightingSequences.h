@@ -37,6 +37,16 @@ inline constexpr std::int32_t kInitialTimerPeriodMs = 130;
 // The Direct mode's frame timer: a client's frames go out at most once per period, the latest one each time.
 inline constexpr unsigned kDirectFrameTimerId = 23;
 inline constexpr std::int32_t kDirectFramePeriodMs = 20;
+// A command that found the bus busy is tried again on this timer until it goes out.
+inline constexpr unsigned kBusRetryTimerId = 24;
+inline constexpr unsigned kBusRetryPeriodMs = 10;
+// The second sending of the lighting after a resume.
+inline constexpr unsigned kResumeResendTimerId = 25;
+inline constexpr unsigned kResumeResendDelayMs = 2000;
+// How long a command, and at most an animation frame, waits for the shared bus: the window answers again well
+// within 100 ms.
+inline constexpr unsigned long kCommandBusWaitMs = 50;
+inline constexpr std::int32_t kFrameBusWaitMs = 40;
 
 // The effect call's speed unit per mode 0-10.
 inline constexpr std::array<std::uint16_t, kModeCount + 1> ModeSpeedUnit = {0, 0, 100, 50, 50, 10, 12, 4, 4, 4, 4};

@@ -22,6 +22,7 @@ public:
 } // namespace
 
 int SendRememberedLightingWithoutWindow(ISettingsRegistry& registry, const std::wstring& folder) {
+    SmbusLibrary().ShareBusAsStored(registry);
     if (SmbusLibrary().Load(folder) != CSmbusLibrary::BindResult::Ready) {
         return kExitSmbusUnavailable;
     }
@@ -31,6 +32,8 @@ int SendRememberedLightingWithoutWindow(ISettingsRegistry& registry, const std::
         return 0;
     }
     CLibraryPort port;
+    // One command, with the bus held; a bus that stays busy past the wait is a tool that hung holding it.
+    const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(kStartBusWaitMs);
     if (!choice->on) {
         SwitchOffLighting(port);
         return 0;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/StartupTrace.h"
 #include "framework/Gdi.h"
 #include "framework/Utf16.h"
 #include "memory/ModuleDetection.h"
@@ -61,11 +62,34 @@ void CModuleInfoPage::SetUpModuleInfoTable() {
     }
 }
 
+namespace {
+
+// Each probe and module read holds the shared bus, waiting at most kStartBusWaitMs; a read passed over is traced.
+class LibraryBusGate final : public BusGate {
+public:
+    explicit LibraryBusGate(CBusMutex& bus) : m_bus(bus) {}
+    bool Take() override {
+        m_hold.emplace(m_bus.Take(kStartBusWaitMs));
+        if (!*m_hold) {
+            StartupPhase("bus busy: a module position was passed over");
+        }
+        return static_cast<bool>(*m_hold);
+    }
+    void Give() override { m_hold.reset(); }
+
+private:
+    CBusMutex& m_bus;
+    std::optional<CBusMutex::Hold> m_hold;
+};
+
+} // namespace
+
 void CModuleInfoPage::DetectModules() {
-    const CSmbusLibrary& library = SmbusLibrary();
+    CSmbusLibrary& library = SmbusLibrary();
+    LibraryBusGate gate(library.Bus());
     ::DetectModules([&](std::uint8_t first, std::uint8_t second,
                         std::uint16_t offset) { return library.ReadSpd(first, second, offset); },
-                    SpdImageStore);
+                    SpdImageStore, &gate);
     for (std::size_t n = 0; n < SpdImageStore.size(); ++n) {
         if (SpdImageStore[n][0] == 0) {
             continue;

@@ -36,10 +36,17 @@ CSmbusLibrary::BindResult CSmbusLibrary::Load(const std::wstring& folder) {
         return BindResult::InitFailed;
     }
     DWORD handle = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(m_module));
+    // A bus that stays busy past the wait is a tool that hung holding it: the library is started regardless.
+    const CBusMutex::Hold bus = m_bus.Take(kStartBusWaitMs);
     return SmbusReady(As<InitializeFn>(m_entries[kInitializeSMB])(handle)) ? BindResult::Ready : BindResult::InitFailed;
 }
 
+void CSmbusLibrary::ShareBusAsStored(ISettingsRegistry& registry) {
+    m_bus.SetShared(ReadStoredDword(registry, kSharedSmbusAccessValue).value_or(1) != 0);
+}
+
 SmbusFlags CSmbusLibrary::ReadFlags() {
+    const CBusMutex::Hold bus = m_bus.Take(kStartBusWaitMs);
     m_flags = Has(kCheckSPD) ? FlagsFromCheckSpd(As<CheckSpdFn>(m_entries[kCheckSPD])()) : SmbusFlags{};
     return m_flags;
 }

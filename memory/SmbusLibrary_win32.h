@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Settings.h"
+#include "memory/BusMutex_win32.h"
 #include "memory/SmbusBinding.h"
 
 class CSmbusLibrary {
@@ -23,6 +25,12 @@ public:
     // UseRGBI2CMode and UseSetZorvaEffect, as CheckSPD last answered: the one home of the two flags.
     SmbusFlags Flags() const { return m_flags; }
 
+    // The shared bus mutex callers hold around the calls that form one command (Load and ReadFlags take it
+    // themselves).
+    CBusMutex& Bus() { return m_bus; }
+    // "SharedSmbusAccess": the bus mutex is taken unless the value is 0 (missing: taken).
+    void ShareBusAsStored(ISettingsRegistry& registry);
+
     bool Loaded() const { return m_module != nullptr; }
     bool Has(SmbusEntry entry) const { return m_entries[entry] != nullptr; }
     HMODULE Module() const { return m_module; }
@@ -37,7 +45,11 @@ private:
     HMODULE m_module = nullptr;
     std::array<Entry, kSmbusEntryCount> m_entries{};
     SmbusFlags m_flags{};
+    CBusMutex m_bus;
 };
+
+// How long start-up waits for the bus before each library call or module read.
+inline constexpr DWORD kStartBusWaitMs = 2000;
 
 // The process-wide library.
 CSmbusLibrary& SmbusLibrary();

@@ -19,8 +19,6 @@ namespace {
 
 constexpr int kReadChunk = 4096;
 constexpr std::size_t kSendChunk = 64 * 1024;
-// The tray item goes between the menu's two separators.
-constexpr UINT kTrayItemPosition = 2;
 
 std::optional<std::uint32_t> StoredDword(const wchar_t* name) {
     CRegistrySettings registry;
@@ -80,8 +78,7 @@ std::uint16_t CSdkServer::StoredPort() const {
 }
 
 void CSdkServer::AddTrayItem(HMENU popup) const {
-    InsertMenuW(popup, kTrayItemPosition, MF_BYPOSITION | MF_STRING | (Listening() ? MF_CHECKED : MF_UNCHECKED),
-                ID_TRAY_SDK_SERVER, Msg(kMsgSdkServerItem));
+    InsertTrayCheckItem(popup, ID_TRAY_SDK_SERVER, Msg(kMsgSdkServerItem), Listening());
 }
 
 void CSdkServer::OnTrayItem() {
