@@ -232,17 +232,6 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
 
 } // namespace
 
-std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size) {
-    std::uint16_t crc = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc = static_cast<std::uint16_t>(crc ^ (data[i] << 8));
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
-        }
-    }
-    return crc;
-}
-
 SpdChecksums CheckSpdChecksums(const SpdImage& image) {
     const auto stored = [&](std::size_t at) { return static_cast<std::uint16_t>(image[at] | (image[at + 1] << 8)); };
     SpdChecksums result;

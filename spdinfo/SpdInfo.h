@@ -12,11 +12,9 @@
 #include <variant>
 #include <vector>
 
+#include "memory/SpdBytes.h"
 #include "memory/SpdDecode.h"
 #include "memory/SpdImage.h"
-
-// The JEDEC CRC-16 of SPD sections: polynomial 0x1021, initial value 0, bits taken most significant first.
-std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size);
 
 struct SpdChecksums {
     bool base = false;   // bytes 0-125 against bytes 126-127 (stored low byte first)
