@@ -43,6 +43,11 @@ bool OddParity(unsigned byte) {
 
 } // namespace
 
+const std::array<std::string_view, 32> kSpdRawCards = {
+    "A", "B", "C", "D", "E",  "F",  "G",  "H",  "J",  "K",  "L",  "M",  "N",  "P",  "R",  "T",
+    "U", "V", "W", "Y", "AA", "AB", "AC", "AD", "AE", "AF", "AG", "AH", "AJ", "AK", "AL", "ZZ",
+};
+
 std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size) {
     std::uint16_t crc = 0;
     for (std::size_t i = 0; i < size; ++i) {

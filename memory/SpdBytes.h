@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 // The JEDEC CRC-16 of SPD sections: polynomial 0x1021, initial value 0, bits taken most significant first.
 std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size);
@@ -38,3 +40,6 @@ std::optional<int> SpdBcd(unsigned byte);
 // A maker from its JEP106 code pair (continuation count and ID, each with its odd parity bit in bit 7): its name,
 // "Undefined" for two zero bytes, "Unknown? (Invalid parity)" for a byte of even parity, else the bank and code.
 std::string Jep106MakerName(unsigned continuation, unsigned code);
+
+// JEDEC reference raw card letters by their 5-bit code; code 31 means no JEDEC card.
+extern const std::array<std::string_view, 32> kSpdRawCards;

@@ -9,13 +9,13 @@
 #include <optional>
 
 #include "memory/SpdDdr4Fields.h"
-#include "spdinfo/SpdInfo.h"
+#include "spdinfo/SpdDetailFields.h"
 
 namespace {
 
 using namespace ddr4;
+using namespace spd_detail;
 
-constexpr int kPsPerNs = 1000;
 // A speed grade is a multiple of 200/3 MT/s; tCK in whole picoseconds misses it by well under 0.5 %.
 constexpr double kSpeedGridMts = 200.0 / 3.0;
 constexpr double kSpeedGridTolerance = 0.005;
@@ -79,10 +79,6 @@ constexpr std::array<std::string_view, 9> kActivateCounts = {
 };
 
 // Raw card letters of byte 130 (bits 4-0), and with the extension bit 7; code 31 means no JEDEC card.
-constexpr std::array<std::string_view, 32> kReferenceCards = {
-    "A", "B", "C", "D", "E",  "F",  "G",  "H",  "J",  "K",  "L",  "M",  "N",  "P",  "R",  "T",
-    "U", "V", "W", "Y", "AA", "AB", "AC", "AD", "AE", "AF", "AG", "AH", "AJ", "AK", "AL", "ZZ",
-};
 constexpr std::array<std::string_view, 32> kReferenceCardsExtended = {
     "AM", "AN", "AP", "AR", "AT", "AU", "AV", "AW", "AY", "BA", "BB", "BC", "BD", "BE", "BF", "BG",
     "BH", "BJ", "BK", "BL", "BM", "BN", "BP", "BR", "BT", "BU", "BV", "BW", "BY", "CA", "CB", "ZZ",
@@ -90,61 +86,12 @@ constexpr std::array<std::string_view, 32> kReferenceCardsExtended = {
 constexpr unsigned kNoReferenceCard = 31;
 constexpr int kRevisionFromExtension = 3;
 
-[[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...) {
-    char buffer[128];
-    va_list args;
-    va_start(args, format);
-    const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (length < 0) {
-        return {};
-    }
-    return std::string(buffer, std::min(static_cast<std::size_t>(length), sizeof buffer - 1));
-}
-
 template <std::size_t N> std::optional<int> Lookup(const std::array<int, N>& table, unsigned code) {
     return code < N ? std::optional<int>(table[code]) : std::nullopt;
 }
 
 template <std::size_t N> std::string_view Name(const std::array<std::string_view, N>& table, unsigned code) {
     return code < N ? table[code] : std::string_view();
-}
-
-// JSON values.
-std::string Number(std::int64_t value) {
-    return std::to_string(value);
-}
-std::string Text(std::string_view text) {
-    return JsonString(text);
-}
-std::string Bool(bool value) {
-    return value ? "true" : "false";
-}
-constexpr std::string_view kNull = "null";
-std::string Reserved() {
-    return std::string(kDetailReservedText);
-}
-std::string Nanoseconds(std::int64_t ps) {
-    std::string text = Format("%.3f", static_cast<double>(ps) / kPsPerNs);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') {
-        text.pop_back();
-    }
-    return text;
-}
-
-// A negative time (a fine correction below a zero count) is no time at all.
-std::string TimeText(std::int64_t ps) {
-    return ps >= 0 ? Format("%.3f ns", static_cast<double>(ps) / kPsPerNs) : std::string(kDetailNoTimeText);
-}
-
-SpdDetailField TimeField(std::string label, std::string key, std::int64_t ps) {
-    return {std::move(label), TimeText(ps), {{std::move(key) + "Ns", ps >= 0 ? Nanoseconds(ps) : std::string(kNull)}}};
-}
-
-// A clock period of zero is no clock at all.
-SpdDetailField ClockPeriodField(std::string label, std::string key, std::int64_t ps) {
-    return TimeField(std::move(label), std::move(key), ps > 0 ? ps : -1);
 }
 
 // The MT/s that a clock period allows: the speed grade it stands for when it is one, else the rate truncated.
@@ -158,19 +105,6 @@ std::optional<int> SpeedMts(std::int64_t tckPs) {
         return static_cast<int>(grade + 1e-6);
     }
     return static_cast<int>(rate);
-}
-
-// The latencies from the longest down.
-SpdDetailField CasField(const std::vector<int>& latencies) {
-    std::string text, json = "[";
-    for (auto cl = latencies.rbegin(); cl != latencies.rend(); ++cl) {
-        const char* separator = cl == latencies.rbegin() ? "" : ", ";
-        text += Format("%s%dT", separator, *cl);
-        json += Format("%s%d", separator, *cl);
-    }
-    return {"Supported CAS Latencies",
-            text.empty() ? std::string(kDetailNoTimeText) : text,
-            {{"casLatenciesCycles", json + "]"}}};
 }
 
 // AA-RCD-RP-RAS in clocks at a clock period; CL is raised to the next latency the module supports. Without a
@@ -198,24 +132,13 @@ SpdDetailField CyclesField(std::string label, std::string key, const std::array<
     return {std::move(label), tckPs > 0 ? text : std::string(kDetailNoTimeText), {{std::move(key), json + "}"}}};
 }
 
-std::string Hex(unsigned value, int digits) {
-    return Format("0x%0*X", digits, value);
-}
-
 std::string MakerName(const SpdBytes& spd, int at) {
     return Jep106MakerName(spd[at], spd[at + 1]);
 }
 
 SpdDetailField CrcField(const SpdBytes& spd, std::string label, std::string key, int from, int length, int storedAt) {
-    const unsigned found = spd[storedAt] | (spd[storedAt + 1] << 8);
-    const unsigned calculated = spd.Crc(static_cast<std::size_t>(from), static_cast<std::size_t>(length));
-    const bool ok = found == calculated;
-    std::string text =
-        ok ? "OK (" + Hex(found, 4) + ")" : "Bad (found " + Hex(found, 4) + ", calculated " + Hex(calculated, 4) + ")";
-    return {std::move(label),
-            std::move(text),
-            {{std::move(key), "{\"ok\": " + Bool(ok) + ", \"found\": " + Number(found) +
-                                  ", \"calculated\": " + Number(calculated) + "}"}}};
+    return CrcDetail(std::move(label), std::move(key), spd.LittleEndian16(static_cast<std::size_t>(storedAt)),
+                     spd.Crc(static_cast<std::size_t>(from), static_cast<std::size_t>(length)));
 }
 
 SpdDetailSection EepromSection(const SpdBytes& spd) {
@@ -412,8 +335,7 @@ SpdDetailSection PhysicalSection(const SpdBytes& spd) {
                  Format("%d mm front, %d mm back", front, back),
                  {{"moduleThicknessFrontMm", Number(front)}, {"moduleThicknessBackMm", Number(back)}}});
     const unsigned card = spd[kReferenceCard] & 0x1Fu;
-    const std::string_view letters =
-        (spd[kReferenceCard] & 0x80u) ? kReferenceCardsExtended[card] : kReferenceCards[card];
+    const std::string_view letters = (spd[kReferenceCard] & 0x80u) ? kReferenceCardsExtended[card] : kSpdRawCards[card];
     // Revisions 0-2 in byte 130; its code 3 stands for 3 plus the raw card extension in byte 128's top bits.
     int revision = static_cast<int>((spd[kReferenceCard] >> 5) & 0x3u);
     if (revision == kRevisionFromExtension) {

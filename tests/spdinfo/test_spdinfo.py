@@ -163,7 +163,8 @@ def case_refusals():
             with open(path, "wb") as f:
                 f.write(bytes([0x30, 0x10, type_byte]) + bytes(size - 3))
             return path
-        refused = {dump("ddr5.bin", 1024, 0x12): "DDR5 SDRAM (0x12)", dump("ddr3.bin", 256, 0x0B): "DDR3 SDRAM (0x0B)",
+        refused = {dump("lpddr5.bin", 1024, 0x13): "LPDDR5 SDRAM (0x13)",
+                   dump("lpddr5x.bin", 1024, 0x15): "LPDDR5X SDRAM (0x15)", dump("ddr3.bin", 256, 0x0B): "DDR3 SDRAM (0x0B)",
                    dump("lpddr4.bin", 512, 0x10): "LPDDR4 SDRAM (0x10)", dump("noise.bin", 512, 0x42): "0x42"}
         good = image("gskill-f4-3200c14d-32gtzr.bin")
         result = run(*refused, good)
