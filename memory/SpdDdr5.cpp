@@ -297,7 +297,7 @@ namespace {
 std::optional<std::int64_t> RankMb(const SpdBytes& spd, std::size_t sdram, const Module& m) {
     const std::optional<int> gbit = Lookup(kDieGbit, spd[sdram] & 0x1Fu), dies = Lookup(kDies, spd[sdram] >> 5);
     const std::optional<int> width = Lookup(kDeviceBits, spd[sdram + 2] >> 5);
-    if (!gbit || !dies || *dies == 0 || !width || !m.busBitsPerSubChannel) {
+    if (!gbit || *gbit == 0 || !dies || *dies == 0 || !width || !m.busBitsPerSubChannel) {
         return std::nullopt;
     }
     return std::int64_t{m.subChannels} * (*m.busBitsPerSubChannel / *width) * *dies * *gbit * 1024 / 8;
@@ -305,6 +305,9 @@ std::optional<std::int64_t> RankMb(const SpdBytes& spd, std::size_t sdram, const
 
 void ReadOrganisation(const SpdBytes& spd, Module& m) {
     m.dieGbit = Lookup(kDieGbit, spd[kFirstSdram] & 0x1Fu);
+    if (m.dieGbit == 0) {
+        m.dieGbit.reset(); // code 0: no memory described
+    }
     m.dies = Lookup(kDies, spd[kFirstSdram] >> 5);
     if (m.dies == 0) {
         m.dies.reset();
