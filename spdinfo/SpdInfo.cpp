@@ -33,15 +33,17 @@ constexpr const char* kHelp = R"(Usage: spdinfo [--json] [--full] FILE...
        spdinfo [--json] [--full] --bus      (Windows)
        spdinfo --help | --version
 
-Decodes DDR4 SPD images the way Prismel's module information page does and prints the module table.
+Decodes DDR4 SPD images the way Prismel's module information page does, and DDR5 ones (JESD400-5) in the
+same table, and prints the module table. Prismel's own page shows DDR4 modules only.
 
-Each FILE is a 512-byte DDR4 SPD image: a dump file, or on Linux the "eeprom" file of the ee1004 driver
-(/sys/bus/i2c/drivers/ee1004/*/eeprom) as it is. "-" reads one image from standard input. An image whose
-memory type (byte 2) is not DDR4 is not decoded: spdinfo names the type it says.
+Each FILE is a 512-byte DDR4 or 1024-byte DDR5 SPD image: a dump file, or on Linux the "eeprom" file of the
+ee1004 or spd5118 driver as it is. "-" reads one image from standard input. An image whose memory type
+(byte 2) is neither DDR4 nor DDR5 is not decoded: spdinfo names the type it says.
 
 Output: for each image a line "# NAME", then one line per table row: the row number and the seven cells
 (Field, Value, CL, tRCD, tRP, tRAS, tRC), separated by tabs, in UTF-8. Rows 0-9 are the module facts, row 10 is
-a spare, then one row per supported CAS latency, then three rows per XMP profile. A cell shows "?" for a reserved
+a spare, then one row per supported CAS latency (DDR5: per JEDEC speed bin), then three rows per XMP (and for
+DDR5 EXPO) profile. A cell shows "?" for a reserved
 organisation code and "-" where the SPD gives no usable clock period. Control characters in a cell are shown
 as U+FFFD here; --json keeps them.
 
@@ -54,9 +56,10 @@ Options:
   --json     print one JSON document instead: {"columns": [...], "modules": [...]}, each module with its
              "file" (or "module" for --bus and --sys), "rows" (the cells by row), "xmpProfileCount", and "crc":
              whether the stored CRC-16 of the base section (bytes 0-125) and of the module section (bytes
-             128-253) match their bytes. With --full, also "full": the sections by name, each field's values
+             128-253) match their bytes; for DDR5 "expoProfileCount" too and "crc" {"base" (bytes 0-509),
+             "xmpHeader", "expo"}, null where the block is absent. With --full, also "full": the sections by name, each field's values
              as numbers where they are numbers, with the unit in the key (sizeMB, tAANs, tAACycles, ...).
-  --sys      (Linux) decode every module the kernel's ee1004 driver serves (/sys/bus/i2c/drivers/ee1004),
+  --sys      (Linux) decode every module the kernel's ee1004 and spd5118 drivers serve (/sys/bus/i2c/drivers),
              named by its bus and address (0-0050 is bus 0, address 0x50). Reading them may need root.
   --bus      (Windows) load MsIo32.dll from spdinfo.exe's folder, probe the twelve SMBus positions as
              Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found.
