@@ -297,7 +297,9 @@ namespace {
 std::optional<std::int64_t> RankMb(const SpdBytes& spd, std::size_t sdram, const Module& m) {
     const std::optional<int> gbit = Lookup(kDieGbit, spd[sdram] & 0x1Fu), dies = Lookup(kDies, spd[sdram] >> 5);
     const std::optional<int> width = Lookup(kDeviceBits, spd[sdram + 2] >> 5);
-    if (!gbit || *gbit == 0 || !dies || *dies == 0 || !width || !m.busBitsPerSubChannel) {
+    // A device wider than its sub-channel's bus is no organisation either: it would give no devices at all.
+    if (!gbit || *gbit == 0 || !dies || *dies == 0 || !width || !m.busBitsPerSubChannel ||
+        *width > *m.busBitsPerSubChannel) {
         return std::nullopt;
     }
     return std::int64_t{m.subChannels} * (*m.busBitsPerSubChannel / *width) * *dies * *gbit * 1024 / 8;

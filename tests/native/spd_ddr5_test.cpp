@@ -249,6 +249,7 @@ TEST(SpdDdr5, ReservedCodesGiveNoValue) {
         {"device width code 7", Patched(good, {{6, 0xE0}}), false, true},
         {"bank group code 7", Patched(good, {{7, 0xE2}}), true, false},
         {"sub-channel code 3", Patched(good, {{235, 0x62}}), false, true},
+        {"x16 devices on an 8-bit bus", Patched(good, {{6, 0x40}, {235, 0x20}}), false, true},
         {"blank", ddr5::Image{}, false, true},
     };
     for (const Case& c : cases) {
