@@ -34,3 +34,7 @@ foreach(case json text bad_input options full refusals ddr5)
                    $<TARGET_FILE:spdinfo> ${CMAKE_CURRENT_SOURCE_DIR}/testdata/spd ${PROJECT_VERSION})
   set_tests_properties(spdinfo.${case} PROPERTIES TIMEOUT 60)
 endforeach()
+
+# The rooms of the tree include only their own headers and those of rooms below them.
+add_test(NAME layers.includes COMMAND ${PRISMEL_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_layers.py
+                                      ${CMAKE_CURRENT_SOURCE_DIR})

@@ -8,18 +8,35 @@
 #include <array>
 #include <optional>
 
+#include "base/FontTable.h"
 #include "framework/MessageMap.h"
+#include "framework/Wnd.h"
 #include "lighting/HandOver.h"
 #include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
 #include "lighting/RememberedLighting.h"
 #include "res/resource.h"
 
-class CTessaroHDDlg;
+class CVxButton;
+
+// What the lighting page needs of the window that holds it, handed to the page when it is made.
+class ILightingWindow {
+public:
+    virtual ~ILightingWindow() = default;
+    virtual CWnd& Window() = 0;
+    virtual CVxButton& Button(int id) = 0;
+    virtual HFONT Font(FontSlot slot) const = 0;
+    // The mode buttons with mode shown selected; the speed buttons with speed button index shown selected.
+    virtual void ShowSelectedMode(std::int32_t mode) = 0;
+    virtual void ShowSelectedSpeed(std::int32_t speedIndex) = 0;
+    // Whether the module information page is showing, and how many modules were detected.
+    virtual bool ModuleInfoShowing() const = 0;
+    virtual int ModuleCount() const = 0;
+};
 
 class CLightingPage : public CMessageMap, private LightingPort {
 public:
-    explicit CLightingPage(CTessaroHDDlg& dialog) : m_dialog(dialog) {}
+    explicit CLightingPage(ILightingWindow& window) : m_window(window) {}
 
     BEGIN_MSG_MAP(CLightingPage)
     BUTTON_RANGE_CLICK_HANDLER(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, OnModeButton)
@@ -48,9 +65,9 @@ public:
     void Paint(HDC dc);
 
     // Puts the colour the program starts with in the colour boxes.
-    void ShowDefaultColour() const;
+    void ShowDefaultColour();
     // The power toggle's state: on unless the user switched the lights off.
-    bool PowerOn() const;
+    bool PowerOn() const { return m_state.PowerOn; }
 
     const LightingState& State() const { return m_state; }
 
@@ -73,7 +90,7 @@ public:
     void QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first, std::size_t count);
     bool InDirect() const { return m_direct; }
     // The colour in the boxes.
-    std::uint32_t BoxColour() const;
+    std::uint32_t BoxColour() const { return ColorRefOf(m_state.Boxes.red, m_state.Boxes.green, m_state.Boxes.blue); }
 
 private:
     // A mode button: remembered, shown selected; nothing is sent.
@@ -115,16 +132,17 @@ private:
     void StopLightingTimer() override;
 
     std::int32_t ReadBox(int id) const;
-    ColourBoxValues ReadBoxes() const;
-    void ShowModeButtonsApplyReset(bool show) const;
-    void ShowModeSelection() const;
+    // Apply's read of the three boxes into the model: the one place the page reads them all.
+    void ReadBoxes();
+    // Writes a colour into the model and the boxes.
+    void ShowBoxes(ColourBoxValues boxes);
+    void ShowModeButtonsApplyReset(bool show);
     void FillSwatch(HDC dc, std::uint32_t colour) const;
     void FillSwatchNow(std::uint32_t colour) const;
-    // The power toggle's state is its normal image.
-    int PowerImage() const;
-    void SetPowerImage(int image) const;
+    // Sets the model's power state and shows it on the toggle.
+    void SetPower(bool on);
 
-    CTessaroHDDlg& m_dialog;
+    ILightingWindow& m_window;
     LightingState m_state;
     RememberedLighting m_remembered;
     bool m_direct = false;

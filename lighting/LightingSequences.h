@@ -86,7 +86,15 @@ public:
     virtual void StopLightingTimer() = 0;
 };
 
-// The lighting state of the running program; what was last sent is remembered between runs (RememberedLighting).
+// The three colour boxes as the shell's decimal conversion reads them.
+struct ColourBoxValues {
+    std::int32_t red = 0;
+    std::int32_t green = 0;
+    std::int32_t blue = 0;
+};
+
+// The lighting state of the running program, the one model the lighting page is drawn from; what was last sent
+// is remembered between runs (RememberedLighting).
 struct LightingState {
     std::int32_t CurrentMode = kModeNone;     // the mode last applied
     std::int32_t SelectedMode = kModePrismel; // the mode chosen on the mode buttons
@@ -97,13 +105,8 @@ struct LightingState {
     std::uint32_t AnimStep = 0;
     std::uint32_t PaletteIndex = 0;
     std::int32_t TimerPeriod = kInitialTimerPeriodMs;
-};
-
-// The three colour boxes as the shell's decimal conversion reads them.
-struct ColourBoxValues {
-    std::int32_t red = 0;
-    std::int32_t green = 0;
-    std::int32_t blue = 0;
+    bool PowerOn = true;     // the power toggle: on unless the user switched the lights off
+    ColourBoxValues Boxes{}; // what the colour boxes hold, as last written or read at Apply
 };
 
 // Sends CurrentMode with the boxes' colour and SpeedValue to the command sets the flags name.

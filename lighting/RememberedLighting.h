@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 // The remembered values' names, written once.
 inline constexpr std::u16string_view kRememberedModeValue = u"CurrentMode";

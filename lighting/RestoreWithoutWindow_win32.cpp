@@ -25,7 +25,7 @@ int SendRememberedLightingWithoutWindow(ISettingsRegistry& registry, const std::
     if (SmbusLibrary().Load(folder) != CSmbusLibrary::BindResult::Ready) {
         return kExitSmbusUnavailable;
     }
-    ReadSmbusFlags();
+    SmbusLibrary().ReadFlags();
     const std::optional<LightingChoice> choice = PlanRestore(ReadRememberedLighting(registry), StartingChoice());
     if (!choice || !SendableWithoutWindow(*choice)) {
         return 0;
@@ -38,7 +38,6 @@ int SendRememberedLightingWithoutWindow(ISettingsRegistry& registry, const std::
     LightingState state;
     state.CurrentMode = choice->mode;
     state.SpeedValue = choice->speedStep;
-    ApplyLighting(state, {UseRGBI2CMode, UseSetZorvaEffect}, {choice->colour[0], choice->colour[1], choice->colour[2]},
-                  port);
+    ApplyLighting(state, SmbusLibrary().Flags(), {choice->colour[0], choice->colour[1], choice->colour[2]}, port);
     return 0;
 }

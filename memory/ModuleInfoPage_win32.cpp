@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "app/TessaroHDApp_win32.h"
 #include "framework/Gdi.h"
 #include "framework/Utf16.h"
 #include "memory/ModuleDetection.h"
@@ -30,13 +29,13 @@ private:
     const CListCtrl& m_list;
 };
 
-// Text straight onto the paint device context, in font 0; the device context gets its font back at the end.
+// Text straight onto the paint device context, in the view's font; the device context gets its font back at the end.
 class PaintCanvas final : public TextCanvas {
 public:
-    explicit PaintCanvas(HDC dc) : m_dc(dc) {}
+    PaintCanvas(HDC dc, HFONT font) : m_dc(dc), m_viewFont(font) {}
     void SelectViewFont() override {
-        if (HFONT font = AppFont(kFontText); font && !m_font) {
-            m_font.emplace(m_dc, font);
+        if (m_viewFont && !m_font) {
+            m_font.emplace(m_dc, m_viewFont);
         }
     }
     void SetTextColour(std::uint32_t colour) override { SetTextColor(m_dc, colour); }
@@ -46,6 +45,7 @@ public:
 
 private:
     HDC m_dc;
+    HFONT m_viewFont;
     std::optional<fw::SelectScope> m_font;
 };
 
@@ -102,7 +102,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
 
 void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage) const {
     ListTable table(m_table);
-    PaintCanvas canvas(dc);
+    PaintCanvas canvas(dc, m_viewFont);
     switch (subPage) {
     case 1:
         DrawModuleLabels(canvas);

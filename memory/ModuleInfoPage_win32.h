@@ -19,8 +19,9 @@ extern std::int32_t XmpProfileCount;
 
 class CModuleInfoPage : public CMessageMap {
 public:
-    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector)
-        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector) {}
+    // The view's text is drawn in viewFont (the system font when it is null).
+    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector, HFONT viewFont)
+        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector), m_viewFont(viewFont) {}
 
     BEGIN_MSG_MAP(CModuleInfoPage)
     COMMAND_HANDLER_EX(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
@@ -47,4 +48,5 @@ private:
     CListCtrl& m_table;
     CComboBox& m_shadowList;
     CMyComboBox& m_selector;
+    HFONT m_viewFont;
 };

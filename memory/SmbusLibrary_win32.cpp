@@ -1,8 +1,5 @@
 #include "memory/SmbusLibrary_win32.h"
 
-bool UseRGBI2CMode = false;
-bool UseSetZorvaEffect = false;
-
 namespace {
 
 // The library's calling convention: __stdcall, narrow arguments zero-extended to 32 bits.
@@ -43,10 +40,8 @@ CSmbusLibrary::BindResult CSmbusLibrary::Load(const std::wstring& folder) {
 }
 
 SmbusFlags CSmbusLibrary::ReadFlags() {
-    if (!Has(kCheckSPD)) {
-        return {};
-    }
-    return FlagsFromCheckSpd(As<CheckSpdFn>(m_entries[kCheckSPD])());
+    m_flags = Has(kCheckSPD) ? FlagsFromCheckSpd(As<CheckSpdFn>(m_entries[kCheckSPD])()) : SmbusFlags{};
+    return m_flags;
 }
 
 std::uint8_t CSmbusLibrary::ReadSpd(std::uint8_t first, std::uint8_t second, std::uint16_t offset) const {
@@ -72,10 +67,4 @@ void CSmbusLibrary::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::
 CSmbusLibrary& SmbusLibrary() {
     static CSmbusLibrary library;
     return library;
-}
-
-void ReadSmbusFlags() {
-    SmbusFlags flags = SmbusLibrary().ReadFlags();
-    UseRGBI2CMode = flags.useRgbI2cMode;
-    UseSetZorvaEffect = flags.useSetZorvaEffect;
 }

@@ -17,8 +17,11 @@ public:
     // Loads folder\MsIo32.dll by its full path, resolves the ten entry points in order and calls InitializeSMB
     // with the library's module handle. A library without InitializeSMB cannot be initialised (InitFailed).
     BindResult Load(const std::wstring& folder);
-    // CheckSPD's flags; both stay false when the library has no CheckSPD.
+    // Asks CheckSPD once for the command sets the modules take and keeps the answer; both flags stay false when
+    // the library has no CheckSPD.
     SmbusFlags ReadFlags();
+    // UseRGBI2CMode and UseSetZorvaEffect, as CheckSPD last answered: the one home of the two flags.
+    SmbusFlags Flags() const { return m_flags; }
 
     bool Loaded() const { return m_module != nullptr; }
     bool Has(SmbusEntry entry) const { return m_entries[entry] != nullptr; }
@@ -33,12 +36,8 @@ private:
     using Entry = FARPROC;
     HMODULE m_module = nullptr;
     std::array<Entry, kSmbusEntryCount> m_entries{};
+    SmbusFlags m_flags{};
 };
 
-// The process-wide library and its two flags.
+// The process-wide library.
 CSmbusLibrary& SmbusLibrary();
-extern bool UseRGBI2CMode;
-extern bool UseSetZorvaEffect;
-
-// Reads CheckSPD into UseRGBI2CMode and UseSetZorvaEffect.
-void ReadSmbusFlags();

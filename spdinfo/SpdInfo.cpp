@@ -10,7 +10,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "spdinfo/SpdDdr5Details.h"
 #include "spdinfo/SpdDetails.h"
 

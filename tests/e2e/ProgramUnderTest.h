@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "res/resource.h"
 #include "tools/support/Program.h"
 #include "tools/support/Registry.h"

@@ -1,4 +1,4 @@
-#include "app/SettingsStore_win32.h"
+#include "base/SettingsStore_win32.h"
 
 #include <string>
 

@@ -1,15 +1,16 @@
-#include "lighting/TessaroHDDlg_win32.h"
+#include "lighting/RunningCopy_win32.h"
+#include "app/TessaroHDDlg_win32.h"
 
 #include <shellapi.h>
 
-#include "app/Language.h"
+#include "base/Language.h"
 #include "app/StartMode.h"
-#include "app/StartupTrace.h"
-#include "app/MultiLangSupp_win32.h"
+#include "base/StartupTrace.h"
+#include "base/MultiLangSupp_win32.h"
 #include "app/TessaroHDApp_win32.h"
-#include "lighting/AboutDlg_win32.h"
+#include "app/AboutDlg_win32.h"
 #include "framework/ProgramFolder.h"
-#include "lighting/TrayMenu_win32.h"
+#include "app/TrayMenu_win32.h"
 #include "memory/SmbusLibrary_win32.h"
 #include "skin/BmpRgn_win32.h"
 
@@ -32,7 +33,7 @@ HBRUSH DialogClassBrush() {
 
 } // namespace
 
-CTessaroHDDlg::CTessaroHDDlg(CWnd* parent) : CDialog(IDD_TESSAROHD_DIALOG, parent) {
+CTessaroHDDlg::CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent) : CDialog(IDD_TESSAROHD_DIALOG, parent), m_app(app) {
     m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     // The owner-drawn selector measures its items while the dialog is being created.
     BindControl(IDC_MODULE_SELECTOR, m_moduleSelector);
@@ -62,7 +63,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     ShowFirstModule();
     StartupPhase("first module decoded");
     m_lighting.ShowDefaultColour();
-    m_lighting.StartWithRememberedLighting(TheApp() && TheApp()->RestoreLightingFlag());
+    m_lighting.StartWithRememberedLighting(m_app.RestoreLightingFlag());
     StartupPhase("lighting restored");
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
@@ -97,7 +98,7 @@ void CTessaroHDDlg::CentreInWorkArea() {
 }
 
 void CTessaroHDDlg::ApplyStartMode() {
-    switch (TheApp() ? TheApp()->StartMode() : kStartDefault) {
+    switch (m_app.StartMode()) {
     case kStartMinimize:
         ShowWindow(SW_MINIMIZE);
         break;
@@ -114,7 +115,7 @@ void CTessaroHDDlg::ApplyStartMode() {
 bool CTessaroHDDlg::BindSmbus() {
     switch (SmbusLibrary().Load(ProgramFolder())) {
     case CSmbusLibrary::BindResult::Ready:
-        ReadSmbusFlags();
+        SmbusLibrary().ReadFlags();
         return true;
     case CSmbusLibrary::BindResult::LoadFailed:
         MessageBoxW(m_hWnd, L"Load Dll failure!", Msg(kMsgProductName), MB_OK);
@@ -184,7 +185,7 @@ void CTessaroHDDlg::CreateBitmapButtons() {
         RECT rect{row.x, row.y, row.x + size.cx, row.y + size.cy};
         button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect,
                       m_hWnd, static_cast<UINT>(row.id));
-        button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(AppFont(static_cast<FontSlot>(row.fontSlot))), FALSE);
+        button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Font(static_cast<FontSlot>(row.fontSlot))), FALSE);
     }
 }
 
@@ -231,7 +232,7 @@ void CTessaroHDDlg::OnSubPageForward() {
 }
 
 void CTessaroHDDlg::DeleteUserSettingsUnlessKept() const {
-    if (TheApp() && !TheApp()->RestoreSettingsFlag()) {
+    if (!m_app.RestoreSettingsFlag()) {
         DeleteFileW(L"UserSettings.txt");
     }
 }
@@ -239,6 +240,27 @@ void CTessaroHDDlg::DeleteUserSettingsUnlessKept() const {
 void CTessaroHDDlg::HideToTray() {
     DeleteUserSettingsUnlessKept();
     ShowWindow(SW_HIDE);
+}
+
+HFONT CTessaroHDDlg::Font(FontSlot slot) const {
+    return m_app.GetFont(slot);
+}
+
+void CTessaroHDDlg::ShowSelectedMode(std::int32_t mode) {
+    for (const ButtonImages& images : ModeButtonImages(mode)) {
+        Button(images.id).SetBitmaps(images.normal, images.hot, 0);
+    }
+}
+
+void CTessaroHDDlg::ShowSelectedSpeed(std::int32_t speedIndex) {
+    for (const ButtonImages& images : SpeedButtonImages(speedIndex)) {
+        Button(images.id).SetBitmaps(images.normal, images.hot, 0);
+    }
+}
+
+int CTessaroHDDlg::ModuleCount() const {
+    const LRESULT count = ::SendDlgItemMessageW(m_hWnd, IDC_SHADOW_MODULE_LIST, CB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<int>(count) : 0;
 }
 
 void CTessaroHDDlg::ShowControl(int id, bool show) {
@@ -341,7 +363,7 @@ LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
         TrayMenu tray = LoadTrayMenu();
         if (tray.popup) {
             m_sdkServer.AddTrayItem(tray.popup);
-            AddRestoreLightingItem(tray.popup, TheApp() && TheApp()->RestoreLightingFlag());
+            AddRestoreLightingItem(tray.popup, m_app.RestoreLightingFlag());
             TrackPopupMenu(tray.popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
         }
         break;
@@ -375,9 +397,7 @@ void CTessaroHDDlg::ShowMainWindow() {
 }
 
 void CTessaroHDDlg::OnRestoreLightingItem() {
-    if (TheApp()) {
-        TheApp()->SetRestoreLighting(!TheApp()->RestoreLightingFlag());
-    }
+    m_app.SetRestoreLighting(!m_app.RestoreLightingFlag());
 }
 
 void CTessaroHDDlg::OnQuit() {

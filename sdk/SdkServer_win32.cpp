@@ -1,15 +1,15 @@
 #include <winsock2.h>
 
-#include "lighting/SdkServer_win32.h"
+#include "sdk/SdkServer_win32.h"
 
 #include <cwchar>
 
-#include "app/Language.h"
-#include "app/MultiLangSupp_win32.h"
-#include "app/SettingsStore_win32.h"
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "framework/Wnd.h"
 #include "lighting/LightingPage_win32.h"
-#include "lighting/TrayMenu_win32.h"
+#include "base/TrayIcon_win32.h"
 #include "memory/SmbusLibrary_win32.h"
 #include "sdk/SdkController.h"
 
@@ -29,14 +29,10 @@ std::optional<std::uint32_t> StoredDword(LPCWSTR name) {
     return value;
 }
 
-SmbusFlags Flags() {
-    return {UseRGBI2CMode, UseSetZorvaEffect};
-}
-
 sdk::LightingSnapshot Snapshot(const CLightingPage& lighting) {
     const LightingState& state = lighting.State();
     sdk::LightingSnapshot snapshot;
-    snapshot.flags = Flags();
+    snapshot.flags = SmbusLibrary().Flags();
     snapshot.mode = state.CurrentMode != kModeNone ? state.CurrentMode : state.SelectedMode;
     snapshot.speedIndex = state.SpeedIndex;
     snapshot.colour = lighting.BoxColour();
@@ -248,7 +244,7 @@ void CSdkServer::Read(Client& client) {
 }
 
 bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
-    const SmbusFlags flags = Flags();
+    const SmbusFlags flags = SmbusLibrary().Flags();
     sdk::Decoded decoded = sdk::DecodeRequest(packet, client.version, sdk::ModeCount(flags));
     if (!decoded.request) {
         return false;

@@ -5,8 +5,9 @@
 #include <array>
 #include <cstdint>
 
-#include "app/FontTable.h"
-#include "app/Language.h"
+#include "base/FontTable.h"
+#include "base/Language.h"
+#include "lighting/LightingControls.h"
 #include "res/SkinLayout.h"
 #include "res/resource.h"
 
@@ -73,13 +74,30 @@ inline constexpr std::array<ButtonRow, kButtonCount> kButtonTable = {{
      SKIN_SUBPAGE_FORWARD_Y, kNoCaption, kFontButton, false},
 }};
 
-// The red, green and blue boxes, in that order, and the colour they hold at start.
-inline constexpr std::array<int, 3> kColourBoxIds = {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX};
-inline constexpr std::array<std::int32_t, 3> kDefaultColour = {SKIN_DEFAULT_RED, SKIN_DEFAULT_GREEN, SKIN_DEFAULT_BLUE};
-inline constexpr bool IsColourBox(int id) {
-    return id == IDC_RED_BOX || id == IDC_GREEN_BOX || id == IDC_BLUE_BOX;
-}
-
 inline constexpr const ButtonRow& ButtonRowOf(int id) {
     return kButtonTable[static_cast<std::size_t>(id - kFirstButtonId)];
+}
+
+struct ButtonImages {
+    int id;
+    int normal;
+    int hot;
+    friend bool operator==(const ButtonImages&, const ButtonImages&) = default;
+};
+
+// The images of a run of buttons with one of them shown selected (its hot image as both images); selected outside
+// the run shows none selected.
+template <std::size_t N> std::array<ButtonImages, N> RunImages(int firstId, int selectedId) {
+    std::array<ButtonImages, N> images{};
+    for (std::size_t i = 0; i < N; ++i) {
+        const ButtonRow& row = ButtonRowOf(firstId + static_cast<int>(i));
+        images[i] = {row.id, row.id == selectedId ? row.hotImage : row.normalImage, row.hotImage};
+    }
+    return images;
+}
+inline std::array<ButtonImages, kModeButtonCount> ModeButtonImages(std::int32_t selectedMode) {
+    return RunImages<kModeButtonCount>(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_FIRST + selectedMode - 1);
+}
+inline std::array<ButtonImages, kSpeedButtonCount> SpeedButtonImages(std::int32_t speedIndex) {
+    return RunImages<kSpeedButtonCount>(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_FIRST + speedIndex);
 }

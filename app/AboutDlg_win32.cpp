@@ -1,7 +1,7 @@
-#include "lighting/AboutDlg_win32.h"
+#include "app/AboutDlg_win32.h"
 
-#include "app/Language.h"
-#include "app/MultiLangSupp_win32.h"
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
 
 bool CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Tessaro HD";
 // The SDK server: allowed (nonzero) or not (zero or missing), and its port (missing or out of range: the default).

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/FontTable.h"
+#include "base/FontTable.h"
 #include "framework/Gdi.h"
 
 using FontSlots = std::array<fw::Font, kFontSlotCount>;

@@ -1,8 +1,8 @@
-#include "app/MultiLangSupp_win32.h"
+#include "base/MultiLangSupp_win32.h"
 
 #include <clocale>
 
-#include "app/Language.h"
+#include "base/Language.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "message texts are UTF-16");
 

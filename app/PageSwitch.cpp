@@ -1,6 +1,6 @@
-#include "lighting/PageSwitch.h"
+#include "app/PageSwitch.h"
 
-#include "lighting/ControlTable.h"
+#include "app/ControlTable.h"
 #include "res/SkinLayout.h"
 #include "res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 
 std::string ToUtf8(std::u16string_view text) {
     std::string out;

@@ -1,4 +1,4 @@
-#include "app/Fonts_win32.h"
+#include "base/Fonts_win32.h"
 
 #include <cwchar>
 #include <string>

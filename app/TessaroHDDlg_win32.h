@@ -9,10 +9,10 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
-#include "lighting/ControlTable.h"
+#include "app/ControlTable.h"
 #include "lighting/LightingPage_win32.h"
-#include "lighting/PageSwitch.h"
-#include "lighting/SdkServer_win32.h"
+#include "app/PageSwitch.h"
+#include "sdk/SdkServer_win32.h"
 #include "memory/ModuleInfoPage_win32.h"
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
@@ -24,9 +24,12 @@ extern bool g_aboutPage;
 // The module information view's sub-page, 1-3.
 extern std::int32_t ModuleInfoPage;
 
-class CTessaroHDDlg : public CDialog {
+class CTessaroHDApp;
+
+class CTessaroHDDlg : public CDialog, public ILightingWindow {
 public:
-    explicit CTessaroHDDlg(CWnd* parent = nullptr);
+    // The main window of app, which has made the fonts and read the settings and the start mode.
+    explicit CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent = nullptr);
     ~CTessaroHDDlg() override;
 
     // Gives the window the outline and face of a skin bitmap and repaints it.
@@ -34,7 +37,7 @@ public:
     // Tray icon, the bitmap buttons, the colour wheel's pick mode, the template controls' places.
     void CreateControls();
 
-    CVxButton& Button(int id) { return m_buttons[static_cast<std::size_t>(id - kFirstButtonId)]; }
+    CVxButton& Button(int id) override { return m_buttons[static_cast<std::size_t>(id - kFirstButtonId)]; }
     int SkinId() const { return m_skinId; }
 
     BEGIN_MSG_MAP(CTessaroHDDlg)
@@ -111,11 +114,20 @@ private:
     // Enter and Escape never end this dialog, and there is no help.
     void OnSwallowedCommand() {}
 
+    // ILightingWindow: what the lighting page is given of this window.
+    CWnd& Window() override { return *this; }
+    HFONT Font(FontSlot slot) const override;
+    void ShowSelectedMode(std::int32_t mode) override;
+    void ShowSelectedSpeed(std::int32_t speedIndex) override;
+    bool ModuleInfoShowing() const override { return g_moduleInfoPage; }
+    int ModuleCount() const override;
+
     void SwitchPage(Page page);
     void RunAboutBox();
     void DeleteUserSettingsUnlessKept() const;
     void ShowControl(int id, bool show);
 
+    CTessaroHDApp& m_app;
     CLightingPage m_lighting{*this};
     CSdkServer m_sdkServer{*this, m_lighting};
     HICON m_icon = nullptr;
@@ -127,5 +139,5 @@ private:
     CComboBox m_shadowModuleList;
     CImageList m_moduleIcons;
     CMyComboBox m_moduleSelector;
-    CModuleInfoPage m_moduleInfo{*this, m_moduleInfoTable, m_shadowModuleList, m_moduleSelector};
+    CModuleInfoPage m_moduleInfo{*this, m_moduleInfoTable, m_shadowModuleList, m_moduleSelector, Font(kFontText)};
 };

@@ -1,4 +1,4 @@
-#include "app/StartupTrace.h"
+#include "base/StartupTrace.h"
 
 #include <windows.h>
 
