@@ -28,7 +28,7 @@ target_compile_definitions(core_tests PRIVATE PRISMEL_TESTDATA="${CMAKE_CURRENT_
 gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "native.")
 
 # spdinfo's tests on the real images in testdata/spd.
-foreach(case json text bad_input options full refusals)
+foreach(case json text bad_input options full refusals ddr5)
   add_test(NAME spdinfo.${case}
            COMMAND ${PRISMEL_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/spdinfo/test_spdinfo.py ${case}
                    $<TARGET_FILE:spdinfo> ${CMAKE_CURRENT_SOURCE_DIR}/testdata/spd ${PROJECT_VERSION})
