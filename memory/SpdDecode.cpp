@@ -170,8 +170,8 @@ void DecodeOrganisation(const SpdBytes& spd, ModuleInfoRow* rows) {
         rows[kBusRow][1] = reserved;
         break;
     }
-    // Bank groups times banks per group: a device without bank groups shows 0 here.
-    rows[kBanksRow][1] = o.bankGroups && o.banksPerGroup ? Format("%d", *o.bankGroups * *o.banksPerGroup) : reserved;
+    // Bank groups times banks per group; a device without bank groups has the banks of its one group (JEDEC).
+    rows[kBanksRow][1] = o.TotalBanks() ? Format("%d", *o.TotalBanks()) : reserved;
     rows[kRanksRow][1] = Format("%d", o.packageRanks);
 }
 

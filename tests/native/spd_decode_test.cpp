@@ -78,7 +78,7 @@ TEST(SpdDecode, ABlankImageKeepsTheLabelsAndShowsNoSpeed) {
                                        "存储类型|DDR0 SDRAM",
                                        "存储速度|-",
                                        "内存位宽|?",
-                                       "Banks|0",
+                                       "Banks|4",
                                        "Ranks|1",
                                        "工作电压|1.20V",
                                        "test",
@@ -139,7 +139,7 @@ TEST(SpdDecode, OrganisationGivesCapacityBusWidthBanksAndRanks) {
         {0x45, 0x00, 0x01, 0x03, "8G", "64bit", "8", "1"},   // two bank groups
         {0x86, 0x00, 0x09, 0x0B, "32G", "72bit", "16", "2"}, // 16384 Mbit x8, two ranks, ECC
         {0x98, 0x00, 0x00, 0x03, "24G", "64bit", "32", "1"}, // 12288 Mbit x4, 8 banks per group
-        {0x06, 0x00, 0x3B, 0x03, "32G", "64bit", "0", "8"},  // x32, eight ranks, no bank groups
+        {0x06, 0x00, 0x3B, 0x03, "32G", "64bit", "4", "8"},  // x32, eight ranks, no bank groups: one group of 4
         {0x80, 0x00, 0x02, 0x03, "0G", "64bit", "16", "1"},  // 256 Mbit x16: less than a gigabyte
         {0x85, 0x00, 0x01, 0x13, "8G", "?", "16", "1"},      // reserved bus width byte
         {0xC5, 0x00, 0x01, 0x03, "8G", "64bit", "?", "1"},   // reserved bank group code
