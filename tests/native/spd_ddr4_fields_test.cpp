@@ -34,14 +34,14 @@ std::string PageBanks(const SpdImage& image) {
 }
 
 // Bits 7-6 of byte 4: 00 no bank groups, 01 two, 10 four, 11 reserved. A device without bank groups has its
-// banks per group as all its banks (--full); the module page multiplies groups by banks and so shows 0 there.
+// banks per group as all its banks, on the module page and in --full alike.
 TEST(SpdDdr4Fields, BankGroupsFollowTheJedecTable) {
     struct Case {
         std::uint8_t density;
         std::optional<int> groups, total;
         const char *page, *full;
     } cases[] = {
-        {0x05, 0, 4, "0", "4 x 12 x 9 x 8"},    {0x15, 0, 8, "0", "8 x 12 x 9 x 8"},
+        {0x05, 0, 4, "4", "4 x 12 x 9 x 8"},    {0x15, 0, 8, "8", "8 x 12 x 9 x 8"},
         {0x45, 2, 8, "8", "8 x 12 x 9 x 8"},    {0x55, 2, 16, "16", "16 x 12 x 9 x 8"},
         {0x85, 4, 16, "16", "16 x 12 x 9 x 8"}, {0xC5, std::nullopt, std::nullopt, "?", "? x 12 x 9 x 8"},
     };
