@@ -78,7 +78,9 @@ protected:
             return nullptr;
         }
         HWND main = WaitForMainWindow(*process_);
-        WaitUntilInitialised(main, 5000);
+        if (main) {
+            WaitUntilInitialised(main, 5000);
+        }
         return main;
     }
 
