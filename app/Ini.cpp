@@ -1,6 +1,6 @@
 #include "app/Ini.h"
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 
 #include <filesystem>
 #include <limits>

@@ -4,7 +4,7 @@
 // keys and values is made of index spans into that text: nothing is copied until a caller asks for a value.
 #pragma once
 
-#include "app/TextCompare.h"
+#include "base/TextCompare.h"
 
 #include <cstddef>
 #include <cstdint>

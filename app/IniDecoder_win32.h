@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "framework/Gdi.h"
+
 class CIniDecoderLibrary final : public IIniDecoder {
 public:
     // Loads "inicd.dll" from the program's own directory, and never through the search path: the program runs
@@ -18,7 +20,7 @@ public:
     CIniDecoderLibrary& operator=(const CIniDecoderLibrary&) = delete;
     ~CIniDecoderLibrary() override;
 
-    bool Loaded() const { return m_library != nullptr; }
+    bool Loaded() const { return static_cast<bool>(m_library); }
     bool HasDecoder() const { return m_disCode != nullptr; }
 
     // Calls DisCode on the text when the library provides it; otherwise leaves the text as it is.
@@ -30,6 +32,6 @@ public:
 private:
     using DisCodeFunction = int(__cdecl*)(wchar_t* text, int length);
 
-    HMODULE m_library = nullptr;
+    fw::UniqueModule m_library;
     DisCodeFunction m_disCode = nullptr;
 };

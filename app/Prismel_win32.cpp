@@ -2,7 +2,7 @@
 // the application object (COM, settings), then the language object.
 #include <windows.h>
 
-#include "app/MultiLangSupp_win32.h"
+#include "base/MultiLangSupp_win32.h"
 #include "app/TessaroHDApp_win32.h"
 
 static CTessaroHDApp theApp;

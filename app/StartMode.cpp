@@ -1,6 +1,6 @@
 #include "app/StartMode.h"
 
-#include "app/TextCompare.h"
+#include "base/TextCompare.h"
 
 std::int32_t ParseStartMode(const char16_t* commandLine) {
     if (!commandLine || !*commandLine) {

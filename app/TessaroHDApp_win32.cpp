@@ -1,19 +1,20 @@
+#include "lighting/RunningCopy_win32.h"
 #include "app/TessaroHDApp_win32.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
 #include "app/IniFiles_win32.h"
-#include "app/Language.h"
-#include "app/MultiLangSupp_win32.h"
-#include "app/SettingsStore_win32.h"
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "app/StartMode.h"
-#include "app/StartupTrace.h"
+#include "base/StartupTrace.h"
 #include "app/UserSettingsRestore.h"
 #include "framework/ProgramFolder.h"
 #include "lighting/RememberedLighting.h"
 #include "lighting/RestoreWithoutWindow_win32.h"
-#include "lighting/TessaroHDDlg_win32.h"
+#include "app/TessaroHDDlg_win32.h"
 
 namespace {
 
@@ -29,10 +30,6 @@ public:
 };
 
 } // namespace
-
-CTessaroHDApp* TheApp() {
-    return static_cast<CTessaroHDApp*>(AfxGetApp());
-}
 
 CTessaroHDApp::CTessaroHDApp() {
     CRegistrySettings registry;
@@ -108,7 +105,7 @@ bool CTessaroHDApp::CreateFonts() {
 }
 
 void CTessaroHDApp::RunMainWindow() {
-    CTessaroHDDlg dialog;
+    CTessaroHDDlg dialog(*this);
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/Fonts_win32.h"
-#include "app/Settings.h"
+#include "base/Fonts_win32.h"
+#include "base/Settings.h"
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
 
@@ -58,28 +58,5 @@ private:
     bool m_comInitialised = false;
 };
 
-// The application object of this process.
-CTessaroHDApp* TheApp();
-// A font of the application's table, or null (the system font) when there is no application object.
-inline HFONT AppFont(FontSlot slot) {
-    return TheApp() ? TheApp()->GetFont(slot) : nullptr;
-}
-
 // The name of the instance mutex, shared by every logon session of the machine.
 inline constexpr wchar_t kInstanceMutexName[] = L"Global\\Prismel_Mutex";
-// The window property by which a second copy finds the running copy's main window.
-inline constexpr wchar_t kMainWindowProperty[] = L"PrismelMainWindow";
-
-inline BOOL CALLBACK TakeMainWindow(HWND window, LPARAM result) {
-    if (GetPropW(window, kMainWindowProperty)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-// The running copy's main window, found by that property; null when no copy runs.
-inline HWND RunningMainWindow() {
-    HWND found = nullptr;
-    EnumWindows(TakeMainWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
-}

@@ -28,9 +28,13 @@ target_compile_definitions(core_tests PRIVATE PRISMEL_TESTDATA="${CMAKE_CURRENT_
 gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST TEST_PREFIX "native.")
 
 # spdinfo's tests on the real images in testdata/spd.
-foreach(case json text bad_input options full refusals)
+foreach(case json text bad_input options full refusals ddr5)
   add_test(NAME spdinfo.${case}
            COMMAND ${PRISMEL_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tests/spdinfo/test_spdinfo.py ${case}
                    $<TARGET_FILE:spdinfo> ${CMAKE_CURRENT_SOURCE_DIR}/testdata/spd ${PROJECT_VERSION})
   set_tests_properties(spdinfo.${case} PROPERTIES TIMEOUT 60)
 endforeach()
+
+# The rooms of the tree include only their own headers and those of rooms below them.
+add_test(NAME layers.includes COMMAND ${PRISMEL_PYTHON} ${CMAKE_CURRENT_SOURCE_DIR}/tools/check_layers.py
+                                      ${CMAKE_CURRENT_SOURCE_DIR})

@@ -18,7 +18,7 @@ target_include_directories(prismel_framework PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(prismel_framework PUBLIC prismel_options ${PRISMEL_SYSTEM_LIBS})
 
 # The Win32 layer of the four subsystems (every *_win32.cpp but the entry point).
-file(GLOB PRISMEL_WIN32_SOURCES CONFIGURE_DEPENDS app/*_win32.cpp memory/*_win32.cpp lighting/*_win32.cpp
+file(GLOB PRISMEL_WIN32_SOURCES CONFIGURE_DEPENDS base/*_win32.cpp app/*_win32.cpp memory/*_win32.cpp lighting/*_win32.cpp sdk/*_win32.cpp
      skin/*_win32.cpp)
 list(FILTER PRISMEL_WIN32_SOURCES EXCLUDE REGEX "/Prismel_win32\\.cpp$")
 add_library(prismel_win32 STATIC ${PRISMEL_WIN32_SOURCES})

@@ -11,15 +11,16 @@
 // Notify handlers:   LRESULT OnX(int id, NMHDR* header, bool& handled);
 // A handler that sets handled = false lets the search go on, and the message reach the default processing.
 //
-// Typed entries hand a handler only what it uses, and the message counts as handled:
-//   MSG_WM_PAINT(OnPaint)                            void OnPaint()
-//   MESSAGE_HANDLER_EX(WM_X, OnX)                    LRESULT OnX(WPARAM wParam, LPARAM lParam)
-//   MESSAGE_OBSERVER(WM_X, OnX)                      void OnX(WPARAM wParam); the message goes on to the default
-//   COMMAND_ID_HANDLER_EX(ID, OnX)                   void OnX()
-//   COMMAND_HANDLER_EX(ID, CODE, OnX)                void OnX(), for notification CODE of control ID
-//   BUTTON_CLICK_HANDLER(ID, OnX)                    void OnX(), for BN_CLICKED of control ID
-//   BUTTON_RANGE_CLICK_HANDLER(FIRST, LAST, OnX)     void OnX(int id), for BN_CLICKED of controls FIRST-LAST
-//   COMMAND_RANGE_CODE_HANDLER_EX(F, L, CODE, OnX)   void OnX(int id)
+// The entries above are WTL's, with WTL's handler shapes. Our own typed entries (named ..._CALL, so that nobody
+// who knows WTL expects its shapes) hand a handler only what it uses, and the message counts as handled:
+//   PAINT_CALL(OnPaint)                         void OnPaint()
+//   MESSAGE_CALL(WM_X, OnX)                     LRESULT OnX(WPARAM wParam, LPARAM lParam)
+//   MESSAGE_OBSERVER(WM_X, OnX)                 void OnX(WPARAM wParam); the message goes on to the default
+//   COMMAND_ID_CALL(ID, OnX)                    void OnX()
+//   COMMAND_CODE_CALL(ID, CODE, OnX)            void OnX(), for notification CODE of control ID
+//   BUTTON_CLICK_CALL(ID, OnX)                  void OnX(), for BN_CLICKED of control ID
+//   BUTTON_RANGE_CLICK_CALL(FIRST, LAST, OnX)   void OnX(int id), for BN_CLICKED of controls FIRST-LAST
+//   COMMAND_RANGE_CODE_CALL(F, L, CODE, OnX)    void OnX(int id), for notification CODE of controls F-L
 #pragma once
 
 #include <windows.h>
@@ -106,14 +107,14 @@ public:                                                                         
             return true;                                                                                               \
     }
 
-#define MSG_WM_PAINT(func)                                                                                             \
+#define PAINT_CALL(func)                                                                                               \
     if (uMsg == WM_PAINT) {                                                                                            \
         func();                                                                                                        \
         lResult = 0;                                                                                                   \
         return true;                                                                                                   \
     }
 
-#define MESSAGE_HANDLER_EX(msg, func)                                                                                  \
+#define MESSAGE_CALL(msg, func)                                                                                        \
     if (uMsg == (msg)) {                                                                                               \
         lResult = func(wParam, lParam);                                                                                \
         return true;                                                                                                   \
@@ -124,31 +125,30 @@ public:                                                                         
         func(wParam);                                                                                                  \
     }
 
-#define COMMAND_ID_HANDLER_EX(id, func)                                                                                \
+#define COMMAND_ID_CALL(id, func)                                                                                      \
     if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) {                                                                \
         func();                                                                                                        \
         lResult = 0;                                                                                                   \
         return true;                                                                                                   \
     }
 
-#define COMMAND_HANDLER_EX(id, code, func)                                                                             \
+#define COMMAND_CODE_CALL(id, code, func)                                                                              \
     if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {                                    \
         func();                                                                                                        \
         lResult = 0;                                                                                                   \
         return true;                                                                                                   \
     }
 
-#define BUTTON_CLICK_HANDLER(id, func) COMMAND_HANDLER_EX(id, BN_CLICKED, func)
+#define BUTTON_CLICK_CALL(id, func) COMMAND_CODE_CALL(id, BN_CLICKED, func)
 
-#define COMMAND_RANGE_CODE_HANDLER_EX(idFirst, idLast, code, func)                                                     \
+#define COMMAND_RANGE_CODE_CALL(idFirst, idLast, code, func)                                                           \
     if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast) && HIWORD(wParam) == (code)) { \
         func(static_cast<int>(LOWORD(wParam)));                                                                        \
         lResult = 0;                                                                                                   \
         return true;                                                                                                   \
     }
 
-#define BUTTON_RANGE_CLICK_HANDLER(idFirst, idLast, func)                                                              \
-    COMMAND_RANGE_CODE_HANDLER_EX(idFirst, idLast, BN_CLICKED, func)
+#define BUTTON_RANGE_CLICK_CALL(idFirst, idLast, func) COMMAND_RANGE_CODE_CALL(idFirst, idLast, BN_CLICKED, func)
 
 #define CHAIN_MSG_MAP(theBase)                                                                                         \
     if (theBase::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult))                                            \

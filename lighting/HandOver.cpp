@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/LittleEndian.h"
 #include "lighting/LightingSequences.h"
 
 namespace {
@@ -19,12 +20,11 @@ constexpr std::size_t kRequestPadding = 9;
 constexpr std::size_t kStatusPadding = 9;
 
 void PutVersion(std::span<std::uint8_t> bytes) {
-    bytes[0] = static_cast<std::uint8_t>(kHandOverVersion & 0xFFu);
-    bytes[1] = static_cast<std::uint8_t>(kHandOverVersion >> 8);
+    StoreLe16(bytes.data(), kHandOverVersion);
 }
 
 bool VersionMatches(std::span<const std::uint8_t> bytes) {
-    return (bytes[0] | bytes[1] << 8) == kHandOverVersion;
+    return LoadLe16(bytes.data()) == kHandOverVersion;
 }
 
 bool PaddingIsZero(std::span<const std::uint8_t> bytes, std::size_t from) {

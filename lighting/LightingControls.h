@@ -1,41 +1,25 @@
-// The lighting page's own decisions, apart from any window: which images the mode, speed and power buttons get,
-// how a colour box's number is kept within 0-255, and what a pick on the colour wheel means.
+// The lighting page's own decisions, apart from any window: which mode and speed a button stands for, the power
+// toggle's image, the colour boxes and how their numbers are kept within 0-255, and what a wheel pick means.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
-#include "lighting/ControlTable.h"
 #include "lighting/LightingSequences.h"
 #include "lighting/RememberedLighting.h"
+#include "res/SkinLayout.h"
+#include "res/resource.h"
 
 inline constexpr int kModeButtonCount = IDC_BTN_MODE_LAST - IDC_BTN_MODE_FIRST + 1;
 inline constexpr int kSpeedButtonCount = IDC_BTN_SPEED_LAST - IDC_BTN_SPEED_FIRST + 1;
 static_assert(kModeButtonCount == kModeCount && kSpeedButtonCount == kSpeedStepCount);
 
-struct ButtonImages {
-    int id;
-    int normal;
-    int hot;
-    friend bool operator==(const ButtonImages&, const ButtonImages&) = default;
-};
-
-// The images of a run of buttons with one of them shown selected (its hot image as both images); selected outside
-// the run shows none selected.
-template <std::size_t N> std::array<ButtonImages, N> RunImages(int firstId, int selectedId) {
-    std::array<ButtonImages, N> images{};
-    for (std::size_t i = 0; i < N; ++i) {
-        const ButtonRow& row = ButtonRowOf(firstId + static_cast<int>(i));
-        images[i] = {row.id, row.id == selectedId ? row.hotImage : row.normalImage, row.hotImage};
-    }
-    return images;
-}
-inline std::array<ButtonImages, kModeButtonCount> ModeButtonImages(std::int32_t selectedMode) {
-    return RunImages<kModeButtonCount>(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_FIRST + selectedMode - 1);
-}
-inline std::array<ButtonImages, kSpeedButtonCount> SpeedButtonImages(std::int32_t speedIndex) {
-    return RunImages<kSpeedButtonCount>(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_FIRST + speedIndex);
+// The red, green and blue boxes, in that order, and the colour they hold at start.
+inline constexpr std::array<int, 3> kColourBoxIds = {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX};
+inline constexpr std::array<std::int32_t, 3> kDefaultColour = {SKIN_DEFAULT_RED, SKIN_DEFAULT_GREEN, SKIN_DEFAULT_BLUE};
+inline constexpr bool IsColourBox(int id) {
+    return id == IDC_RED_BOX || id == IDC_GREEN_BOX || id == IDC_BLUE_BOX;
 }
 
 inline constexpr std::int32_t ModeOfButton(int id) {
@@ -62,12 +46,9 @@ inline constexpr std::int32_t SpeedIndexOfStep(std::uint8_t step) {
     return 4 - static_cast<std::int32_t>(step);
 }
 
-// The power toggle's state is its normal image: on, or off.
-inline constexpr bool PowerIsOn(int normalImage) {
-    return normalImage == IDB_POWER_ON;
-}
-inline constexpr int PowerImageAfterClick(int normalImage) {
-    return normalImage == IDB_POWER_OFF ? IDB_POWER_ON : IDB_POWER_OFF;
+// The power toggle shows the model's power state: its on or its off image.
+inline constexpr int PowerImageOf(bool on) {
+    return on ? IDB_POWER_ON : IDB_POWER_OFF;
 }
 
 // A colour box's value kept within 0-255; the text is written back only when the value had to change.

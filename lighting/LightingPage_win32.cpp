@@ -2,15 +2,15 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 #include <variant>
 
-#include "app/SettingsStore_win32.h"
-#include "app/TessaroHDApp_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "framework/Gdi.h"
-#include "lighting/TessaroHDDlg_win32.h"
 #include "memory/SmbusLibrary_win32.h"
+#include "skin/VxButton_win32.h"
 
 namespace {
 
@@ -20,112 +20,164 @@ constexpr RECT kHexText{SKIN_HEX_TEXT_LEFT, SKIN_HEX_TEXT_TOP, SKIN_HEX_TEXT_RIG
 constexpr UINT kHandOverAnswerMs = 2000;
 
 SmbusFlags Flags() {
-    return {UseRGBI2CMode, UseSetZorvaEffect};
+    return SmbusLibrary().Flags();
+}
+
+ColourBoxValues BoxesOf(std::uint32_t colour) {
+    return {static_cast<std::int32_t>(GetRValue(colour)), static_cast<std::int32_t>(GetGValue(colour)),
+            static_cast<std::int32_t>(GetBValue(colour))};
 }
 
 } // namespace
 
 // ---- The command sequences, with the boxes and the flags read here --------------------------------------------
+// Each sequence's library calls are gathered into one batch and sent with the shared bus held (CommandScope).
+
+CLightingPage::CommandScope::CommandScope(CLightingPage& page) : m_page(page) {
+    ++m_page.m_commandDepth;
+}
+
+CLightingPage::CommandScope::~CommandScope() {
+    if (--m_page.m_commandDepth == 0) {
+        m_page.SendCommand();
+    }
+}
 
 void CLightingPage::ApplyLighting() {
-    ::ApplyLighting(m_state, Flags(), ReadBoxes(), *this);
+    CommandScope command(*this);
+    ::ApplyLighting(m_state, Flags(), m_state.Boxes, *this);
 }
 
 void CLightingPage::ResetLighting() {
+    CommandScope command(*this);
     ::ResetLighting(m_state, Flags(), *this);
 }
 
 void CLightingPage::SwitchOffLighting() {
+    CommandScope command(*this);
     ::SwitchOffLighting(*this);
 }
 
 void CLightingPage::StepAnimation() {
+    // A frame waits only for part of its period; a frame that cannot get the bus by then is skipped, and so is
+    // every frame while a command is still waiting for the bus (it must go out first).
+    if (!m_pending.empty()) {
+        return;
+    }
     ::StepAnimation(m_state, *this);
+    const DWORD slot = static_cast<DWORD>(std::clamp(m_state.TimerPeriod / 2, 1, kFrameBusWaitMs));
+    if (const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(slot)) {
+        SendBatch(m_batch);
+    }
+    m_batch.clear();
 }
 
 void CLightingPage::SendLedColor(std::int32_t k) {
+    CommandScope command(*this);
     ::SendLedColor(m_state, k, *this);
 }
 
 void CLightingPage::RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-    SmbusLibrary().RgbI2cMode(command, a, b, c);
+    m_batch.push_back({false, command, a, b, c, 0, 0});
 }
 
 void CLightingPage::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) {
-    SmbusLibrary().SetZorvaEffect(mode, speed, zero, argb);
+    m_batch.push_back({true, mode, zero, 0, 0, speed, argb});
+}
+
+void CLightingPage::SendBatch(const std::vector<BusCall>& calls) {
+    const CSmbusLibrary& library = SmbusLibrary();
+    for (const BusCall& call : calls) {
+        if (call.effect) {
+            library.SetZorvaEffect(call.a, call.speed, call.b, call.argb);
+        } else {
+            library.RgbI2cMode(call.a, call.b, call.c, call.d);
+        }
+    }
+}
+
+void CLightingPage::SendCommand() {
+    if (m_batch.empty()) {
+        return;
+    }
+    MergePending(m_pending, m_batch);
+    m_batch.clear();
+    SendPending();
+}
+
+void CLightingPage::SendPending() {
+    if (const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(kCommandBusWaitMs)) {
+        SendBatch(m_pending);
+        m_pending.clear();
+        m_window.Window().KillTimer(kBusRetryTimerId);
+        return;
+    }
+    // The bus is busy: the window goes on answering, and the command goes out as soon as the bus is free.
+    m_window.Window().SetTimer(kBusRetryTimerId, kBusRetryPeriodMs);
 }
 
 void CLightingPage::StartLightingTimer(std::int32_t periodMs) {
-    m_dialog.SetTimer(kLightingTimerId, static_cast<UINT>(periodMs));
+    m_window.Window().SetTimer(kLightingTimerId, static_cast<UINT>(periodMs));
 }
 
 void CLightingPage::StopLightingTimer() {
-    m_dialog.KillTimer(kLightingTimerId);
+    m_window.Window().KillTimer(kLightingTimerId);
 }
 
 // ---- Controls ---------------------------------------------------------------------------------------------------
 
 std::int32_t CLightingPage::ReadBox(int id) const {
     wchar_t text[64] = {};
-    ::GetDlgItemTextW(m_dialog.m_hWnd, id, text, static_cast<int>(std::size(text)));
+    ::GetDlgItemTextW(m_window.Window().m_hWnd, id, text, static_cast<int>(std::size(text)));
     return StrToIntW(text);
 }
 
-ColourBoxValues CLightingPage::ReadBoxes() const {
-    return {ReadBox(IDC_RED_BOX), ReadBox(IDC_GREEN_BOX), ReadBox(IDC_BLUE_BOX)};
+void CLightingPage::ReadBoxes() {
+    m_state.Boxes = {ReadBox(IDC_RED_BOX), ReadBox(IDC_GREEN_BOX), ReadBox(IDC_BLUE_BOX)};
 }
 
-int CLightingPage::PowerImage() const {
-    int normal = 0;
-    m_dialog.Button(IDC_BTN_POWER).GetBitmaps(&normal, nullptr, nullptr);
-    return normal;
-}
-
-bool CLightingPage::PowerOn() const {
-    return PowerIsOn(PowerImage());
-}
-
-void CLightingPage::SetPowerImage(int image) const {
-    m_dialog.Button(IDC_BTN_POWER).SetBitmaps(image, image, 0);
-}
-
-void CLightingPage::ShowDefaultColour() const {
+void CLightingPage::ShowBoxes(ColourBoxValues boxes) {
+    const std::int32_t values[] = {boxes.red, boxes.green, boxes.blue};
     for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
-        ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], static_cast<UINT>(kDefaultColour[i]), FALSE);
+        ::SetDlgItemInt(m_window.Window().m_hWnd, kColourBoxIds[i], static_cast<UINT>(values[i]), FALSE);
     }
+    // Each box's change notification has read its number back already; the model holds what was written.
+    m_state.Boxes = boxes;
 }
 
-void CLightingPage::ShowModeButtonsApplyReset(bool show) const {
+void CLightingPage::SetPower(bool on) {
+    m_state.PowerOn = on;
+    m_window.Button(IDC_BTN_POWER).SetBitmaps(PowerImageOf(on), PowerImageOf(on), 0);
+}
+
+void CLightingPage::ShowDefaultColour() {
+    ShowBoxes({kDefaultColour[0], kDefaultColour[1], kDefaultColour[2]});
+}
+
+void CLightingPage::ShowModeButtonsApplyReset(bool show) {
     for (int id = IDC_BTN_MODE_FIRST; id <= IDC_BTN_MODE_LAST; ++id) {
-        m_dialog.Button(id).ShowWindow(show ? SW_SHOW : SW_HIDE);
+        m_window.Button(id).ShowWindow(show ? SW_SHOW : SW_HIDE);
     }
-    m_dialog.Button(IDC_BTN_APPLY).ShowWindow(show ? SW_SHOW : SW_HIDE);
-    m_dialog.Button(IDC_BTN_RESET).ShowWindow(show ? SW_SHOW : SW_HIDE);
-}
-
-void CLightingPage::ShowModeSelection() const {
-    for (const ButtonImages& images : ModeButtonImages(m_state.SelectedMode)) {
-        m_dialog.Button(images.id).SetBitmaps(images.normal, images.hot, 0);
-    }
+    m_window.Button(IDC_BTN_APPLY).ShowWindow(show ? SW_SHOW : SW_HIDE);
+    m_window.Button(IDC_BTN_RESET).ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
 void CLightingPage::OnModeButton(int id) {
     m_state.SelectedMode = ModeOfButton(id);
-    SetPowerImage(IDB_POWER_ON);
-    ShowModeSelection();
+    SetPower(true);
+    m_window.ShowSelectedMode(m_state.SelectedMode);
 }
 
 void CLightingPage::OnSpeedButton(int id) {
     m_state.SpeedIndex = SpeedIndexOfButton(id);
-    for (const ButtonImages& images : SpeedButtonImages(m_state.SpeedIndex)) {
-        m_dialog.Button(images.id).SetBitmaps(images.normal, images.hot, 0);
-    }
+    m_window.ShowSelectedSpeed(m_state.SpeedIndex);
 }
 
 void CLightingPage::OnApply() {
     LeaveDirect();
     m_state.CurrentMode = m_state.SelectedMode;
     m_state.SpeedValue = SpeedValueFor(m_state.SpeedIndex);
+    ReadBoxes();
     ApplyLighting();
     Remember();
 }
@@ -134,15 +186,15 @@ void CLightingPage::OnReset() {
     LeaveDirect();
     ResetLighting();
     ShowModeButtonsApplyReset(true);
-    SetPowerImage(IDB_POWER_ON);
-    ShowModeSelection();
-    m_dialog.Invalidate(false);
+    SetPower(true);
+    m_window.ShowSelectedMode(m_state.SelectedMode);
+    m_window.Window().Invalidate(false);
     Remember();
 }
 
 void CLightingPage::OnPowerToggle() {
     LeaveDirect();
-    if (PowerIsOn(PowerImageAfterClick(PowerImage()))) {
+    if (!m_state.PowerOn) {
         TurnOn();
     } else {
         TurnOff();
@@ -150,13 +202,13 @@ void CLightingPage::OnPowerToggle() {
 }
 
 void CLightingPage::TurnOn() {
-    SetPowerImage(IDB_POWER_ON);
+    SetPower(true);
     ShowModeButtonsApplyReset(true);
     OnApply();
 }
 
 void CLightingPage::TurnOff() {
-    SetPowerImage(IDB_POWER_OFF);
+    SetPower(false);
     SwitchOffLighting();
     ShowModeButtonsApplyReset(false);
     Remember();
@@ -165,13 +217,13 @@ void CLightingPage::TurnOff() {
 // ---- Remembered lighting and prismelctl's requests ------------------------------------------------------------------
 
 void CLightingPage::Remember() {
-    const ColourBoxValues boxes = ReadBoxes();
+    const ColourBoxValues& boxes = m_state.Boxes;
     const LightingChoice now{m_state.CurrentMode,
                              {static_cast<std::uint8_t>(boxes.red & 0xFF),
                               static_cast<std::uint8_t>(boxes.green & 0xFF),
                               static_cast<std::uint8_t>(boxes.blue & 0xFF)},
                              m_state.SpeedValue,
-                             PowerOn()};
+                             m_state.PowerOn};
     CRegistrySettings registry;
     WriteRememberedLighting(registry, now, m_remembered);
 }
@@ -179,18 +231,17 @@ void CLightingPage::Remember() {
 void CLightingPage::ShowChoice(const LightingChoice& choice) {
     OnModeButton(IDC_BTN_MODE_FIRST + choice.mode - 1);
     OnSpeedButton(IDC_BTN_SPEED_FIRST + SpeedIndexOfStep(choice.speedStep));
-    for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
-        ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], choice.colour[i], FALSE);
-    }
-    m_dialog.Button(IDC_BTN_COLOUR_WHEEL)
-        .SetPickedColor(ColorRefOf(choice.colour[0], choice.colour[1], choice.colour[2]));
-    ::InvalidateRect(m_dialog.m_hWnd, &kHexText, TRUE);
+    ShowBoxes({choice.colour[0], choice.colour[1], choice.colour[2]});
+    m_window.Button(IDC_BTN_COLOUR_WHEEL)
+        .SetPickedColour(ColourRefOf(choice.colour[0], choice.colour[1], choice.colour[2]));
+    ::InvalidateRect(m_window.Window().m_hWnd, &kHexText, TRUE);
 }
 
 void CLightingPage::StartWithRememberedLighting(bool restore) {
     CRegistrySettings registry;
     m_remembered = ReadRememberedLighting(registry);
-    ::ChangeWindowMessageFilterEx(m_dialog.m_hWnd, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+    m_lightsOffWhileAsleep = ReadStoredDword(registry, kLightsOffWhileAsleepValue).value_or(0) != 0;
+    ::ChangeWindowMessageFilterEx(m_window.Window().m_hWnd, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
     const std::optional<LightingChoice> choice = restore ? PlanRestore(m_remembered, StartingChoice()) : std::nullopt;
     if (!choice) {
         return;
@@ -232,16 +283,16 @@ void CLightingPage::ApplyRequest(const HandOverRequest& request) {
 }
 
 HandOverStatus CLightingPage::Status() const {
-    const LRESULT modules = ::SendDlgItemMessageW(m_dialog.m_hWnd, IDC_SHADOW_MODULE_LIST, CB_GETCOUNT, 0, 0);
+    const int modules = m_window.ModuleCount();
     HandOverStatus status;
     status.mode = static_cast<std::uint8_t>(m_state.CurrentMode);
     status.speed = static_cast<std::uint8_t>(SpeedIndexOfStep(m_state.SpeedValue) + 1);
     status.colour = {static_cast<std::uint8_t>(m_state.CurrentColor & 0xFFu),
                      static_cast<std::uint8_t>((m_state.CurrentColor >> 8) & 0xFFu),
                      static_cast<std::uint8_t>((m_state.CurrentColor >> 16) & 0xFFu)};
-    status.on = PowerOn();
-    status.useRgbI2cMode = UseRGBI2CMode;
-    status.useSetZorvaEffect = UseSetZorvaEffect;
+    status.on = m_state.PowerOn;
+    status.useRgbI2cMode = Flags().useRgbI2cMode;
+    status.useSetZorvaEffect = Flags().useSetZorvaEffect;
     status.modules = static_cast<std::uint8_t>(modules > 0 && modules <= kMaxModules ? modules : 0);
     return status;
 }
@@ -264,7 +315,7 @@ LRESULT CLightingPage::OnHandOver(WPARAM sender, LPARAM data) {
         COPYDATASTRUCT answer{kHandOverStatusTag, static_cast<DWORD>(status.size()),
                               const_cast<std::uint8_t*>(status.data())};
         DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(caller, WM_COPYDATA, reinterpret_cast<WPARAM>(m_dialog.m_hWnd),
+        ::SendMessageTimeoutW(caller, WM_COPYDATA, reinterpret_cast<WPARAM>(m_window.Window().m_hWnd),
                               reinterpret_cast<LPARAM>(&answer), SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandOverAnswerMs,
                               &ignored);
     }
@@ -272,57 +323,82 @@ LRESULT CLightingPage::OnHandOver(WPARAM sender, LPARAM data) {
 }
 
 void CLightingPage::OnColourWheel() {
-    std::optional<std::uint32_t> picked = WheelPick(m_dialog.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor());
+    std::optional<std::uint32_t> picked = WheelPick(m_window.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor());
     if (!picked) {
         return;
     }
     FillSwatchNow(*picked);
     m_state.CurrentColor = *picked;
-    const std::uint32_t channels[] = {GetRValue(*picked), GetGValue(*picked), GetBValue(*picked)};
-    for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
-        ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], channels[i], FALSE);
-    }
-    ::InvalidateRect(m_dialog.m_hWnd, &kHexText, TRUE);
+    ShowBoxes(BoxesOf(*picked));
+    ::InvalidateRect(m_window.Window().m_hWnd, &kHexText, TRUE);
 }
 
 void CLightingPage::OnColourBoxChange(int id) {
     ClampedBox box = ClampColourBox(ReadBox(id));
     if (box.writeBack) {
-        ::SetDlgItemInt(m_dialog.m_hWnd, id, static_cast<UINT>(box.value), FALSE);
+        ::SetDlgItemInt(m_window.Window().m_hWnd, id, static_cast<UINT>(box.value), FALSE);
     }
+    // The box the user typed in: its number (as read, before clamping, as Apply would read it) joins the model.
+    std::int32_t* const channel[] = {&m_state.Boxes.red, &m_state.Boxes.green, &m_state.Boxes.blue};
+    *channel[id - IDC_RED_BOX] = ReadBox(id);
     PreviewColor();
 }
 
 void CLightingPage::OnTimer(WPARAM id) {
     if (id == kLightingTimerId) {
         StepAnimation();
+    } else if (id == kBusRetryTimerId) {
+        SendPending();
+    } else if (id == kResumeResendTimerId) {
+        m_window.Window().KillTimer(kResumeResendTimerId);
+        ResendChoice();
     } else if (id == kDirectFrameTimerId) {
         if (m_framePending) {
             SendDirectFrame();
         } else {
-            m_dialog.KillTimer(kDirectFrameTimerId);
+            m_window.Window().KillTimer(kDirectFrameTimerId);
             m_directTimerRunning = false;
         }
     }
 }
 
-void CLightingPage::OnPowerBroadcast(WPARAM) {
-    ApplyLighting();
+void CLightingPage::OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMSUSPEND && m_lightsOffWhileAsleep) {
+        SwitchOffLighting();
+        return;
+    }
+    ResendChoice();
+    // Modules that wake on their power-up pattern may miss the first commands: once more a little later.
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+        m_window.Window().SetTimer(kResumeResendTimerId, kResumeResendDelayMs);
+    }
+}
+
+void CLightingPage::ResendChoice() {
+    CommandScope command(*this);
+    if (!m_state.PowerOn) {
+        SwitchOffLighting();
+    } else if (m_direct) {
+        RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
+        for (std::int32_t k = 0; k < kLedCount; ++k) {
+            SendLedColor(k);
+        }
+    } else {
+        ApplyLighting();
+    }
+}
+
+void CLightingPage::SetLightsOffWhileAsleep(bool on) {
+    m_lightsOffWhileAsleep = on;
+    CRegistrySettings registry;
+    registry.WriteDword(kLightsOffWhileAsleepValue, on ? 1u : 0u);
 }
 
 // ---- An SDK client's requests -----------------------------------------------------------------------------------
 
-std::uint32_t CLightingPage::BoxColour() const {
-    ColourBoxValues boxes = ReadBoxes();
-    return ColorRefOf(boxes.red, boxes.green, boxes.blue);
-}
-
 void CLightingPage::ChooseAndApply(std::int32_t mode, std::int32_t speedIndex, std::optional<std::uint32_t> colour) {
     if (colour) {
-        const std::uint32_t channels[] = {GetRValue(*colour), GetGValue(*colour), GetBValue(*colour)};
-        for (std::size_t i = 0; i < kColourBoxIds.size(); ++i) {
-            ::SetDlgItemInt(m_dialog.m_hWnd, kColourBoxIds[i], channels[i], FALSE);
-        }
+        ShowBoxes(BoxesOf(*colour));
     }
     OnModeButton(IDC_BTN_MODE_FIRST + mode - 1);
     OnSpeedButton(IDC_BTN_SPEED_FIRST + speedIndex);
@@ -331,7 +407,7 @@ void CLightingPage::ChooseAndApply(std::int32_t mode, std::int32_t speedIndex, s
 }
 
 void CLightingPage::SwitchOffByToggle() {
-    if (PowerOn()) {
+    if (m_state.PowerOn) {
         OnPowerToggle();
     }
 }
@@ -340,18 +416,20 @@ void CLightingPage::EnterDirect() {
     if (m_direct) {
         return;
     }
+    CommandScope command(*this);
     StopLightingTimer();
     RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
     m_direct = true;
     m_pendingFrame = m_state.LedColors;
-    if (!PowerOn()) {
-        SetPowerImage(IDB_POWER_ON);
+    if (!m_state.PowerOn) {
+        SetPower(true);
         ShowModeButtonsApplyReset(true);
     }
 }
 
-void CLightingPage::QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first,
+void CLightingPage::QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first,
                                      std::size_t count) {
+    CommandScope command(*this);
     EnterDirect();
     for (std::size_t k = first; k < first + count && k < kLedCount; ++k) {
         m_pendingFrame[k] = leds[k];
@@ -359,12 +437,13 @@ void CLightingPage::QueueDirectFrame(const std::array<LedColor, kLedCount>& leds
     m_framePending = true;
     if (!m_directTimerRunning) {
         SendDirectFrame();
-        m_dialog.SetTimer(kDirectFrameTimerId, static_cast<UINT>(kDirectFramePeriodMs));
+        m_window.Window().SetTimer(kDirectFrameTimerId, static_cast<UINT>(kDirectFramePeriodMs));
         m_directTimerRunning = true;
     }
 }
 
 void CLightingPage::SendDirectFrame() {
+    CommandScope command(*this);
     m_framePending = false;
     m_state.LedColors = m_pendingFrame;
     for (std::int32_t k = 0; k < kLedCount; ++k) {
@@ -374,7 +453,7 @@ void CLightingPage::SendDirectFrame() {
 
 void CLightingPage::LeaveDirect() {
     if (m_directTimerRunning) {
-        m_dialog.KillTimer(kDirectFrameTimerId);
+        m_window.Window().KillTimer(kDirectFrameTimerId);
         m_directTimerRunning = false;
     }
     m_direct = false;
@@ -391,27 +470,26 @@ void CLightingPage::FillSwatch(HDC dc, std::uint32_t colour) const {
 }
 
 void CLightingPage::FillSwatchNow(std::uint32_t colour) const {
-    fw::WindowDC dc(m_dialog.m_hWnd);
+    fw::WindowDC dc(m_window.Window().m_hWnd);
     if (dc) {
         FillSwatch(dc.Get(), colour);
     }
 }
 
 void CLightingPage::PreviewColor() {
-    if (g_moduleInfoPage) {
+    if (m_window.ModuleInfoShowing()) {
         return;
     }
-    ColourBoxValues boxes = ReadBoxes();
-    FillSwatchNow(ColorRefOf(boxes.red, boxes.green, boxes.blue));
+    FillSwatchNow(BoxColour());
 }
 
 void CLightingPage::Paint(HDC dc) {
-    std::uint32_t colour = m_dialog.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor();
+    std::uint32_t colour = m_window.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor();
     FillSwatch(dc, colour);
     wchar_t text[16];
     int length =
         std::swprintf(text, std::size(text), L"#%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    fw::SelectScope select(dc, AppFont(kFontText));
+    fw::SelectScope select(dc, m_window.Font(kFontText));
     SetTextColor(dc, SKIN_COLOUR_CONTROL_TEXT);
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, SKIN_HEX_TEXT_X, SKIN_HEX_TEXT_Y, text, length > 0 ? length : 0);

@@ -8,30 +8,48 @@
 #include <array>
 #include <optional>
 
+#include "base/FontTable.h"
 #include "framework/MessageMap.h"
+#include "framework/Wnd.h"
+#include "lighting/BusBatch.h"
 #include "lighting/HandOver.h"
 #include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
 #include "lighting/RememberedLighting.h"
 #include "res/resource.h"
 
-class CTessaroHDDlg;
+class CVxButton;
+
+// What the lighting page needs of the window that holds it, handed to the page when it is made.
+class ILightingWindow {
+public:
+    virtual ~ILightingWindow() = default;
+    virtual CWnd& Window() = 0;
+    virtual CVxButton& Button(int id) = 0;
+    virtual HFONT Font(FontSlot slot) const = 0;
+    // The mode buttons with mode shown selected; the speed buttons with speed button index shown selected.
+    virtual void ShowSelectedMode(std::int32_t mode) = 0;
+    virtual void ShowSelectedSpeed(std::int32_t speedIndex) = 0;
+    // Whether the module information page is showing, and how many modules were detected.
+    virtual bool ModuleInfoShowing() const = 0;
+    virtual int ModuleCount() const = 0;
+};
 
 class CLightingPage : public CMessageMap, private LightingPort {
 public:
-    explicit CLightingPage(CTessaroHDDlg& dialog) : m_dialog(dialog) {}
+    explicit CLightingPage(ILightingWindow& window) : m_window(window) {}
 
     BEGIN_MSG_MAP(CLightingPage)
-    BUTTON_RANGE_CLICK_HANDLER(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, OnModeButton)
-    BUTTON_RANGE_CLICK_HANDLER(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST, OnSpeedButton)
-    BUTTON_CLICK_HANDLER(IDC_BTN_APPLY, OnApply)
-    BUTTON_CLICK_HANDLER(IDC_BTN_RESET, OnReset)
-    BUTTON_CLICK_HANDLER(IDC_BTN_POWER, OnPowerToggle)
-    BUTTON_CLICK_HANDLER(IDC_BTN_COLOUR_WHEEL, OnColourWheel)
-    COMMAND_RANGE_CODE_HANDLER_EX(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
+    BUTTON_RANGE_CLICK_CALL(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, OnModeButton)
+    BUTTON_RANGE_CLICK_CALL(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_LAST, OnSpeedButton)
+    BUTTON_CLICK_CALL(IDC_BTN_APPLY, OnApply)
+    BUTTON_CLICK_CALL(IDC_BTN_RESET, OnReset)
+    BUTTON_CLICK_CALL(IDC_BTN_POWER, OnPowerToggle)
+    BUTTON_CLICK_CALL(IDC_BTN_COLOUR_WHEEL, OnColourWheel)
+    COMMAND_RANGE_CODE_CALL(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
     MESSAGE_OBSERVER(WM_TIMER, OnTimer)
     MESSAGE_OBSERVER(WM_POWERBROADCAST, OnPowerBroadcast)
-    MESSAGE_HANDLER_EX(WM_COPYDATA, OnHandOver)
+    MESSAGE_CALL(WM_COPYDATA, OnHandOver)
     END_MSG_MAP()
 
     // Sends CurrentMode with the colour in the boxes and SpeedValue.
@@ -48,9 +66,9 @@ public:
     void Paint(HDC dc);
 
     // Puts the colour the program starts with in the colour boxes.
-    void ShowDefaultColour() const;
+    void ShowDefaultColour();
     // The power toggle's state: on unless the user switched the lights off.
-    bool PowerOn() const;
+    bool PowerOn() const { return m_state.PowerOn; }
 
     const LightingState& State() const { return m_state; }
 
@@ -70,10 +88,13 @@ public:
     void EnterDirect();
     // LEDs first to first + count - 1 of the next frame; frames go out at most once per kDirectFramePeriodMs,
     // the latest one each time.
-    void QueueDirectFrame(const std::array<LedColor, kLedCount>& leds, std::size_t first, std::size_t count);
+    void QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first, std::size_t count);
     bool InDirect() const { return m_direct; }
+    // "LightsOffWhileAsleep": the off sequence at suspend, the lighting back at resume. Written at once.
+    bool LightsOffWhileAsleep() const { return m_lightsOffWhileAsleep; }
+    void SetLightsOffWhileAsleep(bool on);
     // The colour in the boxes.
-    std::uint32_t BoxColour() const;
+    std::uint32_t BoxColour() const { return ColourRefOf(m_state.Boxes.red, m_state.Boxes.green, m_state.Boxes.blue); }
 
 private:
     // A mode button: remembered, shown selected; nothing is sent.
@@ -92,8 +113,10 @@ private:
     void OnColourBoxChange(int id);
     // The lighting timer's tick; the message goes on to the default processing.
     void OnTimer(WPARAM id);
-    // Waking from sleep (or any power event) sends the lights again.
+    // Any power event sends what the user last chose again (the off sequence while the toggle is off), and
+    // once more kResumeResendDelayMs after a resume; with LightsOffWhileAsleep, suspending sends the off sequence.
     void OnPowerBroadcast(WPARAM event);
+    void ResendChoice();
     // A request from prismelctl: taken only with its tag, size and ranges right; answered with the status.
     LRESULT OnHandOver(WPARAM sender, LPARAM data);
 
@@ -115,20 +138,41 @@ private:
     void StopLightingTimer() override;
 
     std::int32_t ReadBox(int id) const;
-    ColourBoxValues ReadBoxes() const;
-    void ShowModeButtonsApplyReset(bool show) const;
-    void ShowModeSelection() const;
+    // Apply's read of the three boxes into the model: the one place the page reads them all.
+    void ReadBoxes();
+    // Writes a colour into the model and the boxes.
+    void ShowBoxes(ColourBoxValues boxes);
+    void ShowModeButtonsApplyReset(bool show);
     void FillSwatch(HDC dc, std::uint32_t colour) const;
     void FillSwatchNow(std::uint32_t colour) const;
-    // The power toggle's state is its normal image.
-    int PowerImage() const;
-    void SetPowerImage(int image) const;
+    // Sets the model's power state and shows it on the toggle.
+    void SetPower(bool on);
 
-    CTessaroHDDlg& m_dialog;
+    // The calls of the sequences that run inside it go out as one command when the outermost scope ends.
+    class CommandScope {
+    public:
+        explicit CommandScope(CLightingPage& page);
+        ~CommandScope();
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+    private:
+        CLightingPage& m_page;
+    };
+    // Merges the gathered batch into the pending command and sends that with the bus held, or leaves it pending.
+    void SendCommand();
+    void SendPending();
+    static void SendBatch(const std::vector<BusCall>& calls);
+
+    ILightingWindow& m_window;
     LightingState m_state;
     RememberedLighting m_remembered;
     bool m_direct = false;
     bool m_directTimerRunning = false;
     bool m_framePending = false;
-    std::array<LedColor, kLedCount> m_pendingFrame{};
+    std::array<LedColour, kLedCount> m_pendingFrame{};
+    bool m_lightsOffWhileAsleep = false;
+    int m_commandDepth = 0;
+    std::vector<BusCall> m_batch;   // the calls of the sequence running now
+    std::vector<BusCall> m_pending; // a command still waiting for the bus
 };

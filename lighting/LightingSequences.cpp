@@ -24,9 +24,9 @@ void SendLedFrame(const LightingState& state, LightingPort& port) {
 
 // All five LEDs in the user's colour, then the frame.
 void SendUserFrame(LightingState& state, LightingPort& port) {
-    LedColor colour{static_cast<std::int32_t>(state.CurrentColor & 0xFFu),
-                    static_cast<std::int32_t>((state.CurrentColor >> 8) & 0xFFu),
-                    static_cast<std::int32_t>((state.CurrentColor >> 16) & 0xFFu)};
+    LedColour colour{static_cast<std::int32_t>(state.CurrentColor & 0xFFu),
+                     static_cast<std::int32_t>((state.CurrentColor >> 8) & 0xFFu),
+                     static_cast<std::int32_t>((state.CurrentColor >> 16) & 0xFFu)};
     state.LedColors.fill(colour);
     SendLedFrame(state, port);
 }
@@ -112,7 +112,7 @@ constexpr std::array<std::uint32_t, 10> kMarqueeLeds = {0, 1, 2, 3, 4, 4, 3, 2, 
 constexpr std::array<std::uint32_t, 5> kTwinkleLeds = {0, 4, 1, 3, 2};
 
 void LightOne(LightingState& state, std::uint32_t led) {
-    state.LedColors.fill(LedColor{});
+    state.LedColors.fill(LedColour{});
     state.LedColors[led] = RainbowPalette[state.PaletteIndex % kPaletteSize];
 }
 
@@ -127,7 +127,7 @@ void ApplyLighting(LightingState& state, SmbusFlags flags, ColourBoxValues boxes
     port.StopLightingTimer();
     state.AnimStep = 0;
     state.PaletteIndex = 0;
-    state.CurrentColor = ColorRefOf(boxes.red, boxes.green, boxes.blue);
+    state.CurrentColor = ColourRefOf(boxes.red, boxes.green, boxes.blue);
     if (flags.useSetZorvaEffect) {
         SendEffect(state, boxes, port);
     }
@@ -158,7 +158,7 @@ void SendLedColor(const LightingState& state, std::int32_t k, LightingPort& port
     if (k < 0 || k >= kLedCount) {
         return;
     }
-    const LedColor& led = state.LedColors[static_cast<std::size_t>(k)];
+    const LedColour& led = state.LedColors[static_cast<std::size_t>(k)];
     port.RgbI2cMode(static_cast<std::uint8_t>(kCommandFirstLed + k), LowByte(led.red), LowByte(led.green),
                     LowByte(led.blue));
 }

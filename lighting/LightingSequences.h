@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "memory/SmbusBinding.h"
 
@@ -22,6 +23,11 @@ inline constexpr std::int32_t kModeMarquee = 8;
 inline constexpr std::int32_t kModeTwinkle = 9;
 inline constexpr std::int32_t kModeColourCycle = 10;
 inline constexpr std::int32_t kModeCount = 10;
+// The modes under their buttons' English names, by number; 0 is "none".
+inline constexpr std::array<std::string_view, kModeCount + 1> kModeNames = {
+    "none",    "Static", "Breathing", "Single flash", "Double flash", "Rainbow",
+    "Prismel", "Meteor", "Marquee",   "Twinkle",      "Colour cycle",
+};
 inline constexpr std::int32_t kSpeedStepCount = 5;
 inline constexpr std::int32_t kLedCount = 5;
 
@@ -31,19 +37,29 @@ inline constexpr std::int32_t kInitialTimerPeriodMs = 130;
 // The Direct mode's frame timer: a client's frames go out at most once per period, the latest one each time.
 inline constexpr unsigned kDirectFrameTimerId = 23;
 inline constexpr std::int32_t kDirectFramePeriodMs = 20;
+// A command that found the bus busy is tried again on this timer until it goes out.
+inline constexpr unsigned kBusRetryTimerId = 24;
+inline constexpr unsigned kBusRetryPeriodMs = 10;
+// The second sending of the lighting after a resume.
+inline constexpr unsigned kResumeResendTimerId = 25;
+inline constexpr unsigned kResumeResendDelayMs = 2000;
+// How long a command, and at most an animation frame, waits for the shared bus: the window answers again well
+// within 100 ms.
+inline constexpr unsigned long kCommandBusWaitMs = 50;
+inline constexpr std::int32_t kFrameBusWaitMs = 40;
 
 // The effect call's speed unit per mode 0-10.
 inline constexpr std::array<std::uint16_t, kModeCount + 1> ModeSpeedUnit = {0, 0, 100, 50, 50, 10, 12, 4, 4, 4, 4};
 
-struct LedColor {
+struct LedColour {
     std::int32_t red = 0;
     std::int32_t green = 0;
     std::int32_t blue = 0;
-    friend bool operator==(const LedColor&, const LedColor&) = default;
+    friend bool operator==(const LedColour&, const LedColour&) = default;
 };
 
 inline constexpr std::uint32_t kPaletteSize = 7;
-inline constexpr std::array<LedColor, kPaletteSize> RainbowPalette = {{
+inline constexpr std::array<LedColour, kPaletteSize> RainbowPalette = {{
     {255, 0, 0},
     {255, 100, 0},
     {255, 255, 0},
@@ -86,24 +102,27 @@ public:
     virtual void StopLightingTimer() = 0;
 };
 
-// The lighting state of the running program; what was last sent is remembered between runs (RememberedLighting).
+// The three colour boxes as the shell's decimal conversion reads them.
+struct ColourBoxValues {
+    std::int32_t red = 0;
+    std::int32_t green = 0;
+    std::int32_t blue = 0;
+};
+
+// The lighting state of the running program, the one model the lighting page is drawn from; what was last sent
+// is remembered between runs (RememberedLighting).
 struct LightingState {
     std::int32_t CurrentMode = kModeNone;     // the mode last applied
     std::int32_t SelectedMode = kModePrismel; // the mode chosen on the mode buttons
     std::int32_t SpeedIndex = 0;              // the speed button last pressed, 0-4
     std::uint8_t SpeedValue = 0;              // 4 - SpeedIndex, taken at Apply and power-on; 0 is the fastest
     std::uint32_t CurrentColor = 0;           // COLORREF: red in bits 0-7
-    std::array<LedColor, kLedCount> LedColors{};
+    std::array<LedColour, kLedCount> LedColors{};
     std::uint32_t AnimStep = 0;
     std::uint32_t PaletteIndex = 0;
     std::int32_t TimerPeriod = kInitialTimerPeriodMs;
-};
-
-// The three colour boxes as the shell's decimal conversion reads them.
-struct ColourBoxValues {
-    std::int32_t red = 0;
-    std::int32_t green = 0;
-    std::int32_t blue = 0;
+    bool PowerOn = true;     // the power toggle: on unless the user switched the lights off
+    ColourBoxValues Boxes{}; // what the colour boxes hold, as last written or read at Apply
 };
 
 // Sends CurrentMode with the boxes' colour and SpeedValue to the command sets the flags name.
@@ -120,7 +139,7 @@ void SendLedColor(const LightingState& state, std::int32_t k, LightingPort& port
 // The effect call's colour argument: opaque alpha, then red, green, blue down to the low byte.
 std::uint32_t EffectColour(ColourBoxValues boxes);
 // COLORREF from the low bytes of three values.
-inline std::uint32_t ColorRefOf(std::int32_t red, std::int32_t green, std::int32_t blue) {
+inline std::uint32_t ColourRefOf(std::int32_t red, std::int32_t green, std::int32_t blue) {
     return (static_cast<std::uint32_t>(red) & 0xFFu) | ((static_cast<std::uint32_t>(green) & 0xFFu) << 8) |
            ((static_cast<std::uint32_t>(blue) & 0xFFu) << 16);
 }

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr std::uint32_t kDwordSize = 4;
 constexpr std::array<std::u16string_view, 3> kColourValues = {kRememberedRedValue, kRememberedGreenValue,
                                                               kRememberedBlueValue};
 
@@ -19,21 +18,6 @@ void WriteIfChanged(ISettingsRegistry& registry, std::u16string_view name, T now
 }
 
 } // namespace
-
-std::optional<std::uint32_t> ReadStoredDword(ISettingsRegistry& registry, std::u16string_view name,
-                                             std::uint32_t lowest, std::uint32_t highest) {
-    std::uint8_t data[kDwordSize] = {};
-    std::uint32_t size = kDwordSize;
-    if (!registry.ReadValue(name, data, size) || size != kDwordSize) {
-        return std::nullopt;
-    }
-    const std::uint32_t value = std::uint32_t{data[0]} | std::uint32_t{data[1]} << 8 | std::uint32_t{data[2]} << 16 |
-                                std::uint32_t{data[3]} << 24;
-    if (value < lowest || value > highest) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 RememberedLighting ReadRememberedLighting(ISettingsRegistry& registry) {
     RememberedLighting remembered;

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 // The remembered values' names, written once.
 inline constexpr std::u16string_view kRememberedModeValue = u"CurrentMode";
@@ -36,10 +36,6 @@ struct RememberedLighting {
     std::optional<bool> on;
     friend bool operator==(const RememberedLighting&, const RememberedLighting&) = default;
 };
-
-// One stored 32-bit value within lowest-highest, or nothing when missing, not 4 bytes or out of that range.
-std::optional<std::uint32_t> ReadStoredDword(ISettingsRegistry& registry, std::u16string_view name,
-                                             std::uint32_t lowest, std::uint32_t highest);
 
 RememberedLighting ReadRememberedLighting(ISettingsRegistry& registry);
 // Writes the fields of now that differ from what the key holds (known), and records them in known. A failed write

@@ -22,15 +22,18 @@ public:
 } // namespace
 
 int SendRememberedLightingWithoutWindow(ISettingsRegistry& registry, const std::wstring& folder) {
+    SmbusLibrary().ShareBusAsStored(registry);
     if (SmbusLibrary().Load(folder) != CSmbusLibrary::BindResult::Ready) {
         return kExitSmbusUnavailable;
     }
-    ReadSmbusFlags();
+    SmbusLibrary().ReadFlags();
     const std::optional<LightingChoice> choice = PlanRestore(ReadRememberedLighting(registry), StartingChoice());
     if (!choice || !SendableWithoutWindow(*choice)) {
         return 0;
     }
     CLibraryPort port;
+    // One command, with the bus held; a bus that stays busy past the wait is a tool that hung holding it.
+    const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(kStartBusWaitMs);
     if (!choice->on) {
         SwitchOffLighting(port);
         return 0;
@@ -38,7 +41,6 @@ int SendRememberedLightingWithoutWindow(ISettingsRegistry& registry, const std::
     LightingState state;
     state.CurrentMode = choice->mode;
     state.SpeedValue = choice->speedStep;
-    ApplyLighting(state, {UseRGBI2CMode, UseSetZorvaEffect}, {choice->colour[0], choice->colour[1], choice->colour[2]},
-                  port);
+    ApplyLighting(state, SmbusLibrary().Flags(), {choice->colour[0], choice->colour[1], choice->colour[2]}, port);
     return 0;
 }

@@ -1,6 +1,22 @@
 #include "memory/ModuleDetection.h"
 
-int DetectModules(const SpdByteReader& read, SpdImageStoreArray& store) {
+namespace {
+
+// Runs what with the bus taken through gate (when there is one); false when the bus was not got.
+template <class What> bool WithBus(BusGate* gate, What what) {
+    if (gate && !gate->Take()) {
+        return false;
+    }
+    what();
+    if (gate) {
+        gate->Give();
+    }
+    return true;
+}
+
+} // namespace
+
+int DetectModules(const SpdByteReader& read, SpdImageStoreArray& store, BusGate* gate) {
     int count = 0;
     for (int first = 0; first < kFirstIndexCount; ++first) {
         for (int second = 0; second < kSecondIndexCount; ++second) {
@@ -9,14 +25,19 @@ int DetectModules(const SpdByteReader& read, SpdImageStoreArray& store) {
             }
             auto f = static_cast<std::uint8_t>(first);
             auto s = static_cast<std::uint8_t>(second);
-            if (read(f, s, 0) != kDdr4SpdFirstByte) {
+            std::uint8_t firstByte = 0;
+            if (!WithBus(gate, [&] { firstByte = read(f, s, 0); }) || firstByte != kDdr4SpdFirstByte) {
                 continue;
             }
             SpdImage& image = store[static_cast<std::size_t>(count)];
-            for (std::size_t offset = 0; offset < kSpdImageSize; ++offset) {
-                image[offset] = read(f, s, static_cast<std::uint16_t>(offset));
+            const bool copied = WithBus(gate, [&] {
+                for (std::size_t offset = 0; offset < kSpdImageSize; ++offset) {
+                    image[offset] = read(f, s, static_cast<std::uint16_t>(offset));
+                }
+            });
+            if (copied) {
+                ++count;
             }
-            ++count;
         }
     }
     return count;

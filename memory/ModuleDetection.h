@@ -16,7 +16,16 @@ inline constexpr std::uint8_t kDdr4SpdFirstByte = 0x23;
 // One SPD byte of the module at (first, second): what ReadSPD answers in its low byte.
 using SpdByteReader = std::function<std::uint8_t(std::uint8_t first, std::uint8_t second, std::uint16_t offset)>;
 
+// Brackets each probe and each module read with the shared bus: Take answers whether the bus was got within its
+// bound (false: that position is passed over), Give lets it go again.
+class BusGate {
+public:
+    virtual ~BusGate() = default;
+    virtual bool Take() = 0;
+    virtual void Give() = 0;
+};
+
 // Probes the twelve positions and copies each module found into store, in the order found; returns how many were
 // stored. Probing stops once the store is full, so nothing is ever written past its eighth image and no bus time is
 // spent on modules that could not be kept.
-int DetectModules(const SpdByteReader& read, SpdImageStoreArray& store);
+int DetectModules(const SpdByteReader& read, SpdImageStoreArray& store, BusGate* gate = nullptr);

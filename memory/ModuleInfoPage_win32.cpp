@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/TessaroHDApp_win32.h"
+#include "base/StartupTrace.h"
 #include "framework/Gdi.h"
 #include "framework/Utf16.h"
 #include "memory/ModuleDetection.h"
@@ -30,13 +30,13 @@ private:
     const CListCtrl& m_list;
 };
 
-// Text straight onto the paint device context, in font 0; the device context gets its font back at the end.
+// Text straight onto the paint device context, in the view's font; the device context gets its font back at the end.
 class PaintCanvas final : public TextCanvas {
 public:
-    explicit PaintCanvas(HDC dc) : m_dc(dc) {}
+    PaintCanvas(HDC dc, HFONT font) : m_dc(dc), m_viewFont(font) {}
     void SelectViewFont() override {
-        if (HFONT font = AppFont(kFontText); font && !m_font) {
-            m_font.emplace(m_dc, font);
+        if (m_viewFont && !m_font) {
+            m_font.emplace(m_dc, m_viewFont);
         }
     }
     void SetTextColour(std::uint32_t colour) override { SetTextColor(m_dc, colour); }
@@ -46,6 +46,7 @@ public:
 
 private:
     HDC m_dc;
+    HFONT m_viewFont;
     std::optional<fw::SelectScope> m_font;
 };
 
@@ -61,11 +62,34 @@ void CModuleInfoPage::SetUpModuleInfoTable() {
     }
 }
 
+namespace {
+
+// Each probe and module read holds the shared bus, waiting at most kStartBusWaitMs; a read passed over is traced.
+class LibraryBusGate final : public BusGate {
+public:
+    explicit LibraryBusGate(CBusMutex& bus) : m_bus(bus) {}
+    bool Take() override {
+        m_hold.emplace(m_bus.Take(kStartBusWaitMs));
+        if (!*m_hold) {
+            StartupPhase("bus busy: a module position was passed over");
+        }
+        return static_cast<bool>(*m_hold);
+    }
+    void Give() override { m_hold.reset(); }
+
+private:
+    CBusMutex& m_bus;
+    std::optional<CBusMutex::Hold> m_hold;
+};
+
+} // namespace
+
 void CModuleInfoPage::DetectModules() {
-    const CSmbusLibrary& library = SmbusLibrary();
+    CSmbusLibrary& library = SmbusLibrary();
+    LibraryBusGate gate(library.Bus());
     ::DetectModules([&](std::uint8_t first, std::uint8_t second,
                         std::uint16_t offset) { return library.ReadSpd(first, second, offset); },
-                    SpdImageStore);
+                    SpdImageStore, &gate);
     for (std::size_t n = 0; n < SpdImageStore.size(); ++n) {
         if (SpdImageStore[n][0] == 0) {
             continue;
@@ -102,7 +126,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
 
 void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage) const {
     ListTable table(m_table);
-    PaintCanvas canvas(dc);
+    PaintCanvas canvas(dc, m_viewFont);
     switch (subPage) {
     case 1:
         DrawModuleLabels(canvas);

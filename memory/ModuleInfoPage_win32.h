@@ -19,13 +19,14 @@ extern std::int32_t XmpProfileCount;
 
 class CModuleInfoPage : public CMessageMap {
 public:
-    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector)
-        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector) {}
+    // The view's text is drawn in viewFont (the system font when it is null).
+    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector, HFONT viewFont)
+        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector), m_viewFont(viewFont) {}
 
     BEGIN_MSG_MAP(CModuleInfoPage)
-    COMMAND_HANDLER_EX(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
-    COMMAND_HANDLER_EX(IDC_MODULE_SELECTOR, CBN_SELCHANGE, OnModuleSelected)
-    COMMAND_HANDLER_EX(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
+    COMMAND_CODE_CALL(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
+    COMMAND_CODE_CALL(IDC_MODULE_SELECTOR, CBN_SELCHANGE, OnModuleSelected)
+    COMMAND_CODE_CALL(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
     END_MSG_MAP()
 
     // The table's seven columns and its eleven fixed rows with their labels.
@@ -47,4 +48,5 @@ private:
     CListCtrl& m_table;
     CComboBox& m_shadowList;
     CMyComboBox& m_selector;
+    HFONT m_viewFont;
 };

@@ -1,8 +1,5 @@
 #include "memory/SmbusLibrary_win32.h"
 
-bool UseRGBI2CMode = false;
-bool UseSetZorvaEffect = false;
-
 namespace {
 
 // The library's calling convention: __stdcall, narrow arguments zero-extended to 32 bits.
@@ -39,14 +36,19 @@ CSmbusLibrary::BindResult CSmbusLibrary::Load(const std::wstring& folder) {
         return BindResult::InitFailed;
     }
     DWORD handle = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(m_module));
+    // A bus that stays busy past the wait is a tool that hung holding it: the library is started regardless.
+    const CBusMutex::Hold bus = m_bus.Take(kStartBusWaitMs);
     return SmbusReady(As<InitializeFn>(m_entries[kInitializeSMB])(handle)) ? BindResult::Ready : BindResult::InitFailed;
 }
 
+void CSmbusLibrary::ShareBusAsStored(ISettingsRegistry& registry) {
+    m_bus.SetShared(ReadStoredDword(registry, kSharedSmbusAccessValue).value_or(1) != 0);
+}
+
 SmbusFlags CSmbusLibrary::ReadFlags() {
-    if (!Has(kCheckSPD)) {
-        return {};
-    }
-    return FlagsFromCheckSpd(As<CheckSpdFn>(m_entries[kCheckSPD])());
+    const CBusMutex::Hold bus = m_bus.Take(kStartBusWaitMs);
+    m_flags = Has(kCheckSPD) ? FlagsFromCheckSpd(As<CheckSpdFn>(m_entries[kCheckSPD])()) : SmbusFlags{};
+    return m_flags;
 }
 
 std::uint8_t CSmbusLibrary::ReadSpd(std::uint8_t first, std::uint8_t second, std::uint16_t offset) const {
@@ -72,10 +74,4 @@ void CSmbusLibrary::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::
 CSmbusLibrary& SmbusLibrary() {
     static CSmbusLibrary library;
     return library;
-}
-
-void ReadSmbusFlags() {
-    SmbusFlags flags = SmbusLibrary().ReadFlags();
-    UseRGBI2CMode = flags.useRgbI2cMode;
-    UseSetZorvaEffect = flags.useSetZorvaEffect;
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/Settings.h"
+#include "memory/BusMutex_win32.h"
 #include "memory/SmbusBinding.h"
 
 class CSmbusLibrary {
@@ -17,8 +19,17 @@ public:
     // Loads folder\MsIo32.dll by its full path, resolves the ten entry points in order and calls InitializeSMB
     // with the library's module handle. A library without InitializeSMB cannot be initialised (InitFailed).
     BindResult Load(const std::wstring& folder);
-    // CheckSPD's flags; both stay false when the library has no CheckSPD.
+    // Asks CheckSPD once for the command sets the modules take and keeps the answer; both flags stay false when
+    // the library has no CheckSPD.
     SmbusFlags ReadFlags();
+    // UseRGBI2CMode and UseSetZorvaEffect, as CheckSPD last answered: the one home of the two flags.
+    SmbusFlags Flags() const { return m_flags; }
+
+    // The shared bus mutex callers hold around the calls that form one command (Load and ReadFlags take it
+    // themselves).
+    CBusMutex& Bus() { return m_bus; }
+    // "SharedSmbusAccess": the bus mutex is taken unless the value is 0 (missing: taken).
+    void ShareBusAsStored(ISettingsRegistry& registry);
 
     bool Loaded() const { return m_module != nullptr; }
     bool Has(SmbusEntry entry) const { return m_entries[entry] != nullptr; }
@@ -33,12 +44,12 @@ private:
     using Entry = FARPROC;
     HMODULE m_module = nullptr;
     std::array<Entry, kSmbusEntryCount> m_entries{};
+    SmbusFlags m_flags{};
+    CBusMutex m_bus;
 };
 
-// The process-wide library and its two flags.
-CSmbusLibrary& SmbusLibrary();
-extern bool UseRGBI2CMode;
-extern bool UseSetZorvaEffect;
+// How long start-up waits for the bus before each library call or module read.
+inline constexpr DWORD kStartBusWaitMs = 2000;
 
-// Reads CheckSPD into UseRGBI2CMode and UseSetZorvaEffect.
-void ReadSmbusFlags();
+// The process-wide library.
+CSmbusLibrary& SmbusLibrary();

@@ -8,11 +8,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, kModeCount + 1> kModeNames = {
-    "none",    "Static", "Breathing", "Single flash", "Double flash", "Rainbow",
-    "Prismel", "Meteor", "Marquee",   "Twinkle",      "Colour cycle",
-};
-
 // The word folded for comparing names: ASCII letters in lower case, blanks, '-' and '_' dropped.
 std::string Folded(std::string_view word) {
     std::string folded;

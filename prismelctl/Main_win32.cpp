@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/TessaroHDApp_win32.h"
-#include "app/Utf8.h"
+#include "lighting/RunningCopy_win32.h"
+#include "base/Utf8.h"
+#include "framework/Gdi.h"
 #include "framework/ProgramFolder.h"
 #include "framework/Utf16.h"
 #include "prismelctl/CtlCommand.h"

@@ -58,6 +58,8 @@
 #define ID_TRAY_RESTORE_LIGHTING 1262
 // Added to the tray menu when it opens, between its two separators; checked while the SDK server runs.
 #define ID_TRAY_SDK_SERVER 1263
+// Added to the tray menu when it opens: the "LightsOffWhileAsleep" setting, checked when on.
+#define ID_TRAY_LIGHTS_OFF_ASLEEP 1264
 #define IDM_ABOUTBOX 0x0010
 // The help command (F1) a dialog may be sent; the main window swallows it.
 #define ID_HELP_COMMAND 0xE146

@@ -7,24 +7,22 @@ namespace sdk {
 
 namespace {
 
+// What a client may set of modes 1-10 (their names are kModeNames).
 struct ModeRow {
-    const char* name;
     bool hasSpeed;
     bool hasColour;
 };
-
-// Modes 1-10 under their buttons' names.
 constexpr std::array<ModeRow, kModeCount> kModeRows = {{
-    {"Static", false, true},
-    {"Breathing", true, true},
-    {"Single flash", true, true},
-    {"Double flash", true, true},
-    {"Rainbow", true, false},
-    {"Prismel", false, false},
-    {"Meteor", true, false},
-    {"Marquee", true, false},
-    {"Twinkle", true, false},
-    {"Colour cycle", true, false},
+    {false, true},  // Static
+    {true, true},   // Breathing
+    {true, true},   // Single flash
+    {true, true},   // Double flash
+    {true, false},  // Rainbow
+    {false, false}, // Prismel
+    {true, false},  // Meteor
+    {true, false},  // Marquee
+    {true, false},  // Twinkle
+    {true, false},  // Colour cycle
 }};
 
 bool HasDirect(SmbusFlags flags) {
@@ -40,14 +38,14 @@ Rgb RgbOf(std::uint32_t colorRef) {
             static_cast<std::uint8_t>(colorRef >> 16)};
 }
 
-std::uint32_t ColorRefOf(Rgb colour) {
+std::uint32_t ColourRefOf(Rgb colour) {
     return std::uint32_t{colour.red} | (std::uint32_t{colour.green} << 8) | (std::uint32_t{colour.blue} << 16);
 }
 
 ModeDescription PageMode(std::int32_t mode, const LightingSnapshot& lighting) {
     const ModeRow& row = kModeRows[static_cast<std::size_t>(mode - 1)];
     ModeDescription description;
-    description.name = row.name;
+    description.name = kModeNames[static_cast<std::size_t>(mode)];
     description.value = mode;
     if (row.hasSpeed) {
         description.flags |= kModeHasSpeed;
@@ -105,7 +103,7 @@ ControllerDescription DescribeController(const LightingSnapshot& lighting) {
         controller.activeMode = static_cast<std::int32_t>(first) + kModePrismel - 1;
     }
     for (std::size_t k = 0; k < controller.leds.size(); ++k) {
-        const LedColor& led = lighting.leds[k];
+        const LedColour& led = lighting.leds[k];
         controller.leds[k] = {static_cast<std::uint8_t>(led.red), static_cast<std::uint8_t>(led.green),
                               static_cast<std::uint8_t>(led.blue)};
     }
@@ -128,7 +126,7 @@ ModeTarget TargetOf(SmbusFlags flags, const ModeRequest& request, std::int32_t c
         target.speedIndex = static_cast<std::int32_t>(std::clamp(request.speed, kSpeedFirst, kSpeedLast) - kSpeedFirst);
     }
     if (row.hasColour && request.colour) {
-        target.colour = ColorRefOf(*request.colour);
+        target.colour = ColourRefOf(*request.colour);
     }
     return target;
 }

@@ -26,7 +26,7 @@ struct LightingSnapshot {
     std::uint32_t colour = 0; // COLORREF of the colour boxes
     bool powerOn = true;
     bool direct = false;
-    std::array<LedColor, kLedCount> leds{};
+    std::array<LedColour, kLedCount> leds{};
 };
 
 ControllerDescription DescribeController(const LightingSnapshot& lighting);

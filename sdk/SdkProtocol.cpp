@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "base/LittleEndian.h"
+
 namespace sdk {
 
 namespace {
-
-std::uint32_t U32At(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
-}
 
 // Reads little-endian values off a payload; any read past the end marks the reader failed.
 class Reader {
@@ -19,7 +17,7 @@ public:
         if (!Has(4)) {
             return 0;
         }
-        std::uint32_t value = U32At(m_bytes.data() + m_at);
+        std::uint32_t value = LoadLe32(m_bytes.data() + m_at);
         m_at += 4;
         return value;
     }
@@ -27,7 +25,7 @@ public:
         if (!Has(2)) {
             return 0;
         }
-        auto value = static_cast<std::uint16_t>(m_bytes[m_at] | (m_bytes[m_at + 1] << 8));
+        const std::uint16_t value = LoadLe16(m_bytes.data() + m_at);
         m_at += 2;
         return value;
     }
@@ -231,7 +229,7 @@ PacketAssembler::Status PacketAssembler::Next(Packet& packet) {
         return Status::NeedMore;
     }
     const std::uint8_t* head = m_buffer.data() + m_start;
-    Header header{U32At(head + 4), U32At(head + 8), U32At(head + 12)};
+    Header header{LoadLe32(head + 4), LoadLe32(head + 8), LoadLe32(head + 12)};
     if (!std::equal(kMagic.begin(), kMagic.end(), head) || header.payloadSize > kMaxPayload) {
         m_refused = true;
         m_buffer.clear();
@@ -284,14 +282,14 @@ Decoded DecodeQuery(Request request, std::span<const std::uint8_t> payload) {
         if (payload.empty()) {
             request.version = 0;
         } else if (payload.size() == 4) {
-            request.version = NegotiatedVersion(U32At(payload.data()));
+            request.version = NegotiatedVersion(LoadLe32(payload.data()));
         } else {
             return Refuse("controller data request size");
         }
         request.kind = RequestKind::ControllerData;
         return Accept(request);
     case kRequestProtocolVersion:
-        request.version = payload.size() >= 4 ? U32At(payload.data()) : 0;
+        request.version = payload.size() >= 4 ? LoadLe32(payload.data()) : 0;
         request.kind = RequestKind::ProtocolVersion;
         return Accept(request);
     case kRequestProfileList:

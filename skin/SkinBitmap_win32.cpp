@@ -7,8 +7,8 @@
 #include <span>
 #include <vector>
 
-#include "app/Language.h"
-#include "app/MultiLangSupp_win32.h"
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
 #include "res/SkinLayout.h"
 #include "skin/SkinPatch.h"
 

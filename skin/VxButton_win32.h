@@ -44,7 +44,7 @@ public:
     void SetColorPick(BOOL on) { m_colourPick = on != FALSE; }
     COLORREF GetPickedColor() const { return m_pickedColour; }
     // A colour chosen elsewhere (a restore, prismelctl) shown as if picked.
-    void SetPickedColor(COLORREF colour) { m_pickedColour = colour; }
+    void SetPickedColour(COLORREF colour) { m_pickedColour = colour; }
 
     // Replaces the clock (null: the system tick count) and returns the previous one.
     static TickSource SetTickSource(TickSource source);
@@ -52,17 +52,17 @@ public:
     // The button's own messages; everything else (a double-click's second press included) gets the system
     // button's processing.
     BEGIN_MSG_MAP(CVxButton)
-    MESSAGE_HANDLER_EX(WM_CREATE, OnCreate)
-    MESSAGE_HANDLER_EX(WM_ENABLE, OnEnable)
-    MESSAGE_HANDLER_EX(WM_SETTEXT, OnSetText)
-    MSG_WM_PAINT(OnPaint)
-    MESSAGE_HANDLER_EX(WM_SETFONT, OnSetFont)
-    MESSAGE_HANDLER_EX(WM_TIMER, OnTimer)
-    MESSAGE_HANDLER_EX(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER_EX(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_HANDLER_EX(WM_LBUTTONUP, OnLButtonUp)
-    MESSAGE_HANDLER_EX(WM_ERASEBKGND, OnEraseBackground)
-    MESSAGE_HANDLER_EX(WM_NCPAINT, OnNcPaint)
+    MESSAGE_CALL(WM_CREATE, OnCreate)
+    MESSAGE_CALL(WM_ENABLE, OnEnable)
+    MESSAGE_CALL(WM_SETTEXT, OnSetText)
+    PAINT_CALL(OnPaint)
+    MESSAGE_CALL(WM_SETFONT, OnSetFont)
+    MESSAGE_CALL(WM_TIMER, OnTimer)
+    MESSAGE_CALL(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_CALL(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_CALL(WM_LBUTTONUP, OnLButtonUp)
+    MESSAGE_CALL(WM_ERASEBKGND, OnEraseBackground)
+    MESSAGE_CALL(WM_NCPAINT, OnNcPaint)
     END_MSG_MAP()
 
 private:

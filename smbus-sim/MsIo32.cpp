@@ -173,6 +173,41 @@ double Transaction() {
     return delay;
 }
 
+// The shared SMBus mutex hardware tools take around each bus access, as the program names it.
+constexpr wchar_t kBusMutexName[] = L"Global\\Access_SMBUS.HTP.Method";
+constexpr wchar_t kBusMutexLocalName[] = L"Access_SMBUS.HTP.Method";
+
+// Whether the calling thread owns the bus mutex, asked of the mutant object itself (NtQueryMutant's basic
+// information carries "owned by caller"), so that asking changes nothing.
+bool CallerOwnsBusMutex() {
+    struct MutantBasicInformation {
+        LONG currentCount;
+        BOOLEAN ownedByCaller;
+        BOOLEAN abandonedState;
+    };
+    using QueryMutant = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<QueryMutant>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryMutant")));
+    // Opened once it exists and kept: the program makes it before its first call.
+    static HANDLE mutex = nullptr;
+    if (!mutex) {
+        mutex = OpenMutexW(SYNCHRONIZE | MUTANT_QUERY_STATE, FALSE, kBusMutexName);
+    }
+    if (!mutex) {
+        mutex = OpenMutexW(SYNCHRONIZE | MUTANT_QUERY_STATE, FALSE, kBusMutexLocalName);
+    }
+    MutantBasicInformation info{};
+    return mutex && query && query(mutex, 0, &info, sizeof info, nullptr) >= 0 && info.ownedByCaller;
+}
+
+// With require_bus_mutex, a call made without the bus mutex is journalled before the call itself.
+void CheckGuarded(const char* name) {
+    Simulator& sim = Sim();
+    if (sim.config.requireBusMutex && !CallerOwnsBusMutex()) {
+        sim.journal->Call(NowMs(), std::string("UNGUARDED ") + name, "", 0);
+    }
+}
+
 // The entry points the program must never call: journalled loudly.
 DWORD NeverCalled(const char* name) {
     Sim().journal->Call(NowMs(), std::string("UNEXPECTED ") + name, "", 0);
@@ -184,6 +219,7 @@ DWORD NeverCalled(const char* name) {
 extern "C" {
 
 __declspec(dllexport) DWORD __stdcall InitializeSMB(DWORD libraryHandle) {
+    CheckGuarded("InitializeSMB");
     Simulator& sim = Sim();
     DWORD result = kResultNoise | (sim.config.initializeFails ? 0u : 1u);
     sim.journal->Call(NowMs(), "InitializeSMB", Journal::Hex(libraryHandle, 8), result);
@@ -191,6 +227,7 @@ __declspec(dllexport) DWORD __stdcall InitializeSMB(DWORD libraryHandle) {
 }
 
 __declspec(dllexport) DWORD __stdcall CheckSPD() {
+    CheckGuarded("CheckSPD");
     Simulator& sim = Sim();
     DWORD result = kResultNoise | sim.config.checkSpdAnswer;
     sim.journal->Call(NowMs(), "CheckSPD", "", result);
@@ -198,6 +235,7 @@ __declspec(dllexport) DWORD __stdcall CheckSPD() {
 }
 
 __declspec(dllexport) DWORD __stdcall ReadSPD(DWORD first, DWORD second, DWORD offset) {
+    CheckGuarded("ReadSPD");
     Simulator& sim = Sim();
     double bus = Transaction();
     std::uint8_t value = sim.bus.Read(first, second, offset);
@@ -206,6 +244,7 @@ __declspec(dllexport) DWORD __stdcall ReadSPD(DWORD first, DWORD second, DWORD o
 }
 
 __declspec(dllexport) DWORD __stdcall RGBI2CMode(DWORD command, DWORD data1, DWORD data2, DWORD data3) {
+    CheckGuarded("RGBI2CMode");
     Simulator& sim = Sim();
     Transaction();
     sim.journal->RgbI2cMode(NowMs(), command, data1, data2, data3, kResultNoise | 1u);
@@ -213,6 +252,7 @@ __declspec(dllexport) DWORD __stdcall RGBI2CMode(DWORD command, DWORD data1, DWO
 }
 
 __declspec(dllexport) DWORD __stdcall SetZorvaEffect(DWORD mode, DWORD speed, DWORD zero, DWORD colour) {
+    CheckGuarded("SetZorvaEffect");
     Simulator& sim = Sim();
     Transaction();
     sim.journal->ZorvaEffect(NowMs(), mode, speed, zero, colour, kResultNoise | 1u);

@@ -1,5 +1,5 @@
 // spdinfo on Linux: file names are the file system's own bytes; --sys reads the modules through the kernel's
-// ee1004 driver; there is no SMBus library to probe.
+// ee1004 (DDR4) and spd5118 (DDR5) drivers; there is no SMBus library to probe.
 #include <iostream>
 
 #include "spdinfo/SpdInfo.h"
@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     SpdInfoHost host;
     host.pathOf = [](const std::string& arg) { return std::filesystem::path(arg); };
-    host.readSys = [] { return ReadEe1004Modules(kEe1004DriverFolder); };
+    host.readSys = [] { return ReadDriverModules(kSpdDriversFolder); };
     host.readStdin = [] { return ReadSpdStream(std::cin); };
     return RunSpdInfo(args, host, std::cout, std::cerr);
 }

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "framework/ProgramFolder.h"
 #include "memory/ModuleDetection.h"
 #include "memory/SmbusLibrary_win32.h"

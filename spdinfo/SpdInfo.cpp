@@ -5,11 +5,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <istream>
 #include <ostream>
 #include <system_error>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
+#include "spdinfo/SpdDdr5Details.h"
 #include "spdinfo/SpdDetails.h"
 
 #ifndef PRISMEL_VERSION
@@ -31,15 +33,17 @@ constexpr const char* kHelp = R"(Usage: spdinfo [--json] [--full] FILE...
        spdinfo [--json] [--full] --bus      (Windows)
        spdinfo --help | --version
 
-Decodes DDR4 SPD images the way Prismel's module information page does and prints the module table.
+Decodes DDR4 SPD images the way Prismel's module information page does, and DDR5 ones (JESD400-5) in the
+same table, and prints the module table. Prismel's own page shows DDR4 modules only.
 
-Each FILE is a 512-byte DDR4 SPD image: a dump file, or on Linux the "eeprom" file of the ee1004 driver
-(/sys/bus/i2c/drivers/ee1004/*/eeprom) as it is. "-" reads one image from standard input. An image whose
-memory type (byte 2) is not DDR4 is not decoded: spdinfo names the type it says.
+Each FILE is a 512-byte DDR4 or 1024-byte DDR5 SPD image: a dump file, or on Linux the "eeprom" file of the
+ee1004 or spd5118 driver as it is. "-" reads one image from standard input. An image whose memory type
+(byte 2) is neither DDR4 nor DDR5 is not decoded: spdinfo names the type it says.
 
 Output: for each image a line "# NAME", then one line per table row: the row number and the seven cells
 (Field, Value, CL, tRCD, tRP, tRAS, tRC), separated by tabs, in UTF-8. Rows 0-9 are the module facts, row 10 is
-a spare, then one row per supported CAS latency, then three rows per XMP profile. A cell shows "?" for a reserved
+a spare, then one row per supported CAS latency (DDR5: per JEDEC speed bin), then three rows per XMP (and for
+DDR5 EXPO) profile. A cell shows "?" for a reserved
 organisation code and "-" where the SPD gives no usable clock period. Control characters in a cell are shown
 as U+FFFD here; --json keeps them.
 
@@ -52,9 +56,10 @@ Options:
   --json     print one JSON document instead: {"columns": [...], "modules": [...]}, each module with its
              "file" (or "module" for --bus and --sys), "rows" (the cells by row), "xmpProfileCount", and "crc":
              whether the stored CRC-16 of the base section (bytes 0-125) and of the module section (bytes
-             128-253) match their bytes. With --full, also "full": the sections by name, each field's values
+             128-253) match their bytes; for DDR5 "expoProfileCount" too and "crc" {"base" (bytes 0-509),
+             "xmpHeader", "expo"}, null where the block is absent. With --full, also "full": the sections by name, each field's values
              as numbers where they are numbers, with the unit in the key (sizeMB, tAANs, tAACycles, ...).
-  --sys      (Linux) decode every module the kernel's ee1004 driver serves (/sys/bus/i2c/drivers/ee1004),
+  --sys      (Linux) decode every module the kernel's ee1004 and spd5118 drivers serve (/sys/bus/i2c/drivers),
              named by its bus and address (0-0050 is bus 0, address 0x50). Reading them may need root.
   --bus      (Windows) load MsIo32.dll from spdinfo.exe's folder, probe the twelve SMBus positions as
              Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found.
@@ -164,14 +169,35 @@ void PrintJsonDetails(const std::vector<SpdDetailSection>& sections, std::ostrea
     out << "\n      }";
 }
 
-void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module,
+// What a module's JSON says beside its rows: its profile counts and checksum verdicts, as members.
+struct JsonVerdicts {
+    std::string profileCounts;
+    std::string crc;
+};
+
+JsonVerdicts Ddr4Verdicts(const SpdImage& image, const DecodedModule& module) {
+    const SpdChecksums crc = CheckSpdChecksums(image);
+    return {"\"xmpProfileCount\": " + std::to_string(module.xmpProfileCount),
+            std::string("{\"base\": ") + (crc.base ? "true" : "false") +
+                ", \"module\": " + (crc.module ? "true" : "false") + "}"};
+}
+
+JsonVerdicts Ddr5Verdicts(const ddr5::Module& module) {
+    const auto verdict = [](const std::optional<ddr5::Crc>& crc) { return !crc ? "null" : crc->ok ? "true" : "false"; };
+    const auto xmp = std::count_if(module.profiles.begin(), module.profiles.end(),
+                                   [](const ddr5::Profile& p) { return p.kind == "XMP"; });
+    const auto expo = static_cast<std::ptrdiff_t>(module.profiles.size()) - xmp;
+    return {"\"xmpProfileCount\": " + std::to_string(xmp) + ", \"expoProfileCount\": " + std::to_string(expo),
+            std::string("{\"base\": ") + (module.baseCrc.ok ? "true" : "false") +
+                ", \"xmpHeader\": " + verdict(module.xmpHeaderCrc) + ", \"expo\": " + verdict(module.expoCrc) + "}"};
+}
+
+void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module, const JsonVerdicts& verdicts,
                      const std::vector<SpdDetailSection>* details, bool first, std::ostream& out) {
-    const SpdChecksums crc = CheckSpdChecksums(source.image);
     out << (first ? "\n" : ",\n") << "    {\n";
     out << "      " << (source.fromBus ? "\"module\": " : "\"file\": ") << JsonString(source.name) << ",\n";
-    out << "      \"xmpProfileCount\": " << module.xmpProfileCount << ",\n";
-    out << "      \"crc\": {\"base\": " << (crc.base ? "true" : "false")
-        << ", \"module\": " << (crc.module ? "true" : "false") << "},\n";
+    out << "      " << verdicts.profileCounts << ",\n";
+    out << "      \"crc\": " << verdicts.crc << ",\n";
     out << "      \"rows\": [";
     for (std::size_t r = 0; r < module.rows.size(); ++r) {
         out << (r == 0 ? "\n" : ",\n") << "        [";
@@ -230,18 +256,38 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     return c;
 }
 
-} // namespace
-
-std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size) {
-    std::uint16_t crc = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc = static_cast<std::uint16_t>(crc ^ (data[i] << 8));
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
+// Why `got` bytes of memory type `type` give no image, or nothing when they give one: DDR4 wants 512 bytes,
+// DDR5 1024; another type is named (LPDDR5 too: its layout is not DDR5's); a code the JEDEC table does not name is
+// given in hex where the size is one of an SPD's.
+std::optional<std::string> SizeOrTypeRefusal(std::size_t got, std::uint8_t type) {
+    const auto size = [&](std::size_t wanted, const char* what) -> std::optional<std::string> {
+        if (got == wanted) {
+            return std::nullopt;
         }
+        return got > wanted ? "not a " + std::to_string(wanted) + "-byte " + what + " SPD image (more than " +
+                                  std::to_string(wanted) + " bytes)"
+                            : std::string("a ") + what + " SPD image needs " + std::to_string(wanted) +
+                                  " bytes; this one has " + std::to_string(got);
+    };
+    if (got > kSpdMemoryTypeByte && type == kSpdMemoryTypeDdr4) {
+        return size(kSpdImageSize, "DDR4");
     }
-    return crc;
+    if (got > kSpdMemoryTypeByte && type == ddr5::kTypeCode) {
+        return size(ddr5::kImageSize, "DDR5");
+    }
+    const std::string_view name = SpdMemoryTypeName(type);
+    if (got > kSpdMemoryTypeByte && (got == kSpdImageSize || got == ddr5::kImageSize || !name.empty())) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", type);
+        return "not a DDR4 or DDR5 SPD image: its memory type (byte 2) is " +
+               (name.empty() ? std::string(code) + ", not a known type" : std::string(name) + " (" + code + ")");
+    }
+    return got > kLargestSpdSize
+               ? std::string("not an SPD image (more than 1024 bytes)")
+               : "not a 512-byte DDR4 or 1024-byte DDR5 SPD image (" + std::to_string(got) + " bytes)";
 }
+
+} // namespace
 
 SpdChecksums CheckSpdChecksums(const SpdImage& image) {
     const auto stored = [&](std::size_t at) { return static_cast<std::uint16_t>(image[at] | (image[at + 1] << 8)); };
@@ -278,34 +324,39 @@ std::string JsonString(std::string_view utf8) {
     return out + "\"";
 }
 
+std::size_t ReadUpTo(std::istream& in, char* buffer, std::size_t size) {
+    // A driver's eeprom file may give fewer bytes than asked for on one read: read on until the buffer is full or
+    // the stream ends.
+    std::size_t got = 0;
+    std::streambuf* source = in.rdbuf();
+    while (source && got < size) {
+        const std::streamsize n = source->sgetn(buffer + got, static_cast<std::streamsize>(size - got));
+        if (n <= 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    return got;
+}
+
 SpdFileRead ReadSpdStream(std::istream& in) {
     // A driver's eeprom file may report any size, so only what can be read counts.
     std::array<char, kLargestSpdSize + 1> buffer{};
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const std::size_t got = ReadUpTo(in, buffer.data(), buffer.size());
     if (in.bad()) {
         return std::string("cannot be read");
     }
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got > kSpdMemoryTypeByte) {
-        // Another memory's SPD, of its own size or of a DDR4 image's: named by the type its byte 2 says.
-        const auto type = static_cast<std::uint8_t>(buffer[kSpdMemoryTypeByte]);
-        const std::string_view name = SpdMemoryTypeName(type);
-        if (type != kSpdMemoryTypeDdr4 && (got == kSpdImageSize || !name.empty())) {
-            char code[8];
-            std::snprintf(code, sizeof code, "0x%02X", type);
-            return "not a DDR4 SPD image: its memory type (byte 2) is " +
-                   (name.empty() ? std::string(code) + ", not a known type" : std::string(name) + " (" + code + ")");
+    const auto type = got > kSpdMemoryTypeByte ? static_cast<std::uint8_t>(buffer[kSpdMemoryTypeByte]) : 0;
+    if (const std::optional<std::string> refusal = SizeOrTypeRefusal(got, type)) {
+        return *refusal;
+    }
+    const auto copy = [&](auto image) {
+        for (std::size_t i = 0; i < image.size(); ++i) {
+            image[i] = static_cast<std::uint8_t>(buffer[i]);
         }
-    }
-    if (got != kSpdImageSize) {
-        return got > kSpdImageSize ? std::string("not a 512-byte SPD image (more than 512 bytes)")
-                                   : "not a 512-byte SPD image (" + std::to_string(got) + " bytes)";
-    }
-    SpdImage image{};
-    for (std::size_t i = 0; i < image.size(); ++i) {
-        image[i] = static_cast<std::uint8_t>(buffer[i]);
-    }
-    return image;
+        return SpdFileRead(image);
+    };
+    return type == ddr5::kTypeCode ? copy(ddr5::Image{}) : copy(SpdImage{});
 }
 
 SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
@@ -325,31 +376,38 @@ SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
     return ReadSpdStream(in);
 }
 
-SpdDriverRead ReadEe1004Modules(const std::filesystem::path& driverFolder) {
+SpdDriverRead ReadDriverModules(const std::filesystem::path& driversFolder) {
     SpdDriverRead result;
     std::vector<std::filesystem::path> devices;
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(driverFolder, error), end; !error && it != end; it.increment(error)) {
-        std::error_code exists;
-        if (std::filesystem::exists(it->path() / "eeprom", exists)) {
-            devices.push_back(it->path());
+    for (const char* driver : kSpdDrivers) {
+        std::error_code error;
+        const std::filesystem::path folder = driversFolder / driver;
+        for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            std::error_code exists;
+            if (std::filesystem::exists(it->path() / "eeprom", exists)) {
+                devices.push_back(it->path());
+            }
         }
     }
     if (devices.empty()) {
-        result.error = "no module found in " + driverFolder.string() +
-                       ": load the DDR4 SPD driver with \"sudo modprobe ee1004\" and the SMBus driver of the board "
-                       "(\"sudo modprobe i2c-i801\" on Intel, \"sudo modprobe i2c-piix4\" on AMD), then try again";
+        result.error = "no module found in " + (driversFolder / kSpdDrivers[0]).string() + " or " +
+                       (driversFolder / kSpdDrivers[1]).string() +
+                       ": load the SPD driver with \"sudo modprobe ee1004\" (DDR4) or \"sudo modprobe spd5118\" "
+                       "(DDR5) and the SMBus driver of the board (\"sudo modprobe i2c-i801\" on Intel, \"sudo "
+                       "modprobe i2c-piix4\" on AMD), then try again";
         return result;
     }
-    std::sort(devices.begin(), devices.end());
+    std::sort(devices.begin(), devices.end(), [](const auto& a, const auto& b) { return a.filename() < b.filename(); });
     for (const std::filesystem::path& device : devices) {
         const std::string name = device.filename().string();
         SpdFileRead read = ReadSpdFile(device / "eeprom");
         if (const std::string* reason = std::get_if<std::string>(&read)) {
             result.unreadable.push_back(name + ": " + *reason +
                                         (*reason == kPermissionDenied ? ": run spdinfo --sys as root" : ""));
+        } else if (const SpdImage* ddr4 = std::get_if<SpdImage>(&read)) {
+            result.modules.push_back({name, true, *ddr4});
         } else {
-            result.modules.push_back({name, true, std::get<SpdImage>(read)});
+            result.modules.push_back({name, true, std::get<ddr5::Image>(read)});
         }
     }
     return result;
@@ -396,18 +454,26 @@ private:
     }
 
     void Print(const NamedSpdImage& source) {
-        const DecodedModule module = DecodeSpd(source.image);
-        std::vector<SpdDetailSection> details;
-        if (m_options.full) {
-            details = DecodeSpdDetails(source.image);
+        if (const SpdImage* image = std::get_if<SpdImage>(&source.image)) {
+            const DecodedModule module = DecodeSpd(*image);
+            Emit(source, module, Ddr4Verdicts(*image, module),
+                 m_options.full ? DecodeSpdDetails(*image) : std::vector<SpdDetailSection>());
+        } else {
+            const ddr5::Module module = ddr5::Decode(std::get<ddr5::Image>(source.image));
+            Emit(source, Ddr5ModuleTable(module), Ddr5Verdicts(module),
+                 m_options.full ? Ddr5Details(module) : std::vector<SpdDetailSection>());
         }
+        m_first = false;
+    }
+
+    void Emit(const NamedSpdImage& source, const DecodedModule& module, const JsonVerdicts& verdicts,
+              const std::vector<SpdDetailSection>& details) {
         if (m_options.json) {
-            PrintJsonModule(source, module, m_options.full ? &details : nullptr, m_first, m_out);
+            PrintJsonModule(source, module, verdicts, m_options.full ? &details : nullptr, m_first, m_out);
         } else {
             PrintTable(source, module, m_first, m_out);
             PrintDetails(details, m_out);
         }
-        m_first = false;
     }
 
     SpdFileRead ReadStdin() {
@@ -423,8 +489,10 @@ private:
             SpdFileRead read = file == kStdinName ? ReadStdin() : ReadSpdFile(m_host.pathOf(file));
             if (const std::string* reason = std::get_if<std::string>(&read)) {
                 Fail(file, *reason);
+            } else if (const SpdImage* ddr4 = std::get_if<SpdImage>(&read)) {
+                Print({file, false, *ddr4});
             } else {
-                Print({file, false, std::get<SpdImage>(read)});
+                Print({file, false, std::get<ddr5::Image>(read)});
             }
         }
     }
@@ -447,7 +515,7 @@ private:
 
     void DecodeSys() {
         if (!m_host.readSys) {
-            Fail("--sys", "reading the modules through the kernel's ee1004 driver works only on Linux");
+            Fail("--sys", "reading the modules through the kernel's ee1004 and spd5118 drivers works only on Linux");
             return;
         }
         const SpdDriverRead sys = m_host.readSys();

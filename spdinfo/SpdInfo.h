@@ -3,6 +3,7 @@
 // host (only the Windows build has one).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -12,11 +13,10 @@
 #include <variant>
 #include <vector>
 
+#include "memory/SpdBytes.h"
+#include "memory/SpdDdr5.h"
 #include "memory/SpdDecode.h"
 #include "memory/SpdImage.h"
-
-// The JEDEC CRC-16 of SPD sections: polynomial 0x1021, initial value 0, bits taken most significant first.
-std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size);
 
 struct SpdChecksums {
     bool base = false;   // bytes 0-125 against bytes 126-127 (stored low byte first)
@@ -28,9 +28,9 @@ SpdChecksums CheckSpdChecksums(const SpdImage& image);
 // not valid UTF-8 become U+FFFD, so the result is always valid JSON.
 std::string JsonString(std::string_view utf8);
 
-// A 512-byte DDR4 SPD image read from a file or a stream, or a one-line reason why it gives none: it cannot be
-// read, it is not 512 bytes, or its byte 2 names another memory type.
-using SpdFileRead = std::variant<SpdImage, std::string>;
+// A 512-byte DDR4 or a 1024-byte DDR5 SPD image read from a file or a stream, or a one-line reason why it gives
+// none: it cannot be read, it is not the size its memory type (byte 2) needs, or byte 2 names another type.
+using SpdFileRead = std::variant<SpdImage, std::string, ddr5::Image>;
 SpdFileRead ReadSpdFile(const std::filesystem::path& path);
 SpdFileRead ReadSpdStream(std::istream& in);
 
@@ -38,7 +38,7 @@ SpdFileRead ReadSpdStream(std::istream& in);
 struct NamedSpdImage {
     std::string name;
     bool fromBus = false;
-    SpdImage image{};
+    std::variant<SpdImage, ddr5::Image> image{};
 };
 
 // The modules found on the SMBus, or why none could be read.
@@ -54,17 +54,18 @@ struct SpdDriverRead {
     std::vector<std::string> unreadable; // "NAME: reason"
 };
 
-// The kernel's ee1004 driver: one folder per DDR4 SPD it serves, named after the bus and the address ("0-0050"),
-// with the 512 bytes in its "eeprom" file.
-inline constexpr const char* kEe1004DriverFolder = "/sys/bus/i2c/drivers/ee1004";
-SpdDriverRead ReadEe1004Modules(const std::filesystem::path& driverFolder);
+// The kernel's SPD drivers: ee1004 (DDR4, 512 bytes) and spd5118 (DDR5, 1024 bytes), each with one folder per
+// module named after the bus and the address ("0-0050") holding an "eeprom" file.
+inline constexpr const char* kSpdDriversFolder = "/sys/bus/i2c/drivers";
+inline constexpr std::array<const char*, 2> kSpdDrivers = {"ee1004", "spd5118"};
+SpdDriverRead ReadDriverModules(const std::filesystem::path& driversFolder);
 
 struct SpdInfoHost {
     // Turns a command-line argument (UTF-8 on Windows, the file system's own bytes elsewhere) into a path.
     std::function<std::filesystem::path(const std::string&)> pathOf;
     // Probes the bus; empty when this build has no SMBus library.
     std::function<SpdBusRead()> readBus;
-    // Reads the ee1004 driver's modules; empty where there is no such driver (Windows).
+    // Reads the kernel drivers' modules; empty where there is no such driver (Windows).
     std::function<SpdDriverRead()> readSys;
     // Reads one image from standard input (the file name "-").
     std::function<SpdFileRead()> readStdin;

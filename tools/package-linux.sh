@@ -57,11 +57,12 @@ Depends: libc6 (>= $glibc)
 Section: utils
 Priority: optional
 Installed-Size: $(du -sk --exclude=DEBIAN "$deb_root" | cut -f1)
-Description: decode the SPD data of DDR4 memory modules
- spdinfo prints what a DDR4 module's SPD says: the module table of Zorva Prismel's module information page,
- with --full every field (timings at the standard speeds, timing parameters, package, physical and maker data)
- and the XMP profiles' own timings, as text or JSON. It reads SPD dump files and, with --sys, the modules the
- kernel's ee1004 driver serves.
+Description: decode the SPD data of DDR4 and DDR5 memory modules
+ spdinfo prints what a DDR4 or DDR5 module's SPD says: a module table (for DDR4 that of Zorva Prismel's module
+ information page), with --full every field (timings at the standard speeds, timing parameters, package,
+ physical and maker data, DDR5's on-module devices) and the XMP 2.0, XMP 3.0 and EXPO profiles' own timings
+ with their CRC verdicts, as text or JSON. It reads SPD dump files and, with --sys, the modules the kernel's
+ ee1004 (DDR4) and spd5118 (DDR5) drivers serve.
 CONTROL
 deb="$out/spdinfo_${version}_$arch.deb"
 dpkg-deb --root-owner-group -Zxz -b "$deb_root" "$deb" >/dev/null

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "lighting/LightingSequences.h"
+
 namespace smbus_sim {
 namespace {
 
@@ -75,10 +77,7 @@ std::optional<JournalCall> ParseJournalCall(std::string_view line) {
 }
 
 std::string_view EffectModeName(std::uint32_t mode) {
-    static constexpr std::string_view kNames[] = {"none",         "Static",  "Breathing",   "Single flash",
-                                                  "Double flash", "Rainbow", "Prismel",     "Meteor",
-                                                  "Marquee",      "Twinkle", "Colour cycle"};
-    return mode < std::size(kNames) ? kNames[mode] : std::string_view();
+    return mode < kModeNames.size() ? kModeNames[mode] : std::string_view();
 }
 
 bool LedModel::Apply(std::string_view line) {

@@ -97,6 +97,11 @@ std::string ApplyKey(SimConfig& config, const std::string& key, std::string_view
         config.delayMsPerTransaction = *v;
     } else if (key == "journal") {
         config.journalPath = std::string(value);
+    } else if (key == "require_bus_mutex") {
+        if (value != "0" && value != "1") {
+            return "require_bus_mutex takes 0 or 1";
+        }
+        config.requireBusMutex = value == "1";
     } else if (key == "journal_max_kb") {
         auto v = ParseInteger(value);
         if (!v || *v < static_cast<long>(kSmallestJournalMaxKb) || *v > static_cast<long>(kLargestJournalMaxKb)) {

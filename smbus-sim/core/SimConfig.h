@@ -34,11 +34,12 @@ struct SimConfig {
     double delayMsPerTransaction = 0.0;
     std::string journalPath; // empty: beside the library
     std::uint32_t journalMaxKb = kDefaultJournalMaxKb;
+    bool requireBusMutex = false;      // journal every call made without the shared SMBus mutex
     std::vector<std::string> problems; // one clear line per bad entry
 };
 
 // Lines: "module F S = file", "checkspd = N", "initialize = ok|fail", "delay_ms = X", "journal = path",
-// "journal_max_kb = N".
+// "journal_max_kb = N", "require_bus_mutex = 0|1".
 // Blank lines and lines starting with '#' are ignored. Bad lines are reported in problems and skipped.
 SimConfig ParseSimConfig(std::string_view text);
 

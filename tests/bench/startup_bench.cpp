@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "res/resource.h"
 #include "tools/support/Clock.h"
 #include "tools/support/Program.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "res/resource.h"
 #include "tools/support/Program.h"
 #include "tools/support/Registry.h"
@@ -58,9 +58,15 @@ protected:
         folder_ = ScratchFolderForCurrentTest(scratchPrefix_);
         standIn_ = StandInFiles(folder_);
         ASSERT_EQ(InstallProgram(ProgramFolder(), folder_), L"");
-        config_ = ModuleLine(0, 0, "gskill-f4-3200c14d-32gtzr.bin");
+        // Every end-to-end test also proves that no library call goes out without the shared bus mutex.
+        config_ = ModuleLine(0, 0, "gskill-f4-3200c14d-32gtzr.bin") + "require_bus_mutex = 1\n";
     }
     void TearDown() override {
+        if (process_ && expectGuardedCalls_) {
+            for (const std::string& line : Journal()) {
+                EXPECT_EQ(line.find("UNGUARDED"), std::string::npos) << line;
+            }
+        }
         process_.reset();
         RemoveSettings();
     }
@@ -128,6 +134,8 @@ protected:
     StandInFiles standIn_{L""};
     std::string config_;
     std::optional<Process> process_;
+    // Cleared by a test that turns the shared bus access off.
+    bool expectGuardedCalls_ = true;
 };
 
 } // namespace e2e

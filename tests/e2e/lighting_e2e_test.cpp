@@ -123,12 +123,11 @@ TEST_F(LightingTest, PowerToggleOffThenOn) {
     for (int id : {IDC_BTN_APPLY, IDC_BTN_RESET, IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST}) {
         EXPECT_FALSE(IsVisible(GetDlgItem(main, id))) << id;
     }
-    // A power broadcast while off sends the current mode again and leaves the toggle off.
+    // A power broadcast while off sends the off sequence again (off stays off) and leaves the toggle off.
     std::size_t from = Journal().size();
-    PostMessageW(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    PostMessageW(main, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
     Settle();
-    EXPECT_EQ(CallsSince(from), (std::vector<std::string>{Effect(0, 0, 0), Rgb(1, 4, 0, 0)}))
-        << "before any Apply the current mode is 0";
+    EXPECT_EQ(CallsSince(from), (std::vector<std::string>{Rgb(1, 4, 0, 0), Effect(1, 0, 0xFF000000)}));
     EXPECT_FALSE(IsVisible(GetDlgItem(main, IDC_BTN_APPLY)));
 
     // On again: the selected mode (6 at start) at speed button 1 (step 4).

@@ -2,6 +2,7 @@
 // the tray), with bad words; and the program against forged hand-over messages.
 #include <gtest/gtest.h>
 
+#include "lighting/RunningCopy_win32.h"
 #include "app/TessaroHDApp_win32.h"
 #include "tests/e2e/ProgramUnderTest.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "lighting/ControlTable.h"
+#include "app/ControlTable.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace {

@@ -2,7 +2,8 @@
 // one row per latency flag and three per shown XMP profile, valid UTF-16 in every cell, and no number made from an
 // infinite, NaN or out-of-range time (those show "-"). Undefined conversions are caught by the sanitizer.
 // spdinfo --full on the same bytes: every field has a label and a text free of "inf", "nan" and signs, and the
-// --json --full document is printed whole.
+// --json --full document is printed whole. The same bytes as a DDR5 image likewise.
+#include "memory/SpdDdr5.h"
 #include "memory/SpdDecode.h"
 #include "spdinfo/SpdDetails.h"
 #include "spdinfo/SpdInfo.h"
@@ -85,6 +86,23 @@ void CheckDetails(const SpdImage& image) {
     Require(status == kSpdInfoOk && err.str().empty() && out.str().ends_with("}\n"));
 }
 
+// The same bytes as a DDR5 image (zero-padded or cut to 1024): the model, the table and --json --full whole, every
+// profile in an enabled slot, and a short stream refused rather than decoded.
+void CheckDdr5(const std::uint8_t* data, std::size_t size) {
+    ddr5::Image image{};
+    std::memcpy(image.data(), data, std::min(size, image.size()));
+    image[2] = ddr5::kTypeCode;
+    const ddr5::Module module = ddr5::Decode(image);
+    Require(module.profiles.size() <= 7 && module.subChannels >= 0 && module.subChannels <= 2);
+    Require(!module.capacityMb || *module.capacityMb > 0);
+    SpdInfoHost host;
+    host.readStdin = [&] { return SpdFileRead(image); };
+    std::ostringstream out, err;
+    Require(RunSpdInfo({"--json", "--full", "-"}, host, out, err) == kSpdInfoOk && out.str().ends_with("}\n"));
+    std::istringstream cut(std::string(reinterpret_cast<const char*>(image.data()), std::min<std::size_t>(size, 1023)));
+    Require(std::holds_alternative<std::string>(ReadSpdStream(cut)));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -120,5 +138,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Nothing but the bytes decides the table.
     Require(DecodeSpd(image).rows == module.rows);
     CheckDetails(image);
+    CheckDdr5(data, size);
     return 0;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 class FakeSettingsRegistry final : public ISettingsRegistry {
 public:

@@ -1,6 +1,7 @@
 // The lighting page's decisions: selected looks, the power toggle, colour box clamping and wheel picks.
 #include <gtest/gtest.h>
 
+#include "app/ControlTable.h"
 #include "lighting/LightingControls.h"
 
 namespace {
@@ -21,10 +22,8 @@ TEST(LightingControls, ARunShowsOnlyTheChosenButtonSelected) {
 }
 
 TEST(LightingControls, PowerToggleAndColourBoxesAndWheel) {
-    EXPECT_EQ(PowerImageAfterClick(IDB_POWER_ON), IDB_POWER_OFF);
-    EXPECT_EQ(PowerImageAfterClick(IDB_POWER_OFF), IDB_POWER_ON);
-    EXPECT_TRUE(PowerIsOn(IDB_POWER_ON));
-    EXPECT_FALSE(PowerIsOn(IDB_POWER_OFF));
+    EXPECT_EQ(PowerImageOf(true), IDB_POWER_ON);
+    EXPECT_EQ(PowerImageOf(false), IDB_POWER_OFF);
 
     struct Box {
         std::int32_t typed;
@@ -38,8 +37,8 @@ TEST(LightingControls, PowerToggleAndColourBoxesAndWheel) {
         EXPECT_EQ(clamped.writeBack, b.writeBack) << b.typed;
     }
 
-    EXPECT_FALSE(WheelPick(ColorRefOf(13, 29, 37)).has_value()) << "the wheel's background";
-    EXPECT_EQ(WheelPick(ColorRefOf(13, 29, 38)), ColorRefOf(13, 29, 38));
+    EXPECT_FALSE(WheelPick(ColourRefOf(13, 29, 37)).has_value()) << "the wheel's background";
+    EXPECT_EQ(WheelPick(ColourRefOf(13, 29, 38)), ColourRefOf(13, 29, 38));
 }
 
 } // namespace

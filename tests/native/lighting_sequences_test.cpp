@@ -157,7 +157,7 @@ std::string Frame(const std::vector<std::string>& calls, std::size_t first) {
         char led = '-';
         for (std::size_t p = 0; p < RainbowPalette.size(); ++p) {
             char text[16];
-            const LedColor& c = RainbowPalette[p];
+            const LedColour& c = RainbowPalette[p];
             std::snprintf(text, sizeof text, "%02X %02X %02X", c.red, c.green, c.blue);
             if (rgb == text) {
                 led = static_cast<char>('0' + p);

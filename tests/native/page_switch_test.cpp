@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <set>
 
-#include "app/Language.h"
-#include "lighting/ControlTable.h"
-#include "lighting/PageSwitch.h"
+#include "base/Language.h"
+#include "app/ControlTable.h"
+#include "app/PageSwitch.h"
 #include "res/SkinLayout.h"
 #include "res/resource.h"
 

@@ -18,8 +18,10 @@ TEST(SmbusSimConfig, ReadsEveryKey) {
                                  "checkspd = 0x04\n"
                                  "initialize = fail\n"
                                  "delay_ms = 0.4\n"
-                                 "journal = out/j.txt\n");
+                                 "journal = out/j.txt\n"
+                                 "require_bus_mutex = 1\n");
     EXPECT_TRUE(c.problems.empty()) << c.problems.front();
+    EXPECT_TRUE(c.requireBusMutex);
     ASSERT_EQ(c.modules.size(), 2u);
     EXPECT_EQ(c.modules[0].first, 0);
     EXPECT_EQ(c.modules[0].second, 2);
@@ -39,6 +41,7 @@ TEST(SmbusSimConfig, DefaultsWithoutAFile) {
     EXPECT_EQ(c.checkSpdAnswer, 6);
     EXPECT_FALSE(c.initializeFails);
     EXPECT_EQ(c.delayMsPerTransaction, 0.0);
+    EXPECT_FALSE(c.requireBusMutex);
     EXPECT_TRUE(c.problems.empty());
 }
 
@@ -53,8 +56,9 @@ TEST(SmbusSimConfig, ReportsEachBadLineAndKeepsTheGoodOnes) {
                                  "delay_ms = -1\n"
                                  "colour = blue\n"
                                  "no equals sign\n"
+                                 "require_bus_mutex = yes\n"
                                  "module 1 0 = good.bin\n");
-    ASSERT_EQ(c.problems.size(), 10u);
+    ASSERT_EQ(c.problems.size(), 11u);
     for (const auto& p : c.problems) {
         EXPECT_NE(p.find("config line"), std::string::npos) << p;
         EXPECT_EQ(p.find('\n'), std::string::npos) << "one line each: " << p;

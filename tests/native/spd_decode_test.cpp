@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Utf8.h"
+#include "base/Utf8.h"
 #include "memory/SpdDecode.h"
 
 namespace {

@@ -143,8 +143,9 @@ TEST(SpdInfoFull, DamagedImagesShowMarksInsteadOfNumbers) {
     }
 }
 
-// --sys: every ee1004 device folder with an eeprom file, in name order; the rest of the driver's folder ignored;
-// a module that cannot be read or is not DDR4 named with the reason; an empty or missing folder says what to load.
+// --sys: every ee1004 and spd5118 device folder with an eeprom file, in name order; the rest of the drivers'
+// folders ignored; a module that cannot be read or is of another type named with the reason; no module at all says
+// what to load.
 TEST(SpdInfoFull, KernelDriverModulesAreReadByBusAddress) {
     const fs::path root = fs::temp_directory_path() /
                           ("spdinfo-sys-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
@@ -155,24 +156,31 @@ TEST(SpdInfoFull, KernelDriverModulesAreReadByBusAddress) {
         bytes[kSpdMemoryTypeByte] = static_cast<char>(type);
         std::ofstream(root / device / "eeprom", std::ios::binary) << bytes;
     };
-    write("1-0051", kSpdImageSize, kSpdMemoryTypeDdr4);
-    write("0-0050", kSpdImageSize, kSpdMemoryTypeDdr4);
-    write("0-0052", kSpdImageSize, 0x0B);
-    fs::create_directories(root / "module");
-    std::ofstream(root / "uevent") << "DRIVER=ee1004\n";
+    write("ee1004/1-0051", kSpdImageSize, kSpdMemoryTypeDdr4);
+    write("spd5118/0-0050", ddr5::kImageSize, ddr5::kTypeCode);
+    write("spd5118/0-0052", kSpdImageSize, ddr5::kTypeCode);
+    write("ee1004/0-0053", kSpdImageSize, 0x0B);
+    fs::create_directories(root / "ee1004" / "module");
+    std::ofstream(root / "ee1004" / "uevent") << "DRIVER=ee1004\n";
 
-    const SpdDriverRead read = ReadEe1004Modules(root);
+    const SpdDriverRead read = ReadDriverModules(root);
     EXPECT_EQ(read.error, "");
     ASSERT_EQ(read.modules.size(), 2u);
     EXPECT_EQ(read.modules[0].name, "0-0050");
+    EXPECT_TRUE(std::holds_alternative<ddr5::Image>(read.modules[0].image));
     EXPECT_EQ(read.modules[1].name, "1-0051");
-    ASSERT_EQ(read.unreadable.size(), 1u);
-    EXPECT_EQ(read.unreadable[0], "0-0052: not a DDR4 SPD image: its memory type (byte 2) is DDR3 SDRAM (0x0B)");
+    EXPECT_TRUE(std::holds_alternative<SpdImage>(read.modules[1].image));
+    EXPECT_EQ(read.unreadable,
+              (std::vector<std::string>{
+                  "0-0052: a DDR5 SPD image needs 1024 bytes; this one has 512",
+                  "0-0053: not a DDR4 or DDR5 SPD image: its memory type (byte 2) is DDR3 SDRAM (0x0B)",
+              }));
 
-    for (const fs::path& folder : {root / "module", root / "missing"}) {
-        const SpdDriverRead none = ReadEe1004Modules(folder);
+    for (const fs::path& folder : {root / "ee1004" / "module", root / "missing"}) {
+        const SpdDriverRead none = ReadDriverModules(folder);
         EXPECT_TRUE(none.modules.empty());
         EXPECT_NE(none.error.find("modprobe ee1004"), std::string::npos) << none.error;
+        EXPECT_NE(none.error.find("modprobe spd5118"), std::string::npos) << none.error;
     }
     fs::remove_all(root);
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Language.h"
-#include "app/Settings.h"
+#include "base/Language.h"
+#include "base/Settings.h"
 #include "app/StartMode.h"
 #include "memory/SmbusBinding.h"
 #include "tests/native/fake_settings_registry.h"

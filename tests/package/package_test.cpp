@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "lighting/RunningCopy_win32.h"
 #include "app/TessaroHDApp_win32.h"
 #include "res/resource.h"
 #include "tests/e2e/ProgramUnderTest.h"

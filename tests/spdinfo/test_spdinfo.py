@@ -163,7 +163,8 @@ def case_refusals():
             with open(path, "wb") as f:
                 f.write(bytes([0x30, 0x10, type_byte]) + bytes(size - 3))
             return path
-        refused = {dump("ddr5.bin", 1024, 0x12): "DDR5 SDRAM (0x12)", dump("ddr3.bin", 256, 0x0B): "DDR3 SDRAM (0x0B)",
+        refused = {dump("lpddr5.bin", 1024, 0x13): "LPDDR5 SDRAM (0x13)",
+                   dump("lpddr5x.bin", 1024, 0x15): "LPDDR5X SDRAM (0x15)", dump("ddr3.bin", 256, 0x0B): "DDR3 SDRAM (0x0B)",
                    dump("lpddr4.bin", 512, 0x10): "LPDDR4 SDRAM (0x10)", dump("noise.bin", 512, 0x42): "0x42"}
         good = image("gskill-f4-3200c14d-32gtzr.bin")
         result = run(*refused, good)
@@ -184,5 +185,22 @@ def case_refusals():
           "one image from standard input")
 
 
-{"json": case_json, "text": case_text, "bad_input": case_bad_input, "options": case_options, "full": case_full,
+def case_ddr5():
+    """DDR4 and DDR5 images in one call: every DDR5 image of testdata/spd5 decoded, --json --full a whole document."""
+    ddr5_dir = os.path.join(os.path.dirname(SPD_DIR), "spd5")
+    ddr5 = sorted(os.path.join(ddr5_dir, f) for f in os.listdir(ddr5_dir) if f.endswith(".bin"))
+    ddr4 = image("gskill-f4-3200c14d-32gtzr.bin")
+    result = run("--json", "--full", ddr4, *ddr5)
+    check(result.returncode == 0 and result.stderr == b"", f"exit {result.returncode}: {result.stderr!r}")
+    modules = json.loads(result.stdout.decode("utf-8"))["modules"]
+    check(len(modules) == 13 and modules[0]["rows"][4][1] == "DDR4 SDRAM", "the DDR4 image first")
+    check(all(m["rows"][4][1] == "DDR5 SDRAM" and "timingParameters" in m["full"] for m in modules[1:]), "DDR5")
+    kingston = next(m for m in modules if m["file"].endswith("kingston-kf552c40-16.bin"))
+    check(kingston["xmpProfileCount"] == 2 and kingston["crc"]["base"] is True, "profiles and CRC verdicts")
+    check(kingston["full"]["timingParameters"]["tRFC1Ns"] == 295, "times as numbers in ns")
+    text = run("--full", ddr5[0]).stdout.decode("utf-8")
+    check("## Timing Parameters" in text and "## On-Module Devices" in text, "--full text for DDR5")
+
+
+{"json": case_json, "ddr5": case_ddr5, "text": case_text, "bad_input": case_bad_input, "options": case_options, "full": case_full,
  "refusals": case_refusals}[CASE]()

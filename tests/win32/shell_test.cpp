@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/MultiLangSupp_win32.h"
-#include "lighting/TrayMenu_win32.h"
+#include "base/MultiLangSupp_win32.h"
+#include "app/TrayMenu_win32.h"
 #include "res/resource.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MultiLangSupp_win32.h"
+#include "base/MultiLangSupp_win32.h"
 #include "res/SkinLayout.h"
 #include "tests/win32/skin_test_ids.h"
 

@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
-#include "app/Fonts_win32.h"
-#include "app/Language.h"
-#include "app/MultiLangSupp_win32.h"
-#include "app/SettingsStore_win32.h"
+#include "base/Fonts_win32.h"
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "app/TessaroHDApp_win32.h"
 #include "framework/ProgramFolder.h"
 #include "memory/SmbusLibrary_win32.h"

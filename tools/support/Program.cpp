@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/SettingsStore_win32.h"
+#include "base/SettingsStore_win32.h"
 #include "res/SkinLayout.h"
 #include "res/resource.h"
 #include "tools/support/Files.h"

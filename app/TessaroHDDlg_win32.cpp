@@ -1,0 +1,424 @@
+#include "app/TessaroHDDlg_win32.h"
+
+#include <shellapi.h>
+
+#include "app/AboutDlg_win32.h"
+#include "app/StartMode.h"
+#include "app/TessaroHDApp_win32.h"
+#include "app/TrayMenu_win32.h"
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
+#include "base/SettingsStore_win32.h"
+#include "base/StartupTrace.h"
+#include "framework/ProgramFolder.h"
+#include "lighting/RunningCopy_win32.h"
+#include "memory/SmbusLibrary_win32.h"
+#include "skin/BmpRgn_win32.h"
+
+bool g_moduleInfoPage = false;
+bool g_aboutPage = false;
+std::int32_t ModuleInfoPage = 1;
+
+namespace {
+
+constexpr wchar_t kBackgroundProperty[] = L"VxBmpProp";
+constexpr wchar_t kMakerSite[] = L"https://www.zorva-prismel.example/";
+constexpr int kModuleIconCount = 6;
+constexpr int kModuleIconSize = 16;
+
+// The dialog class's background brush, made once per process.
+HBRUSH DialogClassBrush() {
+    static fw::Brush brush(CreateSolidBrush(SKIN_COLOUR_DIALOG_CLASS));
+    return brush.Get();
+}
+
+} // namespace
+
+CTessaroHDDlg::CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent) : CDialog(IDD_TESSAROHD_DIALOG, parent), m_app(app) {
+    m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    // The owner-drawn selector measures its items while the dialog is being created.
+    BindControl(IDC_MODULE_SELECTOR, m_moduleSelector);
+    BindControl(IDC_MODULE_INFO_TABLE, m_moduleInfoTable);
+    BindControl(IDC_SHADOW_MODULE_LIST, m_shadowModuleList);
+}
+
+CTessaroHDDlg::~CTessaroHDDlg() = default;
+
+bool CTessaroHDDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    StartupPhase("dialog created");
+    MarkAsMainWindow();
+    AddAboutToSystemMenu();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    SetSkin(IDB_PAGE_LIGHTING);
+    StartupPhase("window shaped");
+    CentreInWorkArea();
+    CreateControls();
+    StartupPhase("controls created");
+    ApplyStartMode();
+    if (!BindSmbus()) {
+        return false;
+    }
+    StartupPhase("library bound");
+    ShowFirstModule();
+    StartupPhase("first module decoded");
+    m_lighting.ShowDefaultColour();
+    m_lighting.StartWithRememberedLighting(m_app.RestoreLightingFlag());
+    StartupPhase("lighting restored");
+    SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
+    SetUpModuleSelector();
+    m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
+    m_sdkServer.StartIfAllowed();
+    StartupPhase("window initialised");
+    return true;
+}
+
+// A second copy of the program finds this window by this property and brings it forward.
+void CTessaroHDDlg::MarkAsMainWindow() {
+    SetPropW(m_hWnd, kMainWindowProperty, reinterpret_cast<HANDLE>(1));
+}
+
+void CTessaroHDDlg::AddAboutToSystemMenu() {
+    HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    wchar_t about[128] = {};
+    if (systemMenu && LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 128) > 0) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, about);
+    }
+}
+
+// The template puts the window at the screen's corner; a user expects it in the middle of the work area.
+void CTessaroHDDlg::CentreInWorkArea() {
+    RECT work{}, window{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(m_hWnd, &window);
+    SetWindowPos(m_hWnd, nullptr, work.left + ((work.right - work.left) - (window.right - window.left)) / 2,
+                 work.top + ((work.bottom - work.top) - (window.bottom - window.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CTessaroHDDlg::ApplyStartMode() {
+    switch (m_app.StartMode()) {
+    case kStartMinimize:
+        ShowWindow(SW_MINIMIZE);
+        break;
+    case kStartSysTray:
+        // The posted click hides the window once initialisation is over, leaving only the tray icon.
+        ::PostMessageW(Button(IDC_BTN_CLOSE).m_hWnd, WM_LBUTTONDOWN, 0, 0);
+        ::PostMessageW(Button(IDC_BTN_CLOSE).m_hWnd, WM_LBUTTONUP, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+bool CTessaroHDDlg::BindSmbus() {
+    CRegistrySettings registry;
+    SmbusLibrary().ShareBusAsStored(registry);
+    switch (SmbusLibrary().Load(ProgramFolder())) {
+    case CSmbusLibrary::BindResult::Ready:
+        SmbusLibrary().ReadFlags();
+        return true;
+    case CSmbusLibrary::BindResult::LoadFailed:
+        MessageBoxW(m_hWnd, L"Load Dll failure!", Msg(kMsgProductName), MB_OK);
+        PostQuitMessage(0);
+        return false;
+    case CSmbusLibrary::BindResult::InitFailed:
+        MessageBoxW(m_hWnd, L"Can't load MsIo(SMB)!", L"Error", MB_OK | MB_ICONSTOP);
+        return false;
+    }
+    return false;
+}
+
+// The module table, the modules on the bus, and the first of them decoded.
+void CTessaroHDDlg::ShowFirstModule() {
+    m_moduleInfoTable.SetExtendedStyle(m_moduleInfoTable.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    // The table is never shown: it holds the rows the module page paints. Without scroll bars to keep up to date,
+    // filling it is several times faster.
+    m_moduleInfoTable.ModifyStyle(0, LVS_NOSCROLL);
+    m_moduleInfo.SetUpModuleInfoTable();
+    m_moduleInfo.DetectModules();
+    StartupPhase("modules read");
+    m_shadowModuleList.SetCurSel(0);
+    m_moduleInfo.DecodeSelectedModule();
+}
+
+void CTessaroHDDlg::SetUpModuleSelector() {
+    if (m_moduleIcons.Create(kModuleIconSize, kModuleIconSize, ILC_COLOR32 | ILC_MASK, kModuleIconCount,
+                             kModuleIconCount)) {
+        m_moduleIcons.AddCopies(m_icon, kModuleIconCount);
+    }
+    m_moduleSelector.SetImageList(m_moduleIcons);
+    // The dialog's font resized the selection field before the selector was attached; give it its 30 pixels.
+    m_moduleSelector.SetItemHeight(-1, SKIN_MODULE_SELECTOR_ITEM_H);
+    m_moduleSelector.SetCurSel(0);
+    m_moduleSelector.ShowWindow(SW_HIDE);
+}
+
+void CTessaroHDDlg::SetSkin(int skinId) {
+    m_skinId = skinId;
+    // The face is painted from the same bitmap the outline is cut from: loaded once.
+    CBmpRgn region;
+    region.SetInsets(1, 0);
+    region.ShapeWindow(m_hWnd, static_cast<UINT>(skinId));
+    m_background.Reset(region.ReleaseBitmap());
+    SetPropW(m_hWnd, kBackgroundProperty, m_background.Get());
+    Invalidate(false);
+}
+
+void CTessaroHDDlg::CreateControls() {
+    AddTrayIcon(m_hWnd);
+    StartupPhase("tray icon added");
+    CreateBitmapButtons();
+    StartupPhase("buttons created");
+    Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
+    PlaceTemplateControls();
+    for (int id : {IDC_BTN_SUBPAGE_FORWARD, IDC_BTN_SUBPAGE_BACK, IDC_BTN_WEB}) {
+        Button(id).ShowWindow(SW_HIDE);
+    }
+}
+
+void CTessaroHDDlg::CreateBitmapButtons() {
+    for (const ButtonRow& row : kButtonTable) {
+        CVxButton& button = Button(row.id);
+        button.SetBitmaps(row.normalImage, row.hotImage, row.spare);
+        // The button is made at its normal image's size and keeps that image for its outline and its paint.
+        const SIZE size = button.NormalImageSize();
+        RECT rect{row.x, row.y, row.x + size.cx, row.y + size.cy};
+        button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect,
+                      m_hWnd, static_cast<UINT>(row.id));
+        button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Font(static_cast<FontSlot>(row.fontSlot))), FALSE);
+    }
+}
+
+void CTessaroHDDlg::PlaceTemplateControls() {
+    struct Place {
+        int id, x, y, w, h;
+    };
+    const Place places[] = {
+        {IDC_SHADOW_MODULE_LIST, 0, 0, SKIN_SHADOW_LIST_SIZE, SKIN_SHADOW_LIST_SIZE},
+        {IDC_MODULE_SELECTOR, SKIN_MODULE_SELECTOR_X, SKIN_MODULE_SELECTOR_Y, SKIN_MODULE_SELECTOR_W,
+         SKIN_MODULE_SELECTOR_H},
+        {IDC_RED_BOX, SKIN_RED_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
+        {IDC_GREEN_BOX, SKIN_GREEN_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
+        {IDC_BLUE_BOX, SKIN_BLUE_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
+    };
+    for (const Place& place : places) {
+        ::MoveWindow(GetDlgItem(place.id), place.x, place.y, place.w, place.h, TRUE);
+    }
+}
+
+bool CTessaroHDDlg::PreTranslateMessage(MSG* message) {
+    if (message->message == WM_KEYDOWN && (message->wParam == VK_ESCAPE || message->wParam == VK_RETURN)) {
+        return true;
+    }
+    return CDialog::PreTranslateMessage(message);
+}
+
+void CTessaroHDDlg::OnMinimise() {
+    ShowWindow(SW_MINIMIZE);
+}
+
+void CTessaroHDDlg::OnWebLink() {
+    ShellExecuteW(nullptr, L"Open", L"IExplore.exe", kMakerSite, nullptr, SW_SHOW);
+}
+
+void CTessaroHDDlg::OnSubPageBack() {
+    ModuleInfoPage = SubPageBack(ModuleInfoPage);
+    Invalidate(false);
+}
+
+void CTessaroHDDlg::OnSubPageForward() {
+    ModuleInfoPage = SubPageForward(ModuleInfoPage);
+    Invalidate(false);
+}
+
+void CTessaroHDDlg::DeleteUserSettingsUnlessKept() const {
+    if (!m_app.RestoreSettingsFlag()) {
+        DeleteFileW(L"UserSettings.txt");
+    }
+}
+
+void CTessaroHDDlg::HideToTray() {
+    DeleteUserSettingsUnlessKept();
+    ShowWindow(SW_HIDE);
+}
+
+HFONT CTessaroHDDlg::Font(FontSlot slot) const {
+    return m_app.GetFont(slot);
+}
+
+void CTessaroHDDlg::ShowSelectedMode(std::int32_t mode) {
+    for (const ButtonImages& images : ModeButtonImages(mode)) {
+        Button(images.id).SetBitmaps(images.normal, images.hot, 0);
+    }
+}
+
+void CTessaroHDDlg::ShowSelectedSpeed(std::int32_t speedIndex) {
+    for (const ButtonImages& images : SpeedButtonImages(speedIndex)) {
+        Button(images.id).SetBitmaps(images.normal, images.hot, 0);
+    }
+}
+
+int CTessaroHDDlg::ModuleCount() const {
+    const LRESULT count = ::SendDlgItemMessageW(m_hWnd, IDC_SHADOW_MODULE_LIST, CB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<int>(count) : 0;
+}
+
+void CTessaroHDDlg::ShowControl(int id, bool show) {
+    ::ShowWindow(GetDlgItem(id), show ? SW_SHOW : SW_HIDE);
+}
+
+void CTessaroHDDlg::SwitchPage(Page page) {
+    PagePlan plan = PlanPageSwitch(page, m_lighting.PowerOn());
+    g_moduleInfoPage = plan.moduleInfoPage;
+    g_aboutPage = plan.aboutPage;
+    for (const TabImages& tab : plan.tabs) {
+        Button(tab.id).SetBitmaps(tab.normal, tab.hot, 0);
+    }
+    for (int id : plan.hide) {
+        ShowControl(id, false);
+    }
+    SetSkin(plan.skin);
+    for (int id : plan.show) {
+        ShowControl(id, true);
+    }
+}
+
+void CTessaroHDDlg::RunAboutBox() {
+    CAboutDlg about(this);
+    about.DoModal();
+}
+
+LRESULT CTessaroHDDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
+    if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+        RunAboutBox();
+        return 0;
+    }
+    if ((wParam & 0xFFF0) == SC_CLOSE) {
+        // Closing hides the window to the tray, as the close button does.
+        HWND close = Button(IDC_BTN_CLOSE).m_hWnd;
+        ::SendMessageW(close, WM_LBUTTONDOWN, 0, 0);
+        ::SendMessageW(close, WM_LBUTTONUP, 0, 0);
+        return 0;
+    }
+    handled = false;
+    return 0;
+}
+
+void CTessaroHDDlg::OnPaint() {
+    fw::PaintDC paint(m_hWnd);
+    HDC dc = paint.Get();
+    if (IsIconic(m_hWnd)) {
+        PaintIcon(dc);
+        return;
+    }
+    if (m_background) {
+        BITMAP info{};
+        GetObjectW(m_background.Get(), sizeof info, &info);
+        fw::MemoryDC memory(dc);
+        fw::SelectScope select(memory.Get(), m_background.Get());
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+    }
+    SetBkMode(dc, TRANSPARENT);
+    if (g_moduleInfoPage) {
+        m_moduleInfo.Paint(dc, ModuleInfoPage);
+    } else if (!g_aboutPage) {
+        m_lighting.Paint(dc);
+    }
+    StartupPhase("window painted");
+}
+
+void CTessaroHDDlg::PaintIcon(HDC dc) const {
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_icon);
+}
+
+LRESULT CTessaroHDDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(m_icon);
+}
+
+LRESULT CTessaroHDDlg::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& handled) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(m_hWnd, &placement);
+    int cursorY = static_cast<short>(HIWORD(lParam));
+    if (IsDragPoint(static_cast<int>(placement.showCmd), cursorY, placement.rcNormalPosition.top)) {
+        return HTCAPTION;
+    }
+    handled = false;
+    return 0;
+}
+
+LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
+    switch (static_cast<UINT>(event)) {
+    case WM_LBUTTONDOWN:
+        ShowMainWindow();
+        break;
+    case WM_RBUTTONDOWN: {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        TrayMenu tray = LoadTrayMenu();
+        if (tray.popup) {
+            m_sdkServer.AddTrayItem(tray.popup);
+            AddLightsOffAsleepItem(tray.popup, m_lighting.LightsOffWhileAsleep());
+            AddRestoreLightingItem(tray.popup, m_app.RestoreLightingFlag());
+            // The menu closes when the user clicks elsewhere only if its owner is the foreground window, and the
+            // message after it lets the next opening work (the shell's documented rule for tray menus).
+            SetForegroundWindow(m_hWnd);
+            TrackPopupMenu(tray.popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+            PostMessage(WM_NULL, 0, 0);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT CTessaroHDDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
+    LRESULT defaultBrush = DefWindowProc(message, wParam, lParam);
+    HWND control = reinterpret_cast<HWND>(lParam);
+    int id = control && control != m_hWnd ? ::GetDlgCtrlID(control) : 0;
+    if (id == IDC_SHADOW_MODULE_LIST) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, SKIN_COLOUR_CONTROL_TEXT);
+        SetBkMode(dc, TRANSPARENT);
+        SetBkColor(dc, SKIN_COLOUR_SHADOW_LIST);
+        return defaultBrush;
+    }
+    if (IsColourBox(id) || !m_controlBrush) {
+        return defaultBrush;
+    }
+    return reinterpret_cast<LRESULT>(m_controlBrush.Get());
+}
+
+void CTessaroHDDlg::ShowMainWindow() {
+    ShowWindow(SW_SHOW);
+    SetForegroundWindow(m_hWnd);
+}
+
+void CTessaroHDDlg::OnLightsOffAsleepItem() {
+    m_lighting.SetLightsOffWhileAsleep(!m_lighting.LightsOffWhileAsleep());
+}
+
+LRESULT CTessaroHDDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+    AddTrayIcon(m_hWnd);
+    return 0;
+}
+
+void CTessaroHDDlg::OnRestoreLightingItem() {
+    m_app.SetRestoreLighting(!m_app.RestoreLightingFlag());
+}
+
+void CTessaroHDDlg::OnQuit() {
+    RemoveTrayIcon(m_hWnd);
+    DeleteUserSettingsUnlessKept();
+    PostQuitMessage(0);
+}

@@ -1,0 +1,150 @@
+// CTessaroHDDlg: the program's one window. A captionless dialog shaped to its 990 x 675 skin, with the 27 bitmap
+// buttons, three pages (lighting, module information, about), a tray icon and its menu. Closing or minimising it
+// never ends the program; only the tray menu's Quit does.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/Gdi.h"
+#include "app/ControlTable.h"
+#include "lighting/LightingPage_win32.h"
+#include "app/PageSwitch.h"
+#include "base/TrayIcon_win32.h"
+#include "sdk/SdkServer_win32.h"
+#include "memory/ModuleInfoPage_win32.h"
+#include "res/resource.h"
+#include "skin/MyComboBox_win32.h"
+#include "skin/VxButton_win32.h"
+
+// Which page shows: the module information page, the about page, or (neither) the lighting page.
+extern bool g_moduleInfoPage;
+extern bool g_aboutPage;
+// The module information view's sub-page, 1-3.
+extern std::int32_t ModuleInfoPage;
+
+class CTessaroHDApp;
+
+class CTessaroHDDlg : public CDialog, public ILightingWindow {
+public:
+    // The main window of app, which has made the fonts and read the settings and the start mode.
+    explicit CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent = nullptr);
+    ~CTessaroHDDlg() override;
+
+    // Gives the window the outline and face of a skin bitmap and repaints it.
+    void SetSkin(int skinId);
+    // Tray icon, the bitmap buttons, the colour wheel's pick mode, the template controls' places.
+    void CreateControls();
+
+    CVxButton& Button(int id) override { return m_buttons[static_cast<std::size_t>(id - kFirstButtonId)]; }
+    int SkinId() const { return m_skinId; }
+
+    BEGIN_MSG_MAP(CTessaroHDDlg)
+    MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    PAINT_CALL(OnPaint)
+    MESSAGE_CALL(WM_QUERYDRAGICON, OnQueryDragIcon)
+    MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
+    MESSAGE_CALL(WM_TRAY_NOTIFY, OnTrayNotify)
+    MESSAGE_CALL(TaskbarCreatedMessage(), OnTaskbarCreated)
+    MESSAGE_RANGE_HANDLER(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, OnCtlColor)
+    BUTTON_CLICK_CALL(IDC_BTN_CLOSE, HideToTray)
+    BUTTON_CLICK_CALL(IDC_BTN_MINIMISE, OnMinimise)
+    BUTTON_CLICK_CALL(IDC_BTN_WEB, OnWebLink)
+    BUTTON_CLICK_CALL(IDC_BTN_TAB_LIGHTING, OnLightingTab)
+    BUTTON_CLICK_CALL(IDC_BTN_TAB_MODULE_INFO, OnModuleInfoTab)
+    BUTTON_CLICK_CALL(IDC_BTN_TAB_ABOUT, OnAboutTab)
+    BUTTON_CLICK_CALL(IDC_BTN_SUBPAGE_BACK, OnSubPageBack)
+    BUTTON_CLICK_CALL(IDC_BTN_SUBPAGE_FORWARD, OnSubPageForward)
+    COMMAND_ID_CALL(ID_TRAY_MAIN_WINDOW, ShowMainWindow)
+    COMMAND_ID_CALL(ID_TRAY_QUIT, OnQuit)
+    COMMAND_ID_CALL(ID_TRAY_ABOUT, RunAboutBox)
+    COMMAND_ID_CALL(ID_TRAY_RESTORE_LIGHTING, OnRestoreLightingItem)
+    COMMAND_ID_CALL(ID_TRAY_LIGHTS_OFF_ASLEEP, OnLightsOffAsleepItem)
+    COMMAND_ID_CALL(IDOK, OnSwallowedCommand)
+    COMMAND_ID_CALL(IDCANCEL, OnSwallowedCommand)
+    COMMAND_CODE_CALL(ID_HELP_COMMAND, 0, OnSwallowedCommand)
+    CHAIN_MSG_MAP_MEMBER(m_lighting)
+    CHAIN_MSG_MAP_MEMBER(m_sdkServer)
+    CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
+    CHAIN_MSG_MAP(CDialog)
+    END_MSG_MAP()
+
+protected:
+    // The start-up steps of the window, in their order.
+    bool OnInitDialog() override;
+    bool PreTranslateMessage(MSG* message) override;
+
+private:
+    // Start-up steps.
+    void MarkAsMainWindow();
+    void AddAboutToSystemMenu();
+    void CentreInWorkArea();
+    void CreateBitmapButtons();
+    void PlaceTemplateControls();
+    void ApplyStartMode();
+    // Binds the SMBus library and reads its flags; on failure says so and returns false.
+    bool BindSmbus();
+    void ShowFirstModule();
+    void SetUpModuleSelector();
+
+    // The system menu's about item, and its close command, which hides the window as the close button does.
+    LRESULT OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    // The skin, then the page's own drawing.
+    void OnPaint();
+    void PaintIcon(HDC dc) const;
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    // Pressing anywhere on the window's face drags it.
+    LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    // Left button shows the window; right button opens the tray menu.
+    LRESULT OnTrayNotify(WPARAM, LPARAM event);
+    LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    // The window's own buttons: close hides it to the tray, minimise, the maker's site, the tabs, the sub-pages.
+    void HideToTray();
+    void OnMinimise();
+    void OnWebLink();
+    void OnLightingTab() { SwitchPage(Page::Lighting); }
+    void OnModuleInfoTab() { SwitchPage(Page::ModuleInfo); }
+    void OnAboutTab() { SwitchPage(Page::About); }
+    void OnSubPageBack();
+    void OnSubPageForward();
+    void ShowMainWindow();
+    // Removes the tray icon and ends the program.
+    void OnQuit();
+    // The tray's "Restore lighting at start" turns the setting over and stores it at once.
+    void OnRestoreLightingItem();
+    // The tray's "Lights off while the PC sleeps", likewise.
+    void OnLightsOffAsleepItem();
+    // Explorer started again (after a crash or an update): the tray icon is put back.
+    LRESULT OnTaskbarCreated(WPARAM, LPARAM);
+    // Enter and Escape never end this dialog, and there is no help.
+    void OnSwallowedCommand() {}
+
+    // ILightingWindow: what the lighting page is given of this window.
+    CWnd& Window() override { return *this; }
+    HFONT Font(FontSlot slot) const override;
+    void ShowSelectedMode(std::int32_t mode) override;
+    void ShowSelectedSpeed(std::int32_t speedIndex) override;
+    bool ModuleInfoShowing() const override { return g_moduleInfoPage; }
+    int ModuleCount() const override;
+
+    void SwitchPage(Page page);
+    void RunAboutBox();
+    void DeleteUserSettingsUnlessKept() const;
+    void ShowControl(int id, bool show);
+
+    CTessaroHDApp& m_app;
+    CLightingPage m_lighting{*this};
+    CSdkServer m_sdkServer{*this, m_lighting};
+    HICON m_icon = nullptr;
+    std::array<CVxButton, kButtonCount> m_buttons;
+    fw::Bitmap m_background;
+    int m_skinId = IDB_PAGE_LIGHTING;
+    fw::Brush m_controlBrush;
+    CListCtrl m_moduleInfoTable;
+    CComboBox m_shadowModuleList;
+    CImageList m_moduleIcons;
+    CMyComboBox m_moduleSelector;
+    CModuleInfoPage m_moduleInfo{*this, m_moduleInfoTable, m_shadowModuleList, m_moduleSelector, Font(kFontText)};
+};

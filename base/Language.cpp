@@ -1,0 +1,80 @@
+#include "base/Language.h"
+
+#include <array>
+
+namespace {
+
+struct MessageRow {
+    const char16_t* text[3];
+};
+
+// Rows the program shows; every other row belongs to the graphics-card tools of the older code base and keeps
+// its id so that ids stay fixed.
+struct KnownRow {
+    std::int32_t id;
+    MessageRow row;
+};
+
+constexpr KnownRow kKnownRows[] = {
+    {kMsgProductName, {{u"Zorva Prismel", u"Zorva Prismel", u"Zorva Prismel"}}},
+    {kMsgAddFontFailed, {{u"Add font failed!", u"载入字体失败!", u"載入字體失敗!"}}},
+    {kMsgAbout, {{u"About", u"关于", u"關於"}}},
+    {kMsgApply, {{u"Apply", u"应用", u"應用"}}},
+    {kMsgOk, {{u"OK", u"确定", u"確定"}}},
+    {kMsgStartedByOtherUser,
+     {{u"Tessaro has been started by other user.", u"Tessaro已经被其他用户启动!", u"Tessaro已經被其他用戶啓動!"}}},
+    {kMsgReset, {{u"Reset", u"重置", u"恢復默認"}}},
+    {kMsgMainWindow, {{u"Main window", u"主窗口", u"主窗口"}}},
+    {kMsgQuit, {{u"Quit", u"退出", u"退出"}}},
+    {kMsgPowerWatts, {{u"POWER(W)", u"功率(W)", u"功率(W)"}}},
+    {kMsgAboutProduct, {{u"About Zorva Prismel", u"关于 Zorva Prismel", u"關於 Zorva Prismel"}}},
+    {kMsgRestoreLighting, {{u"Restore lighting at start", u"启动时恢复灯光", u"啟動時恢復燈光"}}},
+    {kMsgSdkServerItem,
+     {{u"Allow OpenRGB clients (this PC only)", u"允许 OpenRGB 客户端（仅限本机）",
+       u"允許 OpenRGB 用戶端（僅限本機）"}}},
+    {kMsgLightsOffAsleep, {{u"Lights off while the PC sleeps", u"电脑睡眠时关闭灯光", u"電腦睡眠時關閉燈光"}}},
+    // %u is the port.
+    {kMsgSdkPortTaken,
+     {{u"Port %u is in use by another program, so OpenRGB clients cannot connect.",
+       u"端口 %u 已被其他程序占用，OpenRGB 客户端无法连接。",
+       u"連接埠 %u 已被其他程式佔用，OpenRGB 用戶端無法連線。"}}},
+};
+
+// Texts of the graphics-card tools that this program never shows.
+constexpr MessageRow kUnusedRow = {{u"(not used)", u"（未使用）", u"（未使用）"}};
+
+constexpr std::array<MessageRow, kMessageCount> BuildTable() {
+    std::array<MessageRow, kMessageCount> table{};
+    for (auto& row : table) {
+        row = kUnusedRow;
+    }
+    for (const auto& known : kKnownRows) {
+        table[static_cast<std::size_t>(known.id)] = known.row;
+    }
+    return table;
+}
+
+constexpr std::array<MessageRow, kMessageCount> kMessageTable = BuildTable();
+
+} // namespace
+
+std::int32_t LanguageIndexFor(std::uint16_t systemLanguageId) {
+    switch (systemLanguageId) {
+    case 0x0804:
+        return kSimplifiedChinese;
+    case 0x0404:
+    case 0x0C04:
+    case 0x1004:
+    case 0x1404:
+        return kTraditionalChinese;
+    default:
+        return kEnglish;
+    }
+}
+
+const char16_t* MessageText(std::int32_t language, std::int32_t id) {
+    if (id < 0 || id >= kMessageCount || language < 0 || language > 2) {
+        return nullptr;
+    }
+    return kMessageTable[static_cast<std::size_t>(id)].text[language];
+}

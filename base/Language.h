@@ -1,0 +1,37 @@
+// The display language, chosen once from the system's default language, and the message table.
+#pragma once
+
+#include <cstdint>
+
+enum LanguageIndex : std::int32_t {
+    kEnglish = 0,
+    kSimplifiedChinese = 1,
+    kTraditionalChinese = 2,
+};
+
+inline constexpr std::int32_t kMessageCount = 220;
+
+// 0x0804 is Simplified Chinese; 0x0404, 0x0C04, 0x1004 and 0x1404 are Traditional; everything else is English.
+std::int32_t LanguageIndexFor(std::uint16_t systemLanguageId);
+
+// The text of message id in a language, or null for an id outside 0-219 or a language outside 0-2.
+const char16_t* MessageText(std::int32_t language, std::int32_t id);
+
+// Message ids the program uses.
+enum MessageId : std::int32_t {
+    kMsgProductName = 0,
+    kMsgAddFontFailed = 3,
+    kMsgAbout = 13,
+    kMsgApply = 14,
+    kMsgOk = 51,
+    kMsgStartedByOtherUser = 61,
+    kMsgReset = 62,
+    kMsgMainWindow = 69,
+    kMsgQuit = 70,
+    kMsgPowerWatts = 181,
+    kMsgAboutProduct = 190,
+    kMsgRestoreLighting = 191,
+    kMsgSdkServerItem = 200,
+    kMsgSdkPortTaken = 201,
+    kMsgLightsOffAsleep = 202,
+};

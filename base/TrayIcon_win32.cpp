@@ -1,0 +1,63 @@
+#include "base/TrayIcon_win32.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+#include <iterator>
+
+#include "base/Language.h"
+#include "base/MultiLangSupp_win32.h"
+#include "res/resource.h"
+
+namespace {
+
+// The first, shortest layout of the notification record: the one every version of the shell takes (152 bytes in
+// a 32-bit program, 160 in a 64-bit one).
+constexpr DWORD kNotifyRecordSize = NOTIFYICONDATAW_V1_SIZE;
+// The balloon needs the second layout, which every shell since the balloons came takes.
+constexpr DWORD kBalloonRecordSize = NOTIFYICONDATAW_V2_SIZE;
+
+NOTIFYICONDATAW Record(HWND window) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = kNotifyRecordSize;
+    data.hWnd = window;
+    data.uID = IDI_TRAY;
+    return data;
+}
+
+} // namespace
+
+void AddTrayIcon(HWND window) {
+    NOTIFYICONDATAW data = Record(window);
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAY_NOTIFY;
+    data.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    wcsncpy_s(data.szTip, 64, Msg(kMsgProductName), _TRUNCATE);
+    Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void RemoveTrayIcon(HWND window) {
+    NOTIFYICONDATAW data = Record(window);
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void ShowTrayBalloon(HWND window, const wchar_t* text) {
+    NOTIFYICONDATAW data = Record(window);
+    data.cbSize = kBalloonRecordSize;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    wcsncpy_s(data.szInfo, std::size(data.szInfo), text, _TRUNCATE);
+    wcsncpy_s(data.szInfoTitle, std::size(data.szInfoTitle), Msg(kMsgProductName), _TRUNCATE);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
+
+void InsertTrayCheckItem(HMENU popup, UINT id, const wchar_t* text, bool checked) {
+    constexpr UINT kAfterFirstSeparator = 2;
+    InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED), id,
+                text);
+}

@@ -1,0 +1,14 @@
+// The tray icon: adding and removing it, and a balloon at it.
+#pragma once
+
+#include <windows.h>
+
+// Adds the tray icon of window (icon 128 of the program, message 0 as the tip, callback WM_TRAY_NOTIFY).
+void AddTrayIcon(HWND window);
+void RemoveTrayIcon(HWND window);
+// The message the shell broadcasts when the taskbar is made again (Explorer restarted): icons must be added anew.
+UINT TaskbarCreatedMessage();
+// Puts a checkable item between the tray menu pop-up's first two separators, above the items put there before.
+void InsertTrayCheckItem(HMENU popup, UINT id, const wchar_t* text, bool checked);
+// Shows text once in a balloon at the tray icon.
+void ShowTrayBalloon(HWND window, const wchar_t* text);
