@@ -5,7 +5,7 @@
 #include <array>
 #include <cstddef>
 
-#include "lighting/ControlTable.h"
+#include "app/ControlTable.h"
 #include "res/SkinLayout.h"
 
 struct ButtonSize {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "framework/Gdi.h"
-#include "lighting/ControlTable.h"
+#include "app/ControlTable.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
