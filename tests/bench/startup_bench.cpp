@@ -1,7 +1,8 @@
 // Start-up benchmark: the time from starting Prismel.exe until its main window shows its painted skin, against
-// the smallest dialog program started the same way, with the SMBus stand-in serving two modules at 0.4 ms per
-// transaction. Runs alternate between the two programs; medians are printed with the bus time the stand-in
-// accounts for.
+// two baselines started the same way: the smallest dialog program, and a dialog with Prismel.exe's own structure
+// (resources, imports, COM, 33 child windows, the outline from the 990 x 675 background, one paint) but none of
+// its work. The SMBus stand-in serves two modules at 0.4 ms per transaction. Each run starts the three programs one
+// after the other; medians are printed with the bus time the stand-in accounts for.
 //
 // Usage (under Wine): startup_bench.exe [runs]
 #include <windows.h>
@@ -30,16 +31,27 @@ double Median(std::vector<double> values) {
     return n == 0 ? 0.0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0);
 }
 
-// Waits until a top-level window of the process is visible and the pixel at (x, y) of it is no longer the
-// screen's black: the window has painted.
-double WaitUntilPainted(const Process& process, int x, int y, double start) {
+// A program the benchmark starts: how, where its painted window shows a colour that is not the screen's black,
+// and the command that ends it.
+struct Subject {
+    const char* name;
+    LaunchOptions launch;
+    POINT probe;
+    WPARAM closeCommand;
+    std::vector<double> ms; // start to painted window, run by run
+};
+
+// Waits until a top-level window of the process is visible and the pixel at the probe point of it is no longer
+// the screen's black: the window has painted. The time since start, or -1 after 30 s.
+double WaitUntilPainted(const Process& process, POINT probe, double start) {
     for (;;) {
         for (HWND window : TopLevelWindows(process.Id(), kDialogClass)) {
             if (!IsWindowVisible(window)) {
                 continue;
             }
             RECT r = WindowRect(window);
-            Image pixel = CaptureScreenRect(RECT{r.left + x, r.top + y, r.left + x + 1, r.top + y + 1});
+            Image pixel =
+                CaptureScreenRect(RECT{r.left + probe.x, r.top + probe.y, r.left + probe.x + 1, r.top + probe.y + 1});
             if (!pixel.pixels.empty() && pixel.pixels[0] != 0) {
                 return NowMs() - start;
             }
@@ -49,6 +61,39 @@ double WaitUntilPainted(const Process& process, int x, int y, double start) {
         }
         Sleep(1);
     }
+}
+
+void ClearScreen() {
+    // Xvfb leaves closed windows' pixels behind; a fresh black full-screen window paints them over.
+    HWND cover = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0,
+                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                 nullptr, nullptr);
+    UpdateWindow(cover);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+    DestroyWindow(cover);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageW(&message);
+    }
+}
+
+// Starts the subject on a black screen, records its time to a painted window and ends it. False if it cannot start.
+bool TimeOneStart(Subject& subject) {
+    ClearScreen();
+    const double start = NowMs();
+    auto process = Process::Start(subject.launch);
+    if (!process) {
+        std::fprintf(stderr, "cannot start %s\n", subject.name);
+        return false;
+    }
+    subject.ms.push_back(WaitUntilPainted(*process, subject.probe, start));
+    if (HWND window = WaitForWindow(process->Id(), kDialogClass, 2000)) {
+        PostMessageW(window, WM_COMMAND, subject.closeCommand, 0);
+    }
+    process->WaitForExit(10000);
+    return true;
 }
 
 // The bus time in a journal: every counted ReadSPD run's bus_ms.
@@ -66,44 +111,43 @@ double BusMs(const std::wstring& journal, int& transactions) {
     return total;
 }
 
-// The program's start-up trace: each phase's milliseconds since its process started, in the order written.
-std::vector<std::pair<std::string, double>> ReadTrace(const std::wstring& path) {
-    std::vector<std::pair<std::string, double>> phases;
-    std::istringstream lines(ReadTextFile(path));
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+// The program's start-up trace, phase by phase, in the order the first run wrote them.
+class Phases {
+public:
+    // Adds one run's trace: each line is the milliseconds since the process started, then the phase's name.
+    void Add(const std::wstring& path) {
+        std::istringstream lines(ReadTextFile(path));
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            const auto space = line.find(' ');
+            if (space == std::string::npos) {
+                continue;
+            }
+            const std::string phase = line.substr(space + 1);
+            if (m_ms[phase].empty() && m_runs == 0) {
+                m_order.push_back(phase);
+            }
+            m_ms[phase].push_back(std::atof(line.c_str()));
         }
-        const auto space = line.find(' ');
-        if (space != std::string::npos) {
-            phases.emplace_back(line.substr(space + 1), std::atof(line.c_str()));
+        ++m_runs;
+    }
+    void Print() const {
+        std::printf("start-up phases, milliseconds since the process started (median of %d runs):\n", m_runs);
+        for (const std::string& phase : m_order) {
+            std::printf("  %-20s %8.1f\n", phase.c_str(), Median(m_ms.at(phase)));
         }
     }
-    return phases;
-}
 
-void ClearScreenUnder(const RECT&) {
-    // Xvfb leaves closed windows' pixels behind; a fresh black full-screen window paints them over.
-    HWND cover = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0,
-                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                 nullptr, nullptr);
-    UpdateWindow(cover);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageW(&message);
-    }
-    DestroyWindow(cover);
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageW(&message);
-    }
-}
+private:
+    int m_runs = 0;
+    std::vector<std::string> m_order;
+    std::map<std::string, std::vector<double>> m_ms;
+};
 
-} // namespace
-
-int main(int argc, char** argv) {
-    int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    std::wstring folder = MakeScratchFolder(L"bench");
-    std::wstring bin = ProgramFolder();
+// Prismel.exe in a scratch folder with the stand-in serving two modules and the start-up trace on.
+Subject ProgramSubject(const std::wstring& folder, const std::wstring& bin, const std::wstring& trace) {
     for (const wchar_t* file : {L"Prismel.exe", L"MsIo32.dll", L"DS-DIGI.ttf"}) {
         CopyFileTo(bin + L"\\" + file, folder + L"\\" + file);
     }
@@ -111,92 +155,90 @@ int main(int argc, char** argv) {
     WriteTextFile(folder + L"\\smbus-sim.conf", "module 0 0 = " + spd + "\\spd\\gskill-f4-3200c14d-32gtzr.bin\n" +
                                                     "module 0 2 = " + spd + "\\spd\\samsung-m378a2k43eb1-cwe.bin\n" +
                                                     "delay_ms = 0.4\njournal = smbus-sim.journal\n");
-    std::vector<double> prismel, empty, bus;
-    std::vector<std::string> phaseOrder;
-    std::map<std::string, std::vector<double>> phases;
-    int transactions = 0;
-    const std::wstring trace = folder + L"\\startup-trace.txt";
-    // PRISMEL_BENCH_RESTORE=<mode 1-10>: every start restores that mode at the fastest speed.
-    char restoreMode[8] = "";
-    const bool restore = GetEnvironmentVariableA("PRISMEL_BENCH_RESTORE", restoreMode, sizeof restoreMode) > 0;
-    for (int run = 0; run < runs; ++run) {
-        RemoveSettings();
-        if (restore) {
-            const wchar_t* key = kSettingsKey;
-            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"RestoreLighting", 1);
-            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"CurrentMode", static_cast<DWORD>(std::atoi(restoreMode)));
-            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"CurrentSpeed", 0);
-            PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"LightsOn", 1);
-        }
-        ClearScreenUnder(RECT{});
-        LaunchOptions options;
-        options.program = folder + L"\\Prismel.exe";
-        options.environment = {{kStandInConfigVariable, folder + L"\\smbus-sim.conf"},
-                               {L"PRISMEL_TRACE_STARTUP", trace}};
-        DeleteFileW(trace.c_str());
-        double start = NowMs();
-        auto process = Process::Start(options);
-        if (!process) {
-            std::fprintf(stderr, "cannot start Prismel.exe\n");
-            return 1;
-        }
-        prismel.push_back(WaitUntilPainted(*process, 500, 20, start));
-        if (HWND main = WaitForWindow(process->Id(), kDialogClass, 2000)) {
-            PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
-        }
-        process->WaitForExit(10000);
-        bus.push_back(BusMs(folder + L"\\smbus-sim.journal", transactions));
-        for (const auto& [phase, ms] : ReadTrace(trace)) {
-            if (phases[phase].empty() && run == 0) {
-                phaseOrder.push_back(phase);
-            }
-            phases[phase].push_back(ms);
-        }
+    Subject subject{"Prismel.exe", {}, POINT{500, 20}, ID_TRAY_QUIT, {}};
+    subject.launch.program = folder + L"\\Prismel.exe";
+    subject.launch.environment = {{kStandInConfigVariable, folder + L"\\smbus-sim.conf"},
+                                  {L"PRISMEL_TRACE_STARTUP", trace}};
+    return subject;
+}
 
-        ClearScreenUnder(RECT{});
-        LaunchOptions baseline;
-        baseline.program = bin + L"\\empty_dialog.exe";
-        start = NowMs();
-        auto other = Process::Start(baseline);
-        if (!other) {
-            std::fprintf(stderr, "cannot start empty_dialog.exe\n");
+// A baseline program beside the benchmark.
+Subject BaselineSubject(const char* name, const std::wstring& program, POINT probe) {
+    Subject subject{name, {}, probe, IDCANCEL, {}};
+    subject.launch.program = program;
+    return subject;
+}
+
+// A fresh settings key; with PRISMEL_BENCH_RESTORE=<mode 1-10> one that restores that mode at the fastest speed.
+void PrepareSettings() {
+    RemoveSettings();
+    char restoreMode[8] = "";
+    if (GetEnvironmentVariableA("PRISMEL_BENCH_RESTORE", restoreMode, sizeof restoreMode) > 0) {
+        const wchar_t* key = kSettingsKey;
+        PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"RestoreLighting", 1);
+        PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"CurrentMode", static_cast<DWORD>(std::atoi(restoreMode)));
+        PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"CurrentSpeed", 0);
+        PutRegistryDword(HKEY_LOCAL_MACHINE, key, L"LightsOn", 1);
+    }
+}
+
+void PrintTimes(const Subject& subject) {
+    std::printf("%-18s start to painted window: median %.1f ms (", subject.name, Median(subject.ms));
+    for (double v : subject.ms) {
+        std::printf(" %.1f", v);
+    }
+    std::printf(" )\n");
+}
+
+// Prismel.exe's own time (less the bus time) against a baseline of the same runs. Each run's programs start one
+// after the other, so their difference and ratio share the machine's load of the moment: the median of the runs'
+// differences and ratios is steadier than the difference or ratio of the medians.
+void PrintAgainst(const std::vector<double>& own, const Subject& baseline) {
+    std::vector<double> beyond, ratio;
+    for (std::size_t i = 0; i < own.size(); ++i) {
+        beyond.push_back(own[i] - baseline.ms[i]);
+        ratio.push_back(baseline.ms[i] > 0 ? own[i] / baseline.ms[i] : 0.0);
+    }
+    std::printf("  %.2f times the %s (median of the runs' ratios); %.1f ms beyond it (median of the runs' "
+                "differences)\n",
+                Median(ratio), baseline.name, Median(beyond));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
+    const std::wstring folder = MakeScratchFolder(L"bench");
+    const std::wstring bin = ProgramFolder();
+    const std::wstring trace = folder + L"\\startup-trace.txt";
+    Subject program = ProgramSubject(folder, bin, trace);
+    Subject empty = BaselineSubject("empty dialog", bin + L"\\empty_dialog.exe", POINT{300, 100});
+    Subject structural = BaselineSubject("structural dialog", bin + L"\\structural_dialog.exe", program.probe);
+    std::vector<double> bus;
+    int transactions = 0;
+    Phases phases;
+    for (int run = 0; run < runs; ++run) {
+        PrepareSettings();
+        DeleteFileW(trace.c_str());
+        if (!TimeOneStart(program) || !TimeOneStart(empty) || !TimeOneStart(structural)) {
             return 1;
         }
-        empty.push_back(WaitUntilPainted(*other, 300, 100, start));
-        if (HWND dialog = WaitForWindow(other->Id(), kDialogClass, 2000)) {
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        }
-        other->WaitForExit(10000);
+        bus.push_back(BusMs(folder + L"\\smbus-sim.journal", transactions));
+        phases.Add(trace);
     }
     std::printf("runs: %d\n", runs);
-    std::printf("Prismel.exe  start to painted window: median %.1f ms (", Median(prismel));
-    for (double v : prismel) {
-        std::printf(" %.1f", v);
+    for (const Subject* subject : {&program, &empty, &structural}) {
+        PrintTimes(*subject);
     }
-    std::printf(" )\nempty dialog start to painted window: median %.1f ms (", Median(empty));
-    for (double v : empty) {
-        std::printf(" %.1f", v);
-    }
-    std::printf(" )\nSMBus stand-in bus time per start: median %.1f ms over %d ReadSPD transactions\n", Median(bus),
+    std::printf("SMBus stand-in bus time per start: median %.1f ms over %d ReadSPD transactions\n", Median(bus),
                 transactions);
-    // Each run's Prismel.exe and empty dialog start one after the other, so their difference shares the machine's
-    // load of the moment: the median difference is steadier than the difference of the medians.
-    std::vector<double> beyond;
-    for (std::size_t i = 0; i < prismel.size(); ++i) {
-        beyond.push_back(prismel[i] - empty[i] - bus[i]);
+    std::vector<double> own;
+    for (std::size_t i = 0; i < program.ms.size(); ++i) {
+        own.push_back(program.ms[i] - bus[i]);
     }
-    std::printf("Prismel.exe beyond the empty dialog and the bus time, run by run: median %.1f ms\n", Median(beyond));
-    std::vector<double> own, ratio;
-    for (std::size_t i = 0; i < prismel.size(); ++i) {
-        own.push_back(prismel[i] - bus[i]);
-        ratio.push_back(empty[i] > 0 ? (prismel[i] - bus[i]) / empty[i] : 0.0);
-    }
-    std::printf("Prismel.exe's own time (start to painted window less the bus time): median %.1f ms, %.2f times "
-                "the empty dialog (median of the runs' ratios)\n",
-                Median(own), Median(ratio));
-    std::printf("start-up phases, milliseconds since the process started (median of %d runs):\n", runs);
-    for (const std::string& phase : phaseOrder) {
-        std::printf("  %-20s %8.1f\n", phase.c_str(), Median(phases[phase]));
-    }
+    std::printf("Prismel.exe's own time (start to painted window less the bus time): median %.1f ms,\n", Median(own));
+    PrintAgainst(own, empty);
+    PrintAgainst(own, structural);
+    phases.Print();
     return 0;
 }

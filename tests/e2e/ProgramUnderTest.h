@@ -84,7 +84,9 @@ protected:
             return nullptr;
         }
         HWND main = WaitForMainWindow(*process_);
-        WaitUntilInitialised(main, 5000);
+        if (main) {
+            WaitUntilInitialised(main, 5000);
+        }
         return main;
     }
 

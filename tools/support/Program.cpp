@@ -33,7 +33,19 @@ bool IsMainWindow(HWND window) {
 }
 
 HWND WaitForMainWindow(const Process& process, DWORD timeoutMs) {
-    return WaitForWindow(process.Id(), kDialogClass, IsMainWindow, timeoutMs);
+    HWND main = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND window : TopLevelWindows(process.Id(), kDialogClass)) {
+                if (IsMainWindow(window)) {
+                    main = window;
+                    return true;
+                }
+            }
+            return !process.Running();
+        },
+        timeoutMs);
+    return main;
 }
 
 bool WaitUntilInitialised(HWND main, DWORD timeoutMs) {

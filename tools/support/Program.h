@@ -22,7 +22,11 @@ LaunchOptions ProgramLaunch(const std::wstring& program, const StandInFiles& sta
 
 // The main window is the dialog that holds the close button.
 bool IsMainWindow(HWND window);
-HWND WaitForMainWindow(const Process& process, DWORD timeoutMs = 10000);
+// How long a start may take on a loaded machine before the wait for its main window gives up.
+inline constexpr DWORD kProgramStartTimeoutMs = 60000;
+// Waits until the process has made its main window; null as soon as the process has ended without one, or after
+// the time-out.
+HWND WaitForMainWindow(const Process& process, DWORD timeoutMs = kProgramStartTimeoutMs);
 // Waits until the window's start-up is over: the colour boxes have their texts.
 bool WaitUntilInitialised(HWND main, DWORD timeoutMs = 10000);
 // Removes the program's settings key, so that it starts as on a fresh machine.

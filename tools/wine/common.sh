@@ -115,21 +115,24 @@ prismel_prefix_silent() {
     touch "$WINEPREFIX/.prismel-silent"
 }
 
-# Creates and configures the prefix once; later calls find the marker and return at once.
+# Creates and configures the prefix once; later calls find the marker and return at once. The marker is written
+# only when wineboot and everything it started have ended (the set-up's wineserver has exited): a session started
+# on a prefix that is still being set up would share it with a second wineserver. No Wine process started here keeps
+# the session lock (descriptor 9), which would otherwise stay held for as long as Wine's services run.
 prismel_prefix_ensure() {
   if [ -f "$WINEPREFIX/.prismel-ready" ]; then
-    prismel_prefix_fontlink
-    prismel_prefix_silent
+    prismel_prefix_fontlink 9>&-
+    prismel_prefix_silent 9>&-
     return 0
   fi
   prismel_log "creating Wine prefix $WINEPREFIX (once)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  timeout 180 wine wineboot -i </dev/null >/dev/null 2>&1 || { prismel_log "wineboot failed or timed out"; return 1; }
+  timeout 300 wine wineboot -i </dev/null >/dev/null 2>&1 9>&- || { prismel_log "wineboot failed or timed out"; return 1; }
   # Without a window manager, hiding a managed window blocks for about two seconds each time.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 9>&-
   # Windows always has Arial; a fresh prefix does not.
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f </dev/null >/dev/null 2>&1 9>&-
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
   cp -f /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
@@ -137,9 +140,9 @@ prismel_prefix_ensure() {
   for cjk in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
     [ -f "$cjk" ] && cp -f "$cjk" "$fonts/"
   done
-  prismel_prefix_fontlink
-  prismel_prefix_silent
-  timeout 60 wineserver -w
+  prismel_prefix_fontlink 9>&-
+  prismel_prefix_silent 9>&-
+  timeout 300 wineserver -w 9>&- || { prismel_log "the prefix's set-up did not end (wineserver -w)"; return 1; }
   touch "$WINEPREFIX/.prismel-ready"
 }
 
@@ -161,6 +164,11 @@ prismel_session_start() {
     . "$PRISMEL_SESSION_FILE"
     if prismel_pid_alive "${XVFB_PID:-}" && prismel_pid_alive "${WINESERVER_PID:-}"; then
       export DISPLAY="$SESSION_DISPLAY"
+      if [ -f "$(prismel_desktop_keeper)" ] && ! prismel_pid_alive "${KEEPER_PID:-}"; then
+        sed -i '/^KEEPER_PID=/d' "$PRISMEL_SESSION_FILE"
+        prismel_desktop_start
+        return
+      fi
       return 0
     fi
     prismel_session_stop
@@ -187,6 +195,32 @@ prismel_session_start() {
   printf 'SESSION_DISPLAY=%s\nXVFB_PID=%s\nWINESERVER_PID=%s\n' "$DISPLAY" "$xvfb" "$server" >"$PRISMEL_SESSION_FILE"
   # The first Wine process starts Wine's services; they must not inherit anybody's pipes.
   timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || { prismel_log "first Wine process failed"; return 1; }
+  prismel_desktop_start
+}
+
+# The build's desktop keeper (tools/support/DesktopKeeper.cpp): Wine closes a desktop a second after its last
+# program ends, so without it each test would start the desktop and its tray anew, racing its own programs.
+prismel_desktop_keeper() { echo "$PRISMEL_BUILD_DIR/bin/desktop_keeper.exe"; }
+
+# Starts the desktop keeper and waits until it says the desktop and its tray window are up (it gives up after two
+# minutes on its own). Its PID goes into the session file. A tree that has not built it yet runs without one.
+prismel_desktop_start() {
+  local keeper ready="$PRISMEL_BUILD_DIR/wine-desktop.ready"
+  keeper=$(prismel_desktop_keeper)
+  if [ ! -f "$keeper" ]; then
+    prismel_log "no $keeper yet: each program starts the desktop itself"
+    return 0
+  fi
+  rm -f "$ready"
+  setsid wine "$keeper" "Z:${ready//\//\\}" </dev/null >/dev/null 2>&1 9>&- &
+  local pid=$! i
+  for i in $(seq 1 3000); do
+    [ -e "$ready" ] && break
+    prismel_pid_alive "$pid" || break
+    sleep 0.05
+  done
+  [ -e "$ready" ] || { prismel_log "the desktop did not come up (desktop_keeper)"; kill "$pid" 2>/dev/null; return 1; }
+  echo "KEEPER_PID=$pid" >>"$PRISMEL_SESSION_FILE"
 }
 
 prismel_session_stop() {
@@ -197,8 +231,10 @@ prismel_session_stop() {
     timeout 20 wineserver -k </dev/null >/dev/null 2>&1 || true
     kill "$WINESERVER_PID" 2>/dev/null || true
   fi
+  prismel_pid_alive "${KEEPER_PID:-}" && kill "$KEEPER_PID" 2>/dev/null
   prismel_pid_alive "${XVFB_PID:-}" && kill "$XVFB_PID" 2>/dev/null
-  rm -f "$PRISMEL_SESSION_FILE"
+  rm -f "$PRISMEL_SESSION_FILE" "$PRISMEL_BUILD_DIR/wine-desktop.ready"
+  unset KEEPER_PID
 }
 
 # prismel_with_lock CMD...: runs CMD holding the session lock, so parallel tests start one session only.
