@@ -170,9 +170,11 @@ TEST_F(BusSharingTest, SleepKeepsOffOffAndOnOn) {
 }
 
 TEST_F(BusSharingTest, LightsOffWhileAsleepDarkensAtSuspendAndComesBackAtResume) {
-    PutDword(L"LightsOffWhileAsleep", 1);
     HWND main = Start();
     ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, ID_TRAY_LIGHTS_OFF_ASLEEP, 0);
+    Settle();
+    EXPECT_EQ(StoredDword(L"LightsOffWhileAsleep"), 1u) << "the tray item writes the setting at once";
     Click(GetDlgItem(main, IDC_BTN_RESET));
     Settle();
     EXPECT_EQ(Broadcast(main, PBT_APMSUSPEND), kOff);

@@ -1,5 +1,8 @@
 // The main window as a user meets it: the pages, the tray icon and its menu, closing and quitting, the start
 // modes, the SMBus library's failures and what the window looks like.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -180,6 +183,21 @@ TEST_F(ShellTest, TrayRightClickOpensTheMenu) {
     HWND menu = WaitForWindow(
         process_->Id(), kMenuClass, [](HWND w) { return IsWindowVisible(w) != FALSE; }, 5000);
     EXPECT_NE(menu, nullptr) << "the pop-up menu opens with the window hidden";
+}
+
+// Explorer restarting removes every tray icon; the program puts its own back when the shell says so.
+TEST_F(ShellTest, TheTrayIconComesBackWhenTheTaskbarIsMadeAgain) {
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    icon.hWnd = main;
+    icon.uID = IDI_TRAY;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon)) << "the icon was there";
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "and is gone";
+    PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    Settle();
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "added again";
 }
 
 TEST_F(ShellTest, AboutBoxFromTheTrayMenu) {
