@@ -21,6 +21,20 @@
 #define SKIN_PATCH_RESOURCE_TYPE 256
 #define SKIN_PATCH_MAGIC 0x31504B53
 
+// ---- Scales ---------------------------------------------------------------------------------------------------
+// Every number of this file is a length at 96 DPI (100 %). At d DPI a length v is (v * d + 48) / 96 in integer
+// arithmetic (half a pixel rounds up), and a rectangle scales its left, top, right and bottom edges so, which keeps
+// adjoining rectangles adjoining: its scaled size is the difference of its scaled edges.
+// The artwork is drawn at 96 DPI as the BITMAP resources and at each further step of SKIN_ART_DPI_STEP up to
+// SKIN_ART_LARGEST_DPI (125, 150, 175 and 200 %). The drawing at 96 + k * SKIN_ART_DPI_STEP DPI (k = 1, 2, ...) of
+// bitmap id N is a PNG, resource type SKIN_SCALED_RESOURCE_TYPE + k - 1, name N, in English; for each other
+// language a 32-bit PNG of the same size under the same type and name in that language patches it: alpha 255
+// where the language's pixel replaces the English one, alpha 0 (and black) everywhere else.
+#define SKIN_BASE_DPI 96
+#define SKIN_ART_DPI_STEP 24
+#define SKIN_ART_LARGEST_DPI 192
+#define SKIN_SCALED_RESOURCE_TYPE 257
+
 // ---- Window buttons (every page) --------------------------------------------------------------------------
 #define IDB_MINIMISE 279
 #define IDB_MINIMISE_HOT 280
