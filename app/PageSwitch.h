@@ -2,6 +2,8 @@
 // the skin and what is shown, in that order.
 #pragma once
 
+#include "base/SkinScale.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -35,7 +37,9 @@ inline std::int32_t SubPageForward(std::int32_t page) {
     return page < kLastSubPage ? page + 1 : kLastSubPage;
 }
 
-// A press on the window's face drags it while the window is shown normally (show command 1).
-inline bool IsDragPoint(int showCommand, int cursorY, int normalTop) {
-    return showCommand == 1 && cursorY - normalTop < 700;
+// A press on the window's face drags it while the window is shown normally (show command 1), down to 700 pixels
+// below the window's top at 96 DPI, as far at the window's scale.
+inline constexpr int kDragDepth = 700;
+inline bool IsDragPoint(int showCommand, int cursorY, int normalTop, const SkinScale& scale = SkinScale()) {
+    return showCommand == 1 && cursorY - normalTop < scale.Px(kDragDepth);
 }

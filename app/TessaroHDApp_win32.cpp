@@ -8,6 +8,7 @@
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
 #include "base/SettingsStore_win32.h"
+#include "base/SkinScale_win32.h"
 #include "app/StartMode.h"
 #include "base/StartupTrace.h"
 #include "app/UserSettingsRestore.h"
@@ -101,7 +102,11 @@ void CTessaroHDApp::RunLegacyRestore() {
 }
 
 bool CTessaroHDApp::CreateFonts() {
-    return RegisterAndCreateFonts(m_fonts);
+    return RegisterAndCreateFonts(m_fonts, SystemDpi());
+}
+
+void CTessaroHDApp::ScaleFonts(int dpi) {
+    CreateFontSlots(m_fonts, dpi);
 }
 
 void CTessaroHDApp::RunMainWindow() {

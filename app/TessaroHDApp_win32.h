@@ -40,7 +40,11 @@ public:
     void ReadStartMode(LPCWSTR commandLine);
     InstanceCheck CheckSingleInstance();
     void RunLegacyRestore();
+    // The font table at the system's DPI, the one the window starts at.
     bool CreateFonts();
+    // The font table made anew at another DPI (the window moved to another screen); the fonts handed out before
+    // are gone.
+    void ScaleFonts(int dpi);
 
     // Runs the main window modally; returns when its loop ends.
     virtual void RunMainWindow();

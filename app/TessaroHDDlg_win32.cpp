@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/AboutDlg_win32.h"
 #include "app/StartMode.h"
 #include "app/TessaroHDApp_win32.h"
@@ -9,11 +11,13 @@
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
 #include "base/SettingsStore_win32.h"
+#include "base/SkinScale_win32.h"
 #include "base/StartupTrace.h"
 #include "framework/ProgramFolder.h"
 #include "lighting/RunningCopy_win32.h"
 #include "memory/SmbusLibrary_win32.h"
 #include "skin/BmpRgn_win32.h"
+#include "skin/SkinBitmap_win32.h"
 
 bool g_moduleInfoPage = false;
 bool g_aboutPage = false;
@@ -51,6 +55,11 @@ bool CTessaroHDDlg::OnInitDialog() {
     AddAboutToSystemMenu();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    m_scale = SkinScale(WindowDpi(m_hWnd));
+    if (m_scale.Dpi() != SystemDpi()) {
+        m_app.ScaleFonts(m_scale.Dpi());
+        ScaleControlFont();
+    }
     SetSkin(IDB_PAGE_LIGHTING);
     StartupPhase("window shaped");
     CentreInWorkArea();
@@ -69,6 +78,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
+    m_colourBoxBrush.Reset(CreateSolidBrush(SKIN_COLOUR_WELL));
     m_sdkServer.StartIfAllowed();
     StartupPhase("window initialised");
     return true;
@@ -145,13 +155,14 @@ void CTessaroHDDlg::ShowFirstModule() {
 }
 
 void CTessaroHDDlg::SetUpModuleSelector() {
-    if (m_moduleIcons.Create(kModuleIconSize, kModuleIconSize, ILC_COLOR32 | ILC_MASK, kModuleIconCount,
-                             kModuleIconCount)) {
+    const int iconSize = m_scale.Px(kModuleIconSize);
+    if (m_moduleIcons.Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, kModuleIconCount, kModuleIconCount)) {
         m_moduleIcons.AddCopies(m_icon, kModuleIconCount);
     }
     m_moduleSelector.SetImageList(m_moduleIcons);
     // The dialog's font resized the selection field before the selector was attached; give it its 30 pixels.
-    m_moduleSelector.SetItemHeight(-1, SKIN_MODULE_SELECTOR_ITEM_H);
+    m_moduleSelector.SetTextIndent(m_scale.Px(10));
+    m_moduleSelector.SetItemHeight(-1, m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
     m_moduleSelector.SetCurSel(0);
     m_moduleSelector.ShowWindow(SW_HIDE);
 }
@@ -159,24 +170,31 @@ void CTessaroHDDlg::SetUpModuleSelector() {
 void CTessaroHDDlg::SetSkin(int skinId) {
     m_skinId = skinId;
     // The face is painted from the same bitmap the outline is cut from: loaded once.
+    m_background =
+        LoadSkinBitmap(static_cast<UINT>(skinId), m_scale, {m_scale.Px(SKIN_PAGE_W), m_scale.Px(SKIN_PAGE_H)});
     CBmpRgn region;
-    region.SetInsets(1, 0);
-    region.ShapeWindow(m_hWnd, static_cast<UINT>(skinId));
-    m_background.Reset(region.ReleaseBitmap());
+    region.SetInsets(m_scale.Px(1), 0);
+    region.ShapeWindow(m_hWnd, m_background.Get());
     SetPropW(m_hWnd, kBackgroundProperty, m_background.Get());
     Invalidate(false);
 }
 
 void CTessaroHDDlg::CreateControls() {
-    AddTrayIcon(m_hWnd);
+    AddTrayIcon(m_hWnd, m_scale.Dpi());
     StartupPhase("tray icon added");
     CreateBitmapButtons();
     StartupPhase("buttons created");
     Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
+    BlendColourBoxes();
     PlaceTemplateControls();
     for (int id : {IDC_BTN_SUBPAGE_FORWARD, IDC_BTN_SUBPAGE_BACK, IDC_BTN_WEB}) {
         Button(id).ShowWindow(SW_HIDE);
     }
+}
+
+SkinRect CTessaroHDDlg::ButtonRect(const ButtonRow& row) const {
+    const SIZE size = SkinBitmapSize(static_cast<UINT>(row.normalImage));
+    return m_scale.Rect({row.x, row.y, size.cx, size.cy});
 }
 
 void CTessaroHDDlg::CreateBitmapButtons() {
@@ -184,8 +202,10 @@ void CTessaroHDDlg::CreateBitmapButtons() {
         CVxButton& button = Button(row.id);
         button.SetBitmaps(row.normalImage, row.hotImage, row.spare);
         // The button is made at its normal image's size and keeps that image for its outline and its paint.
+        const SkinRect place = ButtonRect(row);
+        button.SetScale(m_scale, {place.w, place.h});
         const SIZE size = button.NormalImageSize();
-        RECT rect{row.x, row.y, row.x + size.cx, row.y + size.cy};
+        RECT rect{place.x, place.y, place.x + size.cx, place.y + size.cy};
         button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect,
                       m_hWnd, static_cast<UINT>(row.id));
         button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Font(static_cast<FontSlot>(row.fontSlot))), FALSE);
@@ -205,7 +225,58 @@ void CTessaroHDDlg::PlaceTemplateControls() {
         {IDC_BLUE_BOX, SKIN_BLUE_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
     };
     for (const Place& place : places) {
-        ::MoveWindow(GetDlgItem(place.id), place.x, place.y, place.w, place.h, TRUE);
+        SkinRect r = m_scale.Rect({place.x, place.y, place.w, place.h});
+        if (IsColourBox(place.id)) {
+            r = ColourBoxLine(GetDlgItem(place.id), r);
+        }
+        ::MoveWindow(GetDlgItem(place.id), r.x, r.y, r.w, r.h, TRUE);
+    }
+}
+
+// A colour box has one line of text: it is as high as its font's line and sits in the middle of its place, so that
+// the number is centred in the well the skin draws around the place.
+SkinRect CTessaroHDDlg::ColourBoxLine(HWND box, const SkinRect& place) const {
+    fw::WindowDC dc(box);
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0));
+    TEXTMETRICW metrics{};
+    if (!dc || !font) {
+        return place;
+    }
+    {
+        fw::SelectScope select(dc.Get(), font);
+        if (!GetTextMetricsW(dc.Get(), &metrics)) {
+            return place;
+        }
+    }
+    const int height = std::min(place.h, static_cast<int>(metrics.tmHeight) + m_scale.Px(2));
+    ::SendMessageW(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(m_scale.Px(4), m_scale.Px(4)));
+    return {place.x, place.y + (place.h - height) / 2, place.w, height};
+}
+
+void CTessaroHDDlg::BlendColourBoxes() {
+    for (int id : {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX}) {
+        HWND box = GetDlgItem(id);
+        const LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
+        const LONG_PTR exStyle = GetWindowLongPtrW(box, GWL_EXSTYLE);
+        SetWindowLongPtrW(box, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER));
+        SetWindowLongPtrW(box, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+        SetWindowPos(box, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+}
+
+void CTessaroHDDlg::ScaleControlFont() {
+    HFONT current = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0));
+    LOGFONTW font{};
+    if (!current || GetObjectW(current, sizeof font, &font) != sizeof font) {
+        return;
+    }
+    // The dialog's font was made at the system's DPI; the one in use may already be a scaled copy of it.
+    static const int systemHeight = font.lfHeight;
+    font.lfHeight = MulDiv(systemHeight, m_scale.Dpi(), SystemDpi());
+    m_controlFont.Reset(CreateFontIndirectW(&font));
+    for (int id : {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX, IDC_SHADOW_MODULE_LIST, IDC_MODULE_SELECTOR}) {
+        ::SendMessageW(GetDlgItem(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_controlFont.Get()), TRUE);
     }
 }
 
@@ -323,7 +394,7 @@ void CTessaroHDDlg::OnPaint() {
     }
     SetBkMode(dc, TRANSPARENT);
     if (g_moduleInfoPage) {
-        m_moduleInfo.Paint(dc, ModuleInfoPage);
+        m_moduleInfo.Paint(dc, ModuleInfoPage, m_scale);
     } else if (!g_aboutPage) {
         m_lighting.Paint(dc);
     }
@@ -348,7 +419,7 @@ LRESULT CTessaroHDDlg::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& handled) {
     placement.length = sizeof placement;
     GetWindowPlacement(m_hWnd, &placement);
     int cursorY = static_cast<short>(HIWORD(lParam));
-    if (IsDragPoint(static_cast<int>(placement.showCmd), cursorY, placement.rcNormalPosition.top)) {
+    if (IsDragPoint(static_cast<int>(placement.showCmd), cursorY, placement.rcNormalPosition.top, m_scale)) {
         return HTCAPTION;
     }
     handled = false;
@@ -393,6 +464,12 @@ LRESULT CTessaroHDDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bo
         SetBkColor(dc, SKIN_COLOUR_SHADOW_LIST);
         return defaultBrush;
     }
+    if (IsColourBox(id) && m_colourBoxBrush) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, SKIN_COLOUR_BRIGHT_TEXT);
+        SetBkColor(dc, SKIN_COLOUR_WELL);
+        return reinterpret_cast<LRESULT>(m_colourBoxBrush.Get());
+    }
     if (IsColourBox(id) || !m_controlBrush) {
         return defaultBrush;
     }
@@ -408,8 +485,42 @@ void CTessaroHDDlg::OnLightsOffAsleepItem() {
     m_lighting.SetLightsOffWhileAsleep(!m_lighting.LightsOffWhileAsleep());
 }
 
+LRESULT CTessaroHDDlg::OnDpiChanged(WPARAM dpi, LPARAM suggested) {
+    Rescale(LOWORD(dpi));
+    if (const auto* rect = reinterpret_cast<const RECT*>(suggested)) {
+        // The size is the skin's at the new scale, which the outline has set; the place is the system's.
+        SetWindowPos(m_hWnd, nullptr, rect->left, rect->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return 0;
+}
+
+void CTessaroHDDlg::Rescale(int dpi) {
+    const SkinScale scale(dpi);
+    if (scale == m_scale) {
+        return;
+    }
+    m_scale = scale;
+    m_app.ScaleFonts(scale.Dpi());
+    SetSkin(m_skinId);
+    for (const ButtonRow& row : kButtonTable) {
+        CVxButton& button = Button(row.id);
+        const SkinRect place = ButtonRect(row);
+        button.SetScale(m_scale, {place.w, place.h});
+        ::SetWindowPos(button.m_hWnd, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Font(static_cast<FontSlot>(row.fontSlot))), FALSE);
+    }
+    ScaleControlFont();
+    PlaceTemplateControls();
+    m_moduleSelector.SetTextIndent(m_scale.Px(10));
+    m_moduleSelector.SetItemHeight(-1, m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
+    m_moduleSelector.SetItemHeight(0, m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
+    m_moduleInfo.SetViewFont(Font(kFontText));
+    ModifyTrayIcon(m_hWnd, m_scale.Dpi());
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
 LRESULT CTessaroHDDlg::OnTaskbarCreated(WPARAM, LPARAM) {
-    AddTrayIcon(m_hWnd);
+    AddTrayIcon(m_hWnd, m_scale.Dpi());
     return 0;
 }
 

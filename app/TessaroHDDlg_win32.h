@@ -10,6 +10,7 @@
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "app/ControlTable.h"
+#include "base/SkinScale.h"
 #include "lighting/LightingPage_win32.h"
 #include "app/PageSwitch.h"
 #include "base/TrayIcon_win32.h"
@@ -48,6 +49,7 @@ public:
     MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
     MESSAGE_CALL(WM_TRAY_NOTIFY, OnTrayNotify)
     MESSAGE_CALL(TaskbarCreatedMessage(), OnTaskbarCreated)
+    MESSAGE_CALL(WM_DPICHANGED, OnDpiChanged)
     MESSAGE_RANGE_HANDLER(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, OnCtlColor)
     BUTTON_CLICK_CALL(IDC_BTN_CLOSE, HideToTray)
     BUTTON_CLICK_CALL(IDC_BTN_MINIMISE, OnMinimise)
@@ -82,7 +84,12 @@ private:
     void AddAboutToSystemMenu();
     void CentreInWorkArea();
     void CreateBitmapButtons();
+    // A button's place and image size at the window's scale.
+    SkinRect ButtonRect(const ButtonRow& row) const;
     void PlaceTemplateControls();
+    SkinRect ColourBoxLine(HWND box, const SkinRect& place) const;
+    // The colour boxes belong to the skin: no frame of their own, the well drawn around them is theirs.
+    void BlendColourBoxes();
     void ApplyStartMode();
     // Binds the SMBus library and reads its flags; on failure says so and returns false.
     bool BindSmbus();
@@ -118,12 +125,19 @@ private:
     void OnLightsOffAsleepItem();
     // Explorer started again (after a crash or an update): the tray icon is put back.
     LRESULT OnTaskbarCreated(WPARAM, LPARAM);
+    // The window moved to a screen of another DPI, or that screen's scale changed: the artwork, fonts, places and
+    // outline follow, and the window goes where the system suggests.
+    LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggested);
+    void Rescale(int dpi);
+    // The template controls' font at the window's scale (the dialog's own font is made at the system's DPI).
+    void ScaleControlFont();
     // Enter and Escape never end this dialog, and there is no help.
     void OnSwallowedCommand() {}
 
     // ILightingWindow: what the lighting page is given of this window.
     CWnd& Window() override { return *this; }
     HFONT Font(FontSlot slot) const override;
+    const SkinScale& Scale() const override { return m_scale; }
     void ShowSelectedMode(std::int32_t mode) override;
     void ShowSelectedSpeed(std::int32_t speedIndex) override;
     bool ModuleInfoShowing() const override { return g_moduleInfoPage; }
@@ -140,6 +154,9 @@ private:
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;
     fw::Bitmap m_background;
+    SkinScale m_scale;
+    fw::Font m_controlFont; // the template's font at the window's scale, once it differs from the system's
+    fw::Brush m_colourBoxBrush;
     int m_skinId = IDB_PAGE_LIGHTING;
     fw::Brush m_controlBrush;
     CListCtrl m_moduleInfoTable;

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string>
 
+#include "base/SkinScale.h"
 #include "framework/Utf16.h"
 
 namespace {
@@ -30,7 +31,7 @@ void ResetFontRegistrationState() {
     g_needsRegistering.fill(true);
 }
 
-bool RegisterAndCreateFonts(FontSlots& slots) {
+bool RegisterAndCreateFonts(FontSlots& slots, int dpi) {
     {
         fw::MemoryDC dc;
         for (std::size_t row = 0; row < kFontRegistrations.size(); ++row) {
@@ -42,10 +43,16 @@ bool RegisterAndCreateFonts(FontSlots& slots) {
             }
         }
     }
+    CreateFontSlots(slots, dpi);
+    return true;
+}
+
+void CreateFontSlots(FontSlots& slots, int dpi) {
+    const SkinScale scale(dpi);
     for (std::size_t slot = 0; slot < kFontSlots.size(); ++slot) {
         const FontSlotRow& row = kFontSlots[slot];
         LOGFONTW font{};
-        font.lfHeight = row.height;
+        font.lfHeight = scale.Px(row.height);
         font.lfWeight = row.weight;
         font.lfEscapement = row.escapement;
         font.lfOrientation = row.orientation;
@@ -54,5 +61,4 @@ bool RegisterAndCreateFonts(FontSlots& slots) {
         wcsncpy_s(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
         slots[slot].Reset(CreateFontIndirectW(&font));
     }
-    return true;
 }

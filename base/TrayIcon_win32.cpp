@@ -7,6 +7,7 @@
 
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
+#include "base/SkinScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -25,15 +26,43 @@ NOTIFYICONDATAW Record(HWND window) {
     return data;
 }
 
+// The program's icon at the small-icon size of a DPI (16 pixels at 96 DPI, 20, 24, 32 and 40 at 125-250 %),
+// which the icon resource holds drawn at each of those sizes. The shell keeps its own copy.
+struct TrayIconImage {
+    explicit TrayIconImage(int dpi) {
+        const int size = SkinScale(dpi).Px(kSmallIconSize);
+        icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                             size, size, LR_DEFAULTCOLOR));
+    }
+    ~TrayIconImage() {
+        if (icon) {
+            DestroyIcon(icon);
+        }
+    }
+    TrayIconImage(const TrayIconImage&) = delete;
+    TrayIconImage& operator=(const TrayIconImage&) = delete;
+    static constexpr int kSmallIconSize = 16;
+    HICON icon = nullptr;
+};
+
 } // namespace
 
-void AddTrayIcon(HWND window) {
+void AddTrayIcon(HWND window, int dpi) {
+    const TrayIconImage image(dpi);
     NOTIFYICONDATAW data = Record(window);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAY_NOTIFY;
-    data.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    data.hIcon = image.icon;
     wcsncpy_s(data.szTip, 64, Msg(kMsgProductName), _TRUNCATE);
     Shell_NotifyIconW(NIM_ADD, &data);
+}
+
+void ModifyTrayIcon(HWND window, int dpi) {
+    const TrayIconImage image(dpi);
+    NOTIFYICONDATAW data = Record(window);
+    data.uFlags = NIF_ICON;
+    data.hIcon = image.icon;
+    Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 void RemoveTrayIcon(HWND window) {

@@ -3,8 +3,11 @@
 
 #include <windows.h>
 
-// Adds the tray icon of window (icon 128 of the program, message 0 as the tip, callback WM_TRAY_NOTIFY).
-void AddTrayIcon(HWND window);
+// Adds the tray icon of window (icon 128 of the program at the small-icon size of `dpi`, message 0 as the tip,
+// callback WM_TRAY_NOTIFY).
+void AddTrayIcon(HWND window, int dpi = 96);
+// Gives the tray icon the small-icon size of another DPI.
+void ModifyTrayIcon(HWND window, int dpi);
 void RemoveTrayIcon(HWND window);
 // The message the shell broadcasts when the taskbar is made again (Explorer restarted): icons must be added anew.
 UINT TaskbarCreatedMessage();

@@ -34,8 +34,12 @@ else()
   set(PRISMEL_WINE_ARCH win32)
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/wine-arch.txt "${PRISMEL_WINE_ARCH}\n")
-configure_file(${CMAKE_SOURCE_DIR}/res/Prismel.manifest.in ${PRISMEL_GENERATED_DIR}/Prismel.manifest @ONLY)
-configure_file(${CMAKE_SOURCE_DIR}/res/prismelctl.manifest.in ${PRISMEL_GENERATED_DIR}/prismelctl.manifest @ONLY)
+# The DPI awareness and supported Windows versions, one block shared by the three programs' manifests.
+file(READ ${CMAKE_SOURCE_DIR}/res/WindowsSettings.manifest.in PRISMEL_MANIFEST_WINDOWS_SETTINGS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/WindowsSettings.manifest.in)
+foreach(_manifest Prismel prismelctl LedView)
+  configure_file(${CMAKE_SOURCE_DIR}/res/${_manifest}.manifest.in ${PRISMEL_GENERATED_DIR}/${_manifest}.manifest @ONLY)
+endforeach()
 
 # Resources, shared by the program and the tests that need its templates and bitmaps.
 set(PRISMEL_RC ${CMAKE_SOURCE_DIR}/res/Prismel.rc)
@@ -71,7 +75,9 @@ target_link_libraries(MsIo32 PRIVATE smbus_sim_core kernel32)
 target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 
 # The LED view: draws what the stand-in's journal says the modules' LEDs were told, beside the stand-in.
-add_executable(LedView WIN32 smbus-sim/ledview/LedView_win32.cpp)
+add_executable(LedView WIN32 smbus-sim/ledview/LedView_win32.cpp smbus-sim/ledview/LedView.rc)
+set_source_files_properties(smbus-sim/ledview/LedView.rc PROPERTIES OBJECT_DEPENDS ${PRISMEL_GENERATED_DIR}/LedView.manifest)
+target_include_directories(LedView PRIVATE ${PRISMEL_GENERATED_DIR})
 target_link_libraries(LedView PRIVATE smbus_sim_core prismel_options gdi32 user32 shell32 kernel32)
 target_link_options(LedView PRIVATE -municode)
 

@@ -49,3 +49,16 @@ template <class H, auto CloseFunction> struct NullTraits {
 };
 
 } // namespace fw
+
+namespace fw {
+
+// A COM interface pointer: released when it ends.
+template <class Interface> struct ComTraits {
+    using Handle = Interface*;
+    static constexpr Handle Empty() { return nullptr; }
+    static bool Valid(Handle handle) { return handle != nullptr; }
+    static void Close(Handle handle) { handle->Release(); }
+};
+template <class Interface> using ComRef = Unique<ComTraits<Interface>>;
+
+} // namespace fw

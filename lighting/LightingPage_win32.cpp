@@ -10,6 +10,7 @@
 #include "base/SettingsStore_win32.h"
 #include "framework/Gdi.h"
 #include "memory/SmbusLibrary_win32.h"
+#include "base/SkinScale_win32.h"
 #include "skin/VxButton_win32.h"
 
 namespace {
@@ -234,7 +235,7 @@ void CLightingPage::ShowChoice(const LightingChoice& choice) {
     ShowBoxes({choice.colour[0], choice.colour[1], choice.colour[2]});
     m_window.Button(IDC_BTN_COLOUR_WHEEL)
         .SetPickedColour(ColourRefOf(choice.colour[0], choice.colour[1], choice.colour[2]));
-    ::InvalidateRect(m_window.Window().m_hWnd, &kHexText, TRUE);
+    InvalidateHexText();
 }
 
 void CLightingPage::StartWithRememberedLighting(bool restore) {
@@ -330,7 +331,7 @@ void CLightingPage::OnColourWheel() {
     FillSwatchNow(*picked);
     m_state.CurrentColor = *picked;
     ShowBoxes(BoxesOf(*picked));
-    ::InvalidateRect(m_window.Window().m_hWnd, &kHexText, TRUE);
+    InvalidateHexText();
 }
 
 void CLightingPage::OnColourBoxChange(int id) {
@@ -465,7 +466,8 @@ void CLightingPage::LeaveDirect() {
 void CLightingPage::FillSwatch(HDC dc, std::uint32_t colour) const {
     fw::Brush brush(CreateSolidBrush(colour));
     if (brush) {
-        FillRect(dc, &kSwatch, brush.Get());
+        const RECT swatch = ScaledRect(m_window.Scale(), kSwatch);
+        FillRect(dc, &swatch, brush.Get());
     }
 }
 
@@ -492,5 +494,11 @@ void CLightingPage::Paint(HDC dc) {
     fw::SelectScope select(dc, m_window.Font(kFontText));
     SetTextColor(dc, SKIN_COLOUR_CONTROL_TEXT);
     SetBkMode(dc, TRANSPARENT);
-    TextOutW(dc, SKIN_HEX_TEXT_X, SKIN_HEX_TEXT_Y, text, length > 0 ? length : 0);
+    const SkinScale& scale = m_window.Scale();
+    TextOutW(dc, scale.Px(SKIN_HEX_TEXT_X), scale.Px(SKIN_HEX_TEXT_Y), text, length > 0 ? length : 0);
+}
+
+void CLightingPage::InvalidateHexText() const {
+    const RECT hexText = ScaledRect(m_window.Scale(), kHexText);
+    ::InvalidateRect(m_window.Window().m_hWnd, &hexText, TRUE);
 }

@@ -17,6 +17,7 @@
 #include "lighting/LightingSequences.h"
 #include "lighting/RememberedLighting.h"
 #include "res/resource.h"
+#include "base/SkinScale.h"
 
 class CVxButton;
 
@@ -27,6 +28,8 @@ public:
     virtual CWnd& Window() = 0;
     virtual CVxButton& Button(int id) = 0;
     virtual HFONT Font(FontSlot slot) const = 0;
+    // The scale the window is drawn at.
+    virtual const SkinScale& Scale() const = 0;
     // The mode buttons with mode shown selected; the speed buttons with speed button index shown selected.
     virtual void ShowSelectedMode(std::int32_t mode) = 0;
     virtual void ShowSelectedSpeed(std::int32_t speedIndex) = 0;
@@ -145,6 +148,7 @@ private:
     void ShowModeButtonsApplyReset(bool show);
     void FillSwatch(HDC dc, std::uint32_t colour) const;
     void FillSwatchNow(std::uint32_t colour) const;
+    void InvalidateHexText() const;
     // Sets the model's power state and shows it on the toggle.
     void SetPower(bool on);
 

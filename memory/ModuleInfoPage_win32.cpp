@@ -33,7 +33,7 @@ private:
 // Text straight onto the paint device context, in the view's font; the device context gets its font back at the end.
 class PaintCanvas final : public TextCanvas {
 public:
-    PaintCanvas(HDC dc, HFONT font) : m_dc(dc), m_viewFont(font) {}
+    PaintCanvas(HDC dc, HFONT font, const SkinScale& scale) : m_dc(dc), m_viewFont(font), m_scale(scale) {}
     void SelectViewFont() override {
         if (m_viewFont && !m_font) {
             m_font.emplace(m_dc, m_viewFont);
@@ -41,12 +41,14 @@ public:
     }
     void SetTextColour(std::uint32_t colour) override { SetTextColor(m_dc, colour); }
     void PutText(int x, int y, std::u16string_view text) override {
-        TextOutW(m_dc, x, y, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()));
+        TextOutW(m_dc, m_scale.Px(x), m_scale.Px(y), reinterpret_cast<const wchar_t*>(text.data()),
+                 static_cast<int>(text.size()));
     }
 
 private:
     HDC m_dc;
     HFONT m_viewFont;
+    SkinScale m_scale;
     std::optional<fw::SelectScope> m_font;
 };
 
@@ -124,9 +126,9 @@ void CModuleInfoPage::DecodeSelectedModule() {
     m_dialog.Invalidate(false);
 }
 
-void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage) const {
+void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale) const {
     ListTable table(m_table);
-    PaintCanvas canvas(dc, m_viewFont);
+    PaintCanvas canvas(dc, m_viewFont, scale);
     switch (subPage) {
     case 1:
         DrawModuleLabels(canvas);

@@ -12,6 +12,7 @@
 #include "memory/SpdImage.h"
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
+#include "base/SkinScale.h"
 
 // The SPD contents of the modules found at start, in the order found, and the decoded module's XMP profile count.
 extern SpdImageStoreArray SpdImageStore;
@@ -35,8 +36,11 @@ public:
     void DetectModules();
     // Decodes the shadow list's selection into the table and repaints the window.
     void DecodeSelectedModule();
-    // The page's share of the window's paint: the current sub-page, straight onto the paint device context.
-    void Paint(HDC dc, std::int32_t subPage) const;
+    // The page's share of the window's paint: the current sub-page, straight onto the paint device context, with
+    // the view's places at the window's scale.
+    void Paint(HDC dc, std::int32_t subPage, const SkinScale& scale) const;
+    // The view's font at a new scale.
+    void SetViewFont(HFONT viewFont) { m_viewFont = viewFont; }
 
 private:
     // Another module chosen: the shadow list follows, and the view shows that module.

@@ -291,6 +291,9 @@
 #define SKIN_COLOUR_CONTROL_TEXT 0x00FFFFFF
 #define SKIN_COLOUR_CONTROL_BACKGROUND 0x00000000
 #define SKIN_COLOUR_DIALOG_CLASS 0x000000FF
+// The recessed fields of the panels (the panel colour at 70 %): the wells around the colour boxes and the hex
+// text, which the colour boxes fill with their own background.
+#define SKIN_COLOUR_WELL 0x001A1409
 // The colour the wheel and the colour boxes hold at start (red, green, blue).
 #define SKIN_DEFAULT_RED 61
 #define SKIN_DEFAULT_GREEN 69

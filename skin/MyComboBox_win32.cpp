@@ -9,7 +9,6 @@
 namespace {
 
 constexpr COLORREF kItemTextColour = SKIN_COLOUR_CONTROL_TEXT;
-constexpr int kTextIndent = 10;
 
 } // namespace
 
@@ -88,7 +87,7 @@ void CMyComboBox::DrawItem(DRAWITEMSTRUCT* item) {
     ::SetTextColor(dc, kItemTextColour);
     if (const ItemRecord* record = RecordOf(static_cast<int>(item->itemID))) {
         RECT text = row;
-        text.left += kTextIndent;
+        text.left += m_textIndent;
         ::DrawTextW(dc, record->text.c_str(), static_cast<int>(record->text.size()), &text, DT_VCENTER | DT_SINGLELINE);
     }
     ::RestoreDC(dc, saved); // the list's DC goes back as it came

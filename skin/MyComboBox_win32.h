@@ -27,6 +27,8 @@ public:
     int GetItemText(int index, std::wstring& text) const;
     // The owner's image list of the items. Kept, not owned, not drawn.
     void SetImageList(HIMAGELIST images) { m_imageList = images; }
+    // How far the items' text starts from their left edge (10 pixels at 96 DPI).
+    void SetTextIndent(int pixels) { m_textIndent = pixels; }
     HIMAGELIST GetImageList() const { return m_imageList; }
     // Records alive: one per item added with AddItem until the window is destroyed.
     std::size_t GetRecordCount() const { return m_records.size(); }
@@ -51,4 +53,5 @@ private:
     int m_itemHeight = 30;
     HIMAGELIST m_imageList = nullptr;
     std::vector<std::unique_ptr<ItemRecord>> m_records;
+    int m_textIndent = 10;
 };

@@ -7,10 +7,14 @@
 #include <span>
 #include <vector>
 
+#include <wincodec.h>
+
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
 #include "res/SkinLayout.h"
+#include "framework/Unique.h"
 #include "skin/SkinPatch.h"
+#include "skin/SkinPixels.h"
 
 namespace {
 
@@ -81,7 +85,167 @@ fw::Bitmap PatchedBitmap(std::span<const std::uint8_t> dib, std::span<const std:
     return fw::Bitmap(CreateDIBitmap(screen.Get(), &info.bmiHeader, CBM_INIT, bits.data(), &info, DIB_RGB_COLORS));
 }
 
+// The imaging component's factory and the one pixel format we read, named here so that nothing links its import
+// library: the component is reached through COM alone.
+constexpr CLSID kImagingFactoryClass = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
+constexpr GUID kPixelFormatBgra = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0f}};
+
+// A PNG (or any image the component reads) as 32-bit pixels; empty when it does not decode or is too large.
+SkinPixels DecodeImage(std::span<const std::uint8_t> bytes) {
+    SkinPixels pixels;
+    if (bytes.empty() || bytes.size() > 64u * 1024u * 1024u) {
+        return pixels;
+    }
+    IWICImagingFactory* rawFactory = nullptr;
+    if (FAILED(CoCreateInstance(kImagingFactoryClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
+                                reinterpret_cast<void**>(&rawFactory)))) {
+        return pixels;
+    }
+    fw::ComRef<IWICImagingFactory> factory(rawFactory);
+    IWICStream* rawStream = nullptr;
+    if (FAILED(factory.Get()->CreateStream(&rawStream))) {
+        return pixels;
+    }
+    fw::ComRef<IWICStream> stream(rawStream);
+    // The component only reads the resource's bytes, which stay mapped for the life of the module.
+    if (FAILED(stream.Get()->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())))) {
+        return pixels;
+    }
+    IWICBitmapDecoder* rawDecoder = nullptr;
+    if (FAILED(factory.Get()->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                      &rawDecoder))) {
+        return pixels;
+    }
+    fw::ComRef<IWICBitmapDecoder> decoder(rawDecoder);
+    IWICBitmapFrameDecode* rawFrame = nullptr;
+    if (FAILED(decoder.Get()->GetFrame(0, &rawFrame))) {
+        return pixels;
+    }
+    fw::ComRef<IWICBitmapFrameDecode> frame(rawFrame);
+    IWICFormatConverter* rawConverter = nullptr;
+    if (FAILED(factory.Get()->CreateFormatConverter(&rawConverter))) {
+        return pixels;
+    }
+    fw::ComRef<IWICFormatConverter> converter(rawConverter);
+    UINT width = 0, height = 0;
+    if (FAILED(converter.Get()->Initialize(frame.Get(), kPixelFormatBgra, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                           WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter.Get()->GetSize(&width, &height)) || width == 0 || height == 0 ||
+        width > static_cast<UINT>(kSkinPixelsLargestSide) || height > static_cast<UINT>(kSkinPixelsLargestSide)) {
+        return pixels;
+    }
+    try {
+        pixels.bits.resize(static_cast<std::size_t>(width) * height * 4);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    if (FAILED(converter.Get()->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.bits.size()),
+                                           pixels.bits.data()))) {
+        return {};
+    }
+    pixels.width = static_cast<int>(width);
+    pixels.height = static_cast<int>(height);
+    return pixels;
+}
+
+// The scaled drawing of a step, in the program's language (English where the language's patch is missing or does
+// not fit).
+SkinPixels ScaledDrawing(HMODULE module, UINT bitmapId, int resourceType) {
+    const LPCWSTR type = MAKEINTRESOURCEW(resourceType);
+    SkinPixels english = DecodeImage(ResourceBytes(module, type, bitmapId, kEnglishUs));
+    const LANGID language = ProgramLanguage();
+    if (english.IsWhole() && language != kEnglishUs) {
+        const SkinPixels patch = DecodeImage(ResourceBytes(module, type, bitmapId, language));
+        ApplyAlphaPatch(english, patch);
+    }
+    return english;
+}
+
+// The pixels of a bitmap, read back as 32-bit top-down rows.
+SkinPixels PixelsOf(HBITMAP bitmap) {
+    SkinPixels pixels;
+    BITMAP info{};
+    if (!bitmap || GetObjectW(bitmap, sizeof info, &info) != sizeof info || info.bmWidth <= 0 || info.bmHeight <= 0 ||
+        info.bmWidth > kSkinPixelsLargestSide || info.bmHeight > kSkinPixelsLargestSide) {
+        return pixels;
+    }
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    try {
+        pixels.bits.resize(static_cast<std::size_t>(info.bmWidth) * static_cast<std::size_t>(info.bmHeight) * 4);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    fw::WindowDC screen(nullptr);
+    if (!screen || GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.bits.data(), &format,
+                             DIB_RGB_COLORS) != info.bmHeight) {
+        return {};
+    }
+    pixels.width = info.bmWidth;
+    pixels.height = info.bmHeight;
+    return pixels;
+}
+
+fw::Bitmap BitmapOf(const SkinPixels& pixels) {
+    if (!pixels.IsWhole()) {
+        return {};
+    }
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = pixels.width;
+    format.bmiHeader.biHeight = -pixels.height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    fw::WindowDC screen(nullptr);
+    if (!screen) {
+        return {};
+    }
+    return fw::Bitmap(
+        CreateDIBitmap(screen.Get(), &format.bmiHeader, CBM_INIT, pixels.bits.data(), &format, DIB_RGB_COLORS));
+}
+
 } // namespace
+
+SIZE SkinBitmapSize(UINT bitmapId) {
+    const auto dib = ResourceBytes(GetModuleHandleW(nullptr), RT_BITMAP, bitmapId, kEnglishUs);
+    BITMAPINFOHEADER header{};
+    if (dib.size() < sizeof(header)) {
+        return {0, 0};
+    }
+    std::memcpy(&header, dib.data(), sizeof(header));
+    return {header.biWidth, std::abs(header.biHeight)};
+}
+
+fw::Bitmap LoadSkinBitmap(UINT bitmapId, const SkinScale& scale, SIZE size) {
+    if (scale.IsBase()) {
+        return LoadSkinBitmap(bitmapId);
+    }
+    const SkinArtChoice choice = ChooseSkinArt(scale);
+    SkinPixels drawing;
+    if (choice.resourceType != 0) {
+        drawing = ScaledDrawing(GetModuleHandleW(nullptr), bitmapId, choice.resourceType);
+    }
+    if (!drawing.IsWhole()) {
+        fw::Bitmap base = LoadSkinBitmap(bitmapId);
+        drawing = PixelsOf(base.Get());
+        if (!drawing.IsWhole()) {
+            return base;
+        }
+    }
+    if (size.cx > 0 && size.cy > 0 && (drawing.width != size.cx || drawing.height != size.cy)) {
+        SkinPixels resized;
+        if (ResampleSkinPixels(drawing, size.cx, size.cy, resized)) {
+            drawing = std::move(resized);
+        }
+    }
+    return BitmapOf(drawing);
+}
 
 fw::Bitmap LoadSkinBitmap(UINT bitmapId) {
     HMODULE module = GetModuleHandleW(nullptr);

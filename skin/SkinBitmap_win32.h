@@ -5,8 +5,19 @@
 #include <windows.h>
 
 #include "framework/Gdi.h"
+#include "base/SkinScale.h"
 
 // The bitmap resource `bitmapId` of the program's own module as a bitmap compatible with the screen, as
 // LoadBitmapW gives it: for Chinese with the language's patch applied, and in English when the language has no
 // patch for it or the patch does not fit. Null if there is no such bitmap.
 fw::Bitmap LoadSkinBitmap(UINT bitmapId);
+
+// The 96 DPI size of bitmap resource `bitmapId`, read from its header; 0 x 0 if there is none.
+SIZE SkinBitmapSize(UINT bitmapId);
+
+// The bitmap `bitmapId` for a window at `scale`, exactly `size` pixels (the scaled rectangle it fills). At 96 DPI it
+// is LoadSkinBitmap's. Above, it is the artwork drawn at the step ChooseSkinArt picks (a PNG decoded with the
+// system's imaging component, with the program's language's patch laid over it), resized when its size is not
+// `size`; when that step's drawing is missing or does not decode, the 96 DPI bitmap is resized instead. Null if there
+// is no such bitmap at all.
+fw::Bitmap LoadSkinBitmap(UINT bitmapId, const SkinScale& scale, SIZE size);

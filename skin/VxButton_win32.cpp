@@ -64,7 +64,7 @@ HBITMAP CVxButton::Image(int imageId) const {
     }
     LoadedImage& slot = m_images[m_images[0].id == 0 ? 0 : 1];
     slot.id = imageId;
-    slot.bitmap = LoadSkinBitmap(static_cast<UINT>(imageId));
+    slot.bitmap = LoadSkinBitmap(static_cast<UINT>(imageId), m_scale, m_imageSize);
     return slot.bitmap.Get();
 }
 
@@ -75,6 +75,26 @@ SIZE CVxButton::NormalImageSize() const {
         return {0, 0};
     }
     return {info.bmWidth, info.bmHeight};
+}
+
+void CVxButton::SetScale(const SkinScale& scale, SIZE size) {
+    if (scale == m_scale && size.cx == m_imageSize.cx && size.cy == m_imageSize.cy) {
+        return;
+    }
+    m_scale = scale;
+    m_imageSize = size;
+    m_images = {};
+    if (m_hWnd) {
+        Reshape();
+        Redraw();
+    }
+}
+
+// The outline and the size of the normal image.
+void CVxButton::Reshape() {
+    CBmpRgn region;
+    region.SetInsets(0, 0);
+    region.ShapeWindow(m_hWnd, Image(m_normalImageId));
 }
 
 // The button has no frame: there is nothing to draw outside its face, and the system's frame painting of a shaped
@@ -118,9 +138,7 @@ LRESULT CVxButton::OnCreate(WPARAM wParam, LPARAM lParam) {
     if (DefWindowProc(WM_CREATE, wParam, lParam) == -1) {
         return -1;
     }
-    CBmpRgn region;
-    region.SetInsets(0, 0);
-    region.ShapeWindow(m_hWnd, Image(m_normalImageId));
+    Reshape();
     return 0;
 }
 
@@ -178,11 +196,12 @@ void CVxButton::PickColour(int x, int y) {
     if (colour != CLR_INVALID) { // a point off the window keeps the last colour
         m_pickedColour = colour;
     }
-    ::MoveToEx(dc, x - 3, y - 3, nullptr);
-    ::LineTo(dc, x + 3, y - 3);
-    ::LineTo(dc, x + 3, y + 3);
-    ::LineTo(dc, x - 3, y + 3);
-    ::LineTo(dc, x - 3, y - 3);
+    const int d = m_scale.Px(3);
+    ::MoveToEx(dc, x - d, y - d, nullptr);
+    ::LineTo(dc, x + d, y - d);
+    ::LineTo(dc, x + d, y + d);
+    ::LineTo(dc, x - d, y + d);
+    ::LineTo(dc, x - d, y - d);
 }
 
 // A release ends the press; it is a click, posted to the parent, when the press was shorter than 2000 ms.
@@ -218,7 +237,7 @@ void CVxButton::OnPaint() {
     wchar_t text[kVxCaptionMaxChars + 1] = {};
     const int length = ::GetWindowTextW(m_hWnd, text, static_cast<int>(std::size(text)));
     const std::wstring_view caption(text, length > 0 ? static_cast<std::size_t>(length) : 0);
-    const VxCaptionLayout layout = LayoutVxCaption(caption, width, height, m_pressed);
+    const VxCaptionLayout layout = LayoutVxCaption(caption, width, height, m_pressed, m_scale);
     for (std::size_t i = 0; i < layout.count; ++i) {
         const VxCaptionLine& line = layout.lines[i];
         RECT box{line.box.left, line.box.top, line.box.right, line.box.bottom};

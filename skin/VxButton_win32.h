@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "framework/Controls.h"
+#include "base/SkinScale.h"
 #include "framework/Gdi.h"
 #include "res/SkinLayout.h"
 
@@ -41,6 +42,9 @@ public:
     void GetBitmaps(int* normalImageId, int* hotImageId, int* spareValue) const;
     // The normal image's size (0 x 0 without one): the size Create gives the window.
     SIZE NormalImageSize() const;
+    // The scale the images are drawn at and the size they fill there (at 96 DPI their own size). Set it before
+    // Create; an existing window takes its new outline and size from the normal image at once.
+    void SetScale(const SkinScale& scale, SIZE size);
     void SetColorPick(BOOL on) { m_colourPick = on != FALSE; }
     COLORREF GetPickedColor() const { return m_pickedColour; }
     // A colour chosen elsewhere (a restore, prismelctl) shown as if picked.
@@ -82,6 +86,7 @@ private:
     void DrawImage(HDC dc, int imageId, int width, int height) const;
     HBITMAP Image(int imageId) const;
     void PickColour(int x, int y);
+    void Reshape();
     bool IsUnderScreenPoint(POINT point) const { return ::WindowFromPoint(point) == m_hWnd; }
     void Redraw() const { Invalidate(false); }
 
@@ -91,6 +96,8 @@ private:
         fw::Bitmap bitmap;
     };
     mutable std::array<LoadedImage, 2> m_images;
+    SkinScale m_scale;
+    SIZE m_imageSize{0, 0};
     std::uint32_t m_pressTime = 0;
     bool m_hover = false;
     bool m_pressed = false;

@@ -5,7 +5,8 @@
 # screenshot of both windows is saved after PRISMEL_RUN_SECONDS (default 8) seconds, its path printed and both
 # stopped. Arguments are passed to the program (for example: tools/run.sh SysTray). For the screenshot,
 # PRISMEL_RUN_MODE=7 clicks mode 7, speed 5 and Apply, and PRISMEL_RUN_PAGE=modules (jedec, xmp, about) opens a
-# page, as a user would with the mouse.
+# page, as a user would with the mouse. PRISMEL_RUN_DPI=144 (120, 168, 192, ...) runs them at that screen scale:
+# the prefix's LogPixels is set to it for the run and back to 96 afterwards.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -35,14 +36,17 @@ trap stop_ledview EXIT
 
 # Clicks, in the program's window: a mode button (1-10), speed button 5 and Apply (PRISMEL_RUN_MODE), then a tab
 # (PRISMEL_RUN_PAGE = modules, jedec, xmp or about; jedec and xmp step to the module page's sub-pages 2 and 3).
+# The points are those of the 96 DPI layout, scaled as the program scales it.
+dpi=${PRISMEL_RUN_DPI:-96}
+px() { echo $((($1 * dpi + 48) / 96)); }
 run_clicks() {
   local page=$1 mode=$2 window X Y
   window=$(xdotool search --onlyvisible --name '^$' 2>/dev/null | while read -r w; do
-    [ "$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')" = 990x675 ] && echo "$w"
+    [ "$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')" = "$(px 990)x$(px 675)" ] && echo "$w"
   done | head -n 1)
   [ -n "$window" ] || return 1
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep 0.5; }
+  click() { xdotool mousemove $((X + $(px "$1"))) $((Y + $(px "$2"))) click 1; sleep 0.5; }
   if [ -n "$mode" ]; then
     local col=$(((mode - 1) % 3)) row=$(((mode - 1) / 3))
     click $((150 + 183 * col + 90)) $((49 + 138 * row + 68))
@@ -55,11 +59,15 @@ run_clicks() {
   xmp) click 75 105; click 259 536; click 259 536 ;;
   about) click 75 331 ;;
   esac
-  xdotool mousemove $((X + 600)) $((Y + 660))
+  xdotool mousemove $((X + $(px 600))) $((Y + $(px 660)))
 }
 
 if [ -n "${DISPLAY:-}" ]; then
   prismel_prefix_ensure || exit 1
+  if [ "$dpi" != 96 ]; then
+    prismel_prefix_dpi "$dpi" || echo "run: could not set LogPixels to $dpi"
+    trap 'stop_ledview; prismel_prefix_dpi 96' EXIT
+  fi
   echo "run: Prismel.exe and LedView.exe on $DISPLAY (journal: $bin/smbus-sim.journal)"
   start_ledview
   (cd "$bin" && wine Prismel.exe "$@")
@@ -69,6 +77,10 @@ fi
 prismel_with_lock prismel_session_start || exit 1
 . "$PRISMEL_SESSION_FILE"
 export DISPLAY="$SESSION_DISPLAY"
+if [ "$dpi" != 96 ]; then
+  prismel_prefix_dpi "$dpi" || echo "run: could not set LogPixels to $dpi"
+  trap 'stop_ledview; prismel_prefix_dpi 96' EXIT
+fi
 echo "run: Prismel.exe and LedView.exe on private display $DISPLAY (journal: $bin/smbus-sim.journal)"
 start_ledview
 (cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine Prismel.exe "$@" </dev/null >"$build/run.log" 2>&1) &

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/SkinScale.h"
 #include "framework/Gdi.h"
 #include "smbus-sim/SimFiles_win32.h"
 #include "smbus-sim/core/LedModel.h"
@@ -136,12 +137,45 @@ private:
     void DrawCaptions(HDC dc) const;
     void DrawRows(HDC dc) const;
     int Rows() const { return static_cast<int>(m_setup.rowLabels.size()); }
+    // The window's outer size for its client area at the view's scale.
+    SIZE WindowSize() const;
+    // Moved to a screen of another DPI: the view is drawn at that scale, where the system suggests.
+    void OnDpiChanged(WPARAM dpi, const RECT* suggested);
 
     Setup m_setup;
     smbus_sim::LedJournal m_journal;
     fw::Font m_font;
     HWND m_window = nullptr;
+    SkinScale m_scale; // the layout is one of 96 DPI, drawn through a transform of this scale
 };
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// The screen's DPI, which a per-monitor aware program is given at the window's first screen.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : SKIN_BASE_DPI;
+    if (screen) {
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi : SKIN_BASE_DPI;
+}
+
+SIZE LedViewWindow::WindowSize() const {
+    RECT frame{0, 0, m_scale.Px(kClientWidth), m_scale.Px(ClientHeight(Rows()))};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void LedViewWindow::OnDpiChanged(WPARAM dpi, const RECT* suggested) {
+    m_scale = SkinScale(LOWORD(dpi));
+    const SIZE size = WindowSize();
+    if (suggested) {
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    InvalidateRect(m_window, nullptr, FALSE);
+}
 
 bool LedViewWindow::Create(HINSTANCE instance) {
     WNDCLASSW cls{};
@@ -157,13 +191,11 @@ bool LedViewWindow::Create(HINSTANCE instance) {
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 
     // Bottom-left of the work area, clear of the program's window centred on a 1280 x 1024 screen.
-    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, kClientWidth, ClientHeight(Rows())};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    m_scale = SkinScale(ScreenDpi());
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
+    const int width = WindowSize().cx;
+    const int height = WindowSize().cy;
     HWND window = CreateWindowExW(0, kWindowClass, kTitle, kStyle, work.left, work.bottom - height, width, height,
                                   nullptr, nullptr, instance, this);
     if (!window) {
@@ -198,6 +230,9 @@ LRESULT LedViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_ERASEBKGND:
         return 1; // the paint covers every pixel
+    case WM_DPICHANGED:
+        OnDpiChanged(wParam, reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_PAINT:
         OnPaint();
         return 0;
@@ -231,10 +266,16 @@ void LedViewWindow::OnPaint() {
     fw::SelectScope useBuffer(back.Get(), buffer.Get());
     fw::Brush background(CreateSolidBrush(kBackground));
     FillRect(back.Get(), &client, background.Get());
+    // The layout's 96 DPI coordinates, scaled as a whole: text and shapes are drawn at the screen's pixels.
+    SetGraphicsMode(back.Get(), GM_ADVANCED);
+    const auto factor = static_cast<FLOAT>(m_scale.Dpi()) / SKIN_BASE_DPI;
+    const XFORM scale{factor, 0.0F, 0.0F, factor, 0.0F, 0.0F};
+    SetWorldTransform(back.Get(), &scale);
     fw::SelectScope useFont(back.Get(), m_font.Get());
     SetBkMode(back.Get(), TRANSPARENT);
     DrawCaptions(back.Get());
     DrawRows(back.Get());
+    ModifyWorldTransform(back.Get(), nullptr, MWT_IDENTITY); // the copy is pixel for pixel
     BitBlt(paint.Get(), 0, 0, client.right, client.bottom, back.Get(), 0, 0, SRCCOPY);
 }
 

@@ -146,6 +146,17 @@ prismel_prefix_ensure() {
   touch "$WINEPREFIX/.prismel-ready"
 }
 
+# prismel_prefix_dpi DPI: the screen scale Wine gives the programs started from now on (LogPixels: 96 is 100 %,
+# 144 is 150 %). A prefix left at another DPI (a run that was stopped) is set back to 96 when a session starts.
+prismel_prefix_dpi() {
+  local dpi=$1 key
+  for key in 'HKCU\Control Panel\Desktop' 'HKCU\Software\Wine\Fonts' \
+    'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 9>&- || return 1
+  done
+  if [ "$dpi" = 96 ]; then rm -f "$WINEPREFIX/.prismel-dpi"; else echo "$dpi" >"$WINEPREFIX/.prismel-dpi"; fi
+}
+
 prismel_free_display() {
   local n
   for n in $(seq 90 140); do
@@ -176,7 +187,7 @@ prismel_session_start() {
   prismel_prefix_ensure || return 1
   local n
   n=$(prismel_free_display) || { prismel_log "no free X display number"; return 1; }
-  setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
+  setsid Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp </dev/null >/dev/null 2>&1 9>&- &
   local xvfb=$!
   local i
   for i in $(seq 1 100); do
@@ -195,6 +206,7 @@ prismel_session_start() {
   printf 'SESSION_DISPLAY=%s\nXVFB_PID=%s\nWINESERVER_PID=%s\n' "$DISPLAY" "$xvfb" "$server" >"$PRISMEL_SESSION_FILE"
   # The first Wine process starts Wine's services; they must not inherit anybody's pipes.
   timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || { prismel_log "first Wine process failed"; return 1; }
+  if [ -f "$WINEPREFIX/.prismel-dpi" ]; then prismel_prefix_dpi 96 || prismel_log "could not set LogPixels back to 96"; fi
   prismel_desktop_start
 }
 
