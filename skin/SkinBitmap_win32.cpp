@@ -90,8 +90,9 @@ fw::Bitmap PatchedBitmap(std::span<const std::uint8_t> dib, std::span<const std:
 constexpr CLSID kImagingFactoryClass = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
 constexpr GUID kPixelFormatBgra = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0f}};
 
-// A PNG (or any image the component reads) as 32-bit pixels; empty when it does not decode or is too large.
-SkinPixels DecodeImage(std::span<const std::uint8_t> bytes) {
+} // namespace
+
+SkinPixels DecodeSkinImage(std::span<const std::uint8_t> bytes) {
     SkinPixels pixels;
     if (bytes.empty() || bytes.size() > 64u * 1024u * 1024u) {
         return pixels;
@@ -148,14 +149,16 @@ SkinPixels DecodeImage(std::span<const std::uint8_t> bytes) {
     return pixels;
 }
 
+namespace {
+
 // The scaled drawing of a step, in the program's language (English where the language's patch is missing or does
 // not fit).
 SkinPixels ScaledDrawing(HMODULE module, UINT bitmapId, int resourceType) {
     const LPCWSTR type = MAKEINTRESOURCEW(resourceType);
-    SkinPixels english = DecodeImage(ResourceBytes(module, type, bitmapId, kEnglishUs));
+    SkinPixels english = DecodeSkinImage(ResourceBytes(module, type, bitmapId, kEnglishUs));
     const LANGID language = ProgramLanguage();
     if (english.IsWhole() && language != kEnglishUs) {
-        const SkinPixels patch = DecodeImage(ResourceBytes(module, type, bitmapId, language));
+        const SkinPixels patch = DecodeSkinImage(ResourceBytes(module, type, bitmapId, language));
         ApplyAlphaPatch(english, patch);
     }
     return english;

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <span>
+
 #include "framework/Gdi.h"
+#include "skin/SkinPixels.h"
 #include "base/SkinScale.h"
 
 // The bitmap resource `bitmapId` of the program's own module as a bitmap compatible with the screen, as
@@ -21,3 +25,7 @@ SIZE SkinBitmapSize(UINT bitmapId);
 // `size`; when that step's drawing is missing or does not decode, the 96 DPI bitmap is resized instead. Null if there
 // is no such bitmap at all.
 fw::Bitmap LoadSkinBitmap(UINT bitmapId, const SkinScale& scale, SIZE size);
+
+// An image file's bytes (a PNG, or any format the system's imaging component reads) as 32-bit pixels; empty when
+// they do not decode or the image is larger than kSkinPixelsLargestSide. COM must be initialised on the thread.
+SkinPixels DecodeSkinImage(std::span<const std::uint8_t> bytes);

@@ -381,6 +381,47 @@ RECT WindowRect(HWND window) {
     return r;
 }
 
+void ClickScreenPoint(POINT point) {
+    SetCursorPos(point.x, point.y);
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &inputs[0], sizeof(INPUT));
+    Sleep(60);
+    SendInput(1, &inputs[1], sizeof(INPUT));
+}
+
+LRESULT SendMessageWithRect(HWND window, UINT message, WPARAM wParam, const RECT& rect) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) {
+        return 0;
+    }
+    void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    LRESULT result = 0;
+    if (remote && WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr)) {
+        result = SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
+    }
+    if (remote) {
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+void BecomePerMonitorDpiAware() {
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    auto set =
+        reinterpret_cast<SetContext>(reinterpret_cast<void*>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, and the first form where the second is unknown.
+    if (!set || (!set(reinterpret_cast<HANDLE>(-4)) && !set(reinterpret_cast<HANDLE>(-3)))) {
+        SetProcessDPIAware();
+    }
+}
+
 Image CaptureWindow(HWND window) {
     return CaptureScreenRect(WindowRect(window));
 }

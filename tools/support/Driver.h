@@ -94,6 +94,13 @@ void DismissMessageBox(const MessageBoxInfo& box, int button = IDOK);
 
 // A click as a skinned button sees one: button-down then button-up at client point (0, 0), posted.
 void Click(HWND control);
+// A click of the mouse itself at a point of the screen, as the system's input would deliver it.
+void ClickScreenPoint(POINT point);
+// Sends a message whose lParam points to a RECT (WM_DPICHANGED's suggested place) to a window of another process:
+// the RECT is written into that process first, as the system's own message would carry it there.
+LRESULT SendMessageWithRect(HWND window, UINT message, WPARAM wParam, const RECT& rect);
+// Makes the calling process per-monitor DPI aware, so that it sees other windows' sizes and pixels unscaled.
+void BecomePerMonitorDpiAware();
 void PostTrayEvent(HWND window, UINT trayMessage, UINT iconId, UINT mouseMessage);
 std::wstring GetText(HWND window);
 bool IsVisible(HWND window);
