@@ -4,8 +4,13 @@
 // its work. The SMBus stand-in serves two modules at 0.4 ms per transaction. Each run starts the three programs one
 // after the other; medians are printed with the bus time the stand-in accounts for.
 //
+// With PRISMEL_BENCH_DPIS=96,144,192 it starts only Prismel.exe, at each of those screen DPIs in every run (the
+// prefix's LogPixels, set before each start and put back to 96 at the end), and prints the program's own time at
+// each against the first, and its private memory once painted.
+//
 // Usage (under Wine): startup_bench.exe [runs]
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -38,7 +43,9 @@ struct Subject {
     LaunchOptions launch;
     POINT probe;
     WPARAM closeCommand;
-    std::vector<double> ms; // start to painted window, run by run
+    std::vector<double> ms;        // start to painted window, run by run
+    std::vector<double> privateMb; // private memory once painted, when measured
+    bool measureMemory = false;
 };
 
 // Waits until a top-level window of the process is visible and the pixel at the probe point of it is no longer
@@ -89,6 +96,17 @@ bool TimeOneStart(Subject& subject) {
         return false;
     }
     subject.ms.push_back(WaitUntilPainted(*process, subject.probe, start));
+    if (subject.measureMemory) {
+        Sleep(500); // the rest of the first paint and the module page's set-up
+        HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process->Id());
+        PROCESS_MEMORY_COUNTERS memory{};
+        if (handle && GetProcessMemoryInfo(handle, &memory, sizeof memory)) {
+            subject.privateMb.push_back(static_cast<double>(memory.PagefileUsage) / (1024.0 * 1024.0));
+        }
+        if (handle) {
+            CloseHandle(handle);
+        }
+    }
     if (HWND window = WaitForWindow(process->Id(), kDialogClass, 2000)) {
         PostMessageW(window, WM_COMMAND, subject.closeCommand, 0);
     }
@@ -155,7 +173,7 @@ Subject ProgramSubject(const std::wstring& folder, const std::wstring& bin, cons
     WriteTextFile(folder + L"\\smbus-sim.conf", "module 0 0 = " + spd + "\\spd\\gskill-f4-3200c14d-32gtzr.bin\n" +
                                                     "module 0 2 = " + spd + "\\spd\\samsung-m378a2k43eb1-cwe.bin\n" +
                                                     "delay_ms = 0.4\njournal = smbus-sim.journal\n");
-    Subject subject{"Prismel.exe", {}, POINT{500, 20}, ID_TRAY_QUIT, {}};
+    Subject subject{"Prismel.exe", {}, POINT{500, 20}, ID_TRAY_QUIT, {}, {}, false};
     subject.launch.program = folder + L"\\Prismel.exe";
     subject.launch.environment = {{kStandInConfigVariable, folder + L"\\smbus-sim.conf"},
                                   {L"PRISMEL_TRACE_STARTUP", trace}};
@@ -164,7 +182,7 @@ Subject ProgramSubject(const std::wstring& folder, const std::wstring& bin, cons
 
 // A baseline program beside the benchmark.
 Subject BaselineSubject(const char* name, const std::wstring& program, POINT probe) {
-    Subject subject{name, {}, probe, IDCANCEL, {}};
+    Subject subject{name, {}, probe, IDCANCEL, {}, {}, false};
     subject.launch.program = program;
     return subject;
 }
@@ -204,16 +222,72 @@ void PrintAgainst(const std::vector<double>& own, const Subject& baseline) {
                 Median(ratio), baseline.name, Median(beyond));
 }
 
+// Where Wine reads the DPI it gives the programs started after it is set.
+void SetScreenDpi(int dpi) {
+    const auto value = static_cast<DWORD>(dpi);
+    PutRegistryDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", value);
+    PutRegistryDword(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts", L"LogPixels", value);
+    PutRegistryDword(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+                     L"LogPixels", value);
+}
+
+// The program alone at several DPIs, each run starting it at each DPI in turn.
+int CompareDpis(const std::string& list, int runs, Subject program, const std::wstring& folder) {
+    std::vector<int> dpis;
+    std::stringstream items(list);
+    for (std::string item; std::getline(items, item, ',');) {
+        if (int dpi = std::atoi(item.c_str()); dpi >= 48 && dpi <= 480) {
+            dpis.push_back(dpi);
+        }
+    }
+    if (dpis.empty()) {
+        std::fprintf(stderr, "PRISMEL_BENCH_DPIS names no DPI\n");
+        return 1;
+    }
+    program.measureMemory = true;
+    std::vector<Subject> at(dpis.size(), program);
+    std::vector<std::vector<double>> own(dpis.size());
+    int transactions = 0;
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t i = 0; i < dpis.size(); ++i) {
+            PrepareSettings();
+            SetScreenDpi(dpis[i]);
+            const bool started = TimeOneStart(at[i]);
+            SetScreenDpi(96);
+            if (!started) {
+                return 1;
+            }
+            own[i].push_back(at[i].ms.back() - BusMs(folder + L"\\smbus-sim.journal", transactions));
+        }
+    }
+    std::printf("runs: %d\n", runs);
+    for (std::size_t i = 0; i < dpis.size(); ++i) {
+        std::vector<double> ratio;
+        for (std::size_t r = 0; r < own[i].size(); ++r) {
+            ratio.push_back(own[0][r] > 0 ? own[i][r] / own[0][r] : 0.0);
+        }
+        std::printf("%3d DPI: own time median %.1f ms, %.2f times %d DPI's (median of the runs' ratios); private "
+                    "memory once painted %.1f MB\n",
+                    dpis[i], Median(own[i]), Median(ratio), dpis[0], Median(at[i].privateMb));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
+    BecomePerMonitorDpiAware(); // the windows' places and pixels as they are on the screen, at any DPI
     const std::wstring folder = MakeScratchFolder(L"bench");
     const std::wstring bin = ProgramFolder();
     const std::wstring trace = folder + L"\\startup-trace.txt";
     Subject program = ProgramSubject(folder, bin, trace);
     Subject empty = BaselineSubject("empty dialog", bin + L"\\empty_dialog.exe", POINT{300, 100});
     Subject structural = BaselineSubject("structural dialog", bin + L"\\structural_dialog.exe", program.probe);
+    char dpis[64] = "";
+    if (GetEnvironmentVariableA("PRISMEL_BENCH_DPIS", dpis, sizeof dpis) > 0) {
+        return CompareDpis(dpis, runs, program, folder);
+    }
     std::vector<double> bus;
     int transactions = 0;
     Phases phases;
