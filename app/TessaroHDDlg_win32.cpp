@@ -60,6 +60,7 @@ bool CTessaroHDDlg::OnInitDialog() {
         m_app.ScaleFonts(m_scale.Dpi());
         ScaleControlFont();
     }
+    m_moduleSelector.SetItemHeights(m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H)); // before the modules are listed
     SetSkin(IDB_PAGE_LIGHTING);
     StartupPhase("window shaped");
     CentreInWorkArea();
@@ -162,7 +163,7 @@ void CTessaroHDDlg::SetUpModuleSelector() {
     m_moduleSelector.SetImageList(m_moduleIcons);
     // The dialog's font resized the selection field before the selector was attached; give it its 30 pixels.
     m_moduleSelector.SetTextIndent(m_scale.Px(10));
-    m_moduleSelector.SetItemHeight(-1, m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
+    m_moduleSelector.SetItemHeights(m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
     m_moduleSelector.SetCurSel(0);
     m_moduleSelector.ShowWindow(SW_HIDE);
 }
@@ -512,8 +513,7 @@ void CTessaroHDDlg::Rescale(int dpi) {
     ScaleControlFont();
     PlaceTemplateControls();
     m_moduleSelector.SetTextIndent(m_scale.Px(10));
-    m_moduleSelector.SetItemHeight(-1, m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
-    m_moduleSelector.SetItemHeight(0, m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
+    m_moduleSelector.SetItemHeights(m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H));
     m_moduleInfo.SetViewFont(Font(kFontText));
     ModifyTrayIcon(m_hWnd, m_scale.Dpi());
     ::InvalidateRect(m_hWnd, nullptr, TRUE);

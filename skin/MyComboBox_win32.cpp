@@ -60,6 +60,16 @@ const CMyComboBox::ItemRecord* CMyComboBox::RecordOf(int index) const {
     return found == m_records.end() ? nullptr : found->get();
 }
 
+void CMyComboBox::SetItemHeights(int pixels) {
+    m_itemHeight = pixels;
+    if (!m_hWnd) {
+        return;
+    }
+    for (int index = -1; index < GetCount(); ++index) {
+        SetItemHeight(index, pixels);
+    }
+}
+
 void CMyComboBox::MeasureItem(MEASUREITEMSTRUCT* item) {
     item->itemHeight = static_cast<UINT>(m_itemHeight);
 }

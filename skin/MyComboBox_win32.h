@@ -29,6 +29,8 @@ public:
     void SetImageList(HIMAGELIST images) { m_imageList = images; }
     // How far the items' text starts from their left edge (10 pixels at 96 DPI).
     void SetTextIndent(int pixels) { m_textIndent = pixels; }
+    // The height of the selection field and of every item, those to come and those listed (30 pixels at 96 DPI).
+    void SetItemHeights(int pixels);
     HIMAGELIST GetImageList() const { return m_imageList; }
     // Records alive: one per item added with AddItem until the window is destroyed.
     std::size_t GetRecordCount() const { return m_records.size(); }
