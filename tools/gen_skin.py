@@ -6,18 +6,24 @@ paints on it agree. Writes 24-bit BMP files, prismel.ico and skin.rc (the resour
 the output folder. A bitmap with words is also drawn in Simplified and Traditional Chinese (NAME.zh-Hans.bmp,
 NAME.zh-Hant.bmp, from the PHRASES table); the program gets each as a patch of the English bitmap (NAME.<lang>.skp)
 under the same id in that language. The output depends only on the header, the version text, the fonts and this
-script: the same inputs give the same bytes.
+script: the same inputs give the same bytes, however many processes draw them.
+
+Every image is also drawn at 125, 150, 175 and 200 % (the steps SkinLayout.h names), at that size rather than
+enlarged: NAME.<percent>.png, 24-bit, of the size the program's rounding gives the bitmap's rectangle, and for a
+bitmap with words NAME.<percent>.<lang>.png, a 32-bit patch that is opaque exactly where the language's drawing
+differs from the English one. The icon holds 16, 20, 24, 32, 40 and 48 pixel images.
 
 Every image is opaque from its first to its last column in every row and holds no near-white pixel, so the
 window outline code, which treats white (within 2 per byte) as outside, keeps each image whole. Buttons are drawn
 over the part of their page they cover, so a button and the page around it join without a seam.
 
-Usage: gen_skin.py --header res/SkinLayout.h --out DIR [--version 1.0.0] [--list]
+Usage: gen_skin.py --header res/SkinLayout.h --out DIR [--version 1.0.0] [--jobs 1|2] [--list]
 """
 
 import argparse
 import colorsys
 import math
+import multiprocessing
 import os
 import re
 import struct
@@ -304,29 +310,32 @@ class Art:
         lh = int(math.ceil(y1 - self.oy)) - ly + pad
         return lx, ly, lw, lh
 
-    def _mapper(self, lx, ly):
-        """P(x, y[, coord]) for a layer at (lx, ly): a point in layer coordinates, through the coordinate map coord
-        (cont by default)."""
+    def _mapper(self, lx, ly, ss=SS):
+        """P(x, y[, coord]) for a layer at (lx, ly) drawn at ss times: a point in layer coordinates, through the
+        coordinate map coord (cont by default)."""
 
         def P(x, y, coord=self.cont):
-            return ((coord(x) - self.ox - lx) * SS, (coord(y) - self.oy - ly) * SS)
+            return ((coord(x) - self.ox - lx) * ss, (coord(y) - self.oy - ly) * ss)
 
         return P
 
-    def layer(self, box, paint, blur=0.0, opacity=1.0):
-        """Draws paint(draw, P, S) on a supersampled transparent layer around box and composites it.
+    def layer(self, box, paint, blur=0.0, opacity=1.0, ss=SS):
+        """Draws paint(draw, P, S) on a transparent layer around box, supersampled ss times, and composites it.
         P(x, y) maps a point to layer coordinates, S(v) a length."""
         blur = self.cont(blur)
         pad = 2 + int(math.ceil(3 * blur))
         lx, ly, lw, lh = self._extent(box, pad)
-        hi = Image.new("RGBA", (lw * SS, lh * SS), (0, 0, 0, 0))
+        hi = Image.new("RGBA", (lw * ss, lh * ss), (0, 0, 0, 0))
         d = ImageDraw.Draw(hi)
 
         def S(v):
-            return self.cont(v) * SS
+            return self.cont(v) * ss
 
-        paint(d, self._mapper(lx, ly), S)
-        lo = hi.convert("RGBa").reduce(SS).convert("RGBA")
+        paint(d, self._mapper(lx, ly, ss), S)
+        lo = hi.convert("RGBa")
+        if ss > 1:
+            lo = lo.reduce(ss)
+        lo = lo.convert("RGBA")
         if blur:
             lo = lo.filter(ImageFilter.GaussianBlur(blur))
         if opacity < 1.0:
@@ -344,7 +353,11 @@ class Art:
         return max(1, int(round(self.snap(width) * SS)))
 
     def rect(self, box, fill, alpha=255, blur=0.0):
-        self.layer(box, lambda d, P, S: d.rectangle(self._box(P, box), fill=rgba(fill, alpha)), blur)
+        # A box on whole pixels covers every pixel wholly or not at all, so drawn without supersampling it gives
+        # the very layer the supersampled drawing would, in a sixteenth of the work.
+        whole = all(float(self.snap(v)).is_integer() for v in box)
+        self.layer(box, lambda d, P, S: d.rectangle(self._box(P, box), fill=rgba(fill, alpha)), blur,
+                   ss=1 if whole else SS)
 
     def rrect(self, box, r, fill=None, outline=None, width=1.0, alpha=255, blur=0.0, opacity=1.0):
         def paint(d, P, S):
@@ -816,9 +829,7 @@ def draw_mode_button(page, rect, role, name, hot, th):
     else:
         art.gradient_rrect(card, 10, mix(th.card, th.frame, 0.25), th.card)
         art.rrect(card, 10, outline=mix(th.card, th.frame, 0.9), width=1)
-    pic = Art(Image.new("RGBA", (art.px(153), art.px(80)), (0, 0, 0, 0)), dpi=art.dpi)
-    MODE_PICTURES[role](pic, th)
-    layer = pic.img
+    layer = mode_picture(role, art.dpi, th)
     if hot:
         glow = layer.filter(ImageFilter.GaussianBlur(art.cont(5)))
         art.paste(glow, (x + 14, y + 12))
@@ -830,6 +841,18 @@ def draw_mode_button(page, rect, role, name, hot, th):
         art.paste(dim, (x + 14, y + 12))
     art.text((x + w / 2, y + 111), name, "bold", 16, th.bright if hot else th.value, anchor="mm")
     return art.rgb()
+
+
+_mode_pictures = {}
+
+
+def mode_picture(role, dpi, th):
+    """A mode card's picture, 153 x 80 at 100 %; the same for both looks and every language, so drawn once."""
+    if (role, dpi) not in _mode_pictures:
+        pic = Art(Image.new("RGBA", (scale_px(153, dpi), scale_px(80, dpi)), (0, 0, 0, 0)), dpi=dpi)
+        MODE_PICTURES[role](pic, th)
+        _mode_pictures[role, dpi] = pic.img
+    return _mode_pictures[role, dpi]
 
 
 LED_Y0, LED_Y1 = 22, 42
@@ -1073,8 +1096,15 @@ def draw_wheel(lay, th, dpi):
             if d > radius + 1:
                 px.append(bg)
                 continue
-            samples = [(0.0, 0.0)] if d < radius - 1 else [((i + 0.5) / n - 0.5, (j + 0.5) / n - 0.5)
-                                                             for i in range(n) for j in range(n)]
+            if d < radius - 1:  # wholly inside: one sample, at the centre
+                dx, dy = xx - cx, yy - cy
+                hh = (math.atan2(dx, -dy) / (2 * math.pi)) % 1.0
+                rr, gg, bb = colorsys.hsv_to_rgb(hh, s_min + (1 - s_min) * min(1.0, d / radius), 1.0)
+                colour = (int(round(rr * 255)), int(round(gg * 255)), int(round(bb * 255)))
+                # cannot equal the background at full value; kept as a guard
+                px.append((bg[0] + 1, bg[1], bg[2]) if colour == bg else colour)
+                continue
+            samples = [((i + 0.5) / n - 0.5, (j + 0.5) / n - 0.5) for i in range(n) for j in range(n)]
             acc = [0.0, 0.0, 0.0]
             inside = 0
             for sx, sy in samples:
@@ -1092,10 +1122,7 @@ def draw_wheel(lay, th, dpi):
             if inside == 0:
                 px.append(bg)
                 continue
-            colour = tuple(int(round(bg[k] * (1 - cov) + acc[k] / inside * cov)) for k in range(3))
-            if d < radius - 1 and colour == bg:  # cannot happen at full value; kept as a guard
-                colour = (bg[0] + 1, bg[1], bg[2])
-            px.append(colour)
+            px.append(tuple(int(round(bg[k] * (1 - cov) + acc[k] / inside * cov)) for k in range(3)))
     img = Image.new("RGB", (w, h))
     img.putdata(px)
     return img
@@ -1264,11 +1291,43 @@ def encode_patch(lay, base, variant):
     return bytes(out)
 
 
-def output_names(items):
+def art_scales(lay):
+    """(dpi, percent, resource type) of every drawing above 96 DPI, smallest first."""
+    base, step, largest = lay["SKIN_BASE_DPI"], lay["SKIN_ART_DPI_STEP"], lay["SKIN_ART_LARGEST_DPI"]
+    if base != BASE_DPI:
+        raise SystemExit("gen_skin.py draws its numbers at %d DPI, SkinLayout.h says %d" % (BASE_DPI, base))
+    return [(base + k * step, (base + k * step) * 100 // base, lay["SKIN_SCALED_RESOURCE_TYPE"] + k - 1)
+            for k in range(1, (largest - base) // step + 1)]
+
+
+def scaled_name(name, percent, lang=None):
+    """NAME.<percent>.png, or NAME.<percent>.<lang>.png for a language's patch."""
+    stem = name[:-len(".bmp")]
+    return "%s.%d.%s.png" % (stem, percent, lang) if lang else "%s.%d.png" % (stem, percent)
+
+
+def output_names(lay, items):
     names = [n for _, n, _, _ in items]
     for lang, _ in LANGUAGES[1:]:
         names += [variant_name(n, lang, ext) for _, n, _, worded in items if worded for ext in ("bmp", "skp")]
+    for _, percent, _ in art_scales(lay):
+        names += [scaled_name(n, percent) for _, n, _, _ in items]
+        for lang, _ in LANGUAGES[1:]:
+            names += [scaled_name(n, percent, lang) for _, n, _, worded in items if worded]
     return names + [ICON_FILE, RC_FILE]
+
+
+def patch_image(base, variant):
+    """The language patch of a scaled drawing: variant's pixels, opaque, where it differs from base, and
+    transparent black everywhere else."""
+    assert base.size == variant.size
+    bands = ImageChops.difference(base, variant).split()
+    changed = ImageChops.lighter(ImageChops.lighter(bands[0], bands[1]), bands[2]).point(lambda v: 255 if v else 0)
+    return Image.composite(variant.convert("RGBA"), Image.new("RGBA", base.size, (0, 0, 0, 0)), changed)
+
+
+def save_png(img, path):
+    img.save(path, format="PNG", compress_level=6)
 
 
 def draw_pages(lay, th, version, lang, dpi=BASE_DPI):
@@ -1279,12 +1338,70 @@ def draw_pages(lay, th, version, lang, dpi=BASE_DPI):
     }
 
 
+def draw_images(lay, th, items, version, dpi, lang):
+    """{file name: image} of every bitmap drawn at dpi in lang; a language other than English draws only the
+    bitmaps with words."""
+    pages = draw_pages(lay, th, version, lang, dpi)
+    return {name: draw(pages) for _, name, draw, worded in items if lang == "en" or worded}
+
+
+def write_scale(header, out, version, dpi):
+    """Draws and writes every file of one scale: at 96 DPI the BMP files and their language variants and patches,
+    above it the PNG files and their language patches. Returns None, or the reason it stopped."""
+    try:
+        lay = Layout(header)
+        th, items = roster(lay)
+        english = draw_images(lay, th, items, version, dpi, "en")
+        if dpi == BASE_DPI:
+            for name, img in english.items():
+                img.save(os.path.join(out, name), format="BMP")
+        else:
+            percent = {d: p for d, p, _ in art_scales(lay)}[dpi]
+            for name, img in english.items():
+                save_png(img, os.path.join(out, scaled_name(name, percent)))
+        for lang, _ in LANGUAGES[1:]:
+            for name, img in draw_images(lay, th, items, version, dpi, lang).items():
+                if dpi == BASE_DPI:
+                    img.save(os.path.join(out, variant_name(name, lang, "bmp")), format="BMP")
+                    with open(os.path.join(out, variant_name(name, lang, "skp")), "wb") as f:
+                        f.write(encode_patch(lay, english[name], img))
+                else:
+                    save_png(patch_image(english[name], img), os.path.join(out, scaled_name(name, percent, lang)))
+    except SystemExit as e:  # a worker process must hand the reason back rather than end
+        return str(e.code)
+    return None
+
+
+def resource_script(lay, items):
+    """skin.rc: the English bitmaps, the icon and the scaled drawings, then per other language its patches."""
+    rc = ["// Skin bitmaps and icon, generated by tools/gen_skin.py from res/SkinLayout.h. Do not edit.",
+          "LANGUAGE " + LANGUAGES[0][1]]
+    rc += ['%d BITMAP "%s"' % (rid, name) for rid, name, _, _ in items]
+    rc.append('%d ICON "%s"' % (lay["IDI_PRISMEL"], ICON_FILE))
+    for dpi, percent, kind in art_scales(lay):
+        rc += ["// %d %% (%d DPI)" % (percent, dpi)]
+        rc += ['%d %d "%s"' % (rid, kind, scaled_name(name, percent)) for rid, name, _, _ in items]
+    for lang, statement in LANGUAGES[1:]:
+        rc += ["", "// %s" % lang, "LANGUAGE " + statement]
+        rc += ['%d %d "%s"' % (rid, lay["SKIN_PATCH_RESOURCE_TYPE"], variant_name(name, lang, "skp"))
+               for rid, name, _, worded in items if worded]
+        for _, percent, kind in art_scales(lay):
+            rc += ['%d %d "%s"' % (rid, kind, scaled_name(name, percent, lang))
+                   for rid, name, _, worded in items if worded]
+    rc.append("LANGUAGE " + LANGUAGES[0][1])
+    return "\n".join(rc) + "\n"
+
+
+ICON_SIZES = [(16, True), (20, True), (24, True), (32, False), (40, False), (48, False)]  # (pixels, small master)
+
+
 def main(argv):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--header", required=True, help="path of SkinLayout.h")
     ap.add_argument("--out", required=True, help="folder to write the skin into")
     ap.add_argument("--version", default="1.0.0", help="version shown on the about page")
     ap.add_argument("--list", action="store_true", help="only print the names of the files it would write")
+    ap.add_argument("--jobs", type=int, default=2, choices=(1, 2), help="processes that draw the scales")
     args = ap.parse_args(argv)
 
     lay = Layout(args.header)
@@ -1293,43 +1410,30 @@ def main(argv):
     if len(set(ids)) != len(ids):
         raise SystemExit("SkinLayout.h gives two bitmaps the same id")
     if args.list:
-        print("\n".join(output_names(items)))
+        print("\n".join(output_names(lay, items)))
         return 0
     for path in FONT_FILES.values():
         if not os.path.exists(path):
             raise SystemExit("font missing: %s (install fonts-liberation, fonts-dseg and fonts-wqy-microhei)" % path)
 
     os.makedirs(args.out, exist_ok=True)
-    pages = draw_pages(lay, th, args.version, "en")
-    english = {}
-    rc = ["// Skin bitmaps and icon, generated by tools/gen_skin.py from res/SkinLayout.h. Do not edit.",
-          "LANGUAGE " + LANGUAGES[0][1]]
-    for rid, name, draw, worded in items:
-        img = draw(pages)
-        img.save(os.path.join(args.out, name), format="BMP")
-        rc.append('%d BITMAP "%s"' % (rid, name))
-        if worded:
-            english[rid] = img
+    # Largest first, so two processes finish at about the same time. Each scale writes its own files, so the
+    # order in which they finish changes nothing.
+    dpis = [dpi for dpi, _, _ in reversed(art_scales(lay))] + [BASE_DPI]
+    jobs = [(args.header, args.out, args.version, dpi) for dpi in dpis]
+    if args.jobs > 1:
+        with multiprocessing.get_context("fork").Pool(args.jobs) as pool:
+            failures = pool.starmap(write_scale, jobs, chunksize=1)
+    else:
+        failures = [write_scale(*job) for job in jobs]
+    for failure in failures:
+        if failure is not None:
+            raise SystemExit(failure)
+
     master, small = draw_icon_master(th), draw_icon_master(th, small=True)
-    write_ico(os.path.join(args.out, ICON_FILE),
-              [icon_image(small, 16), icon_image(master, 32), icon_image(master, 48)])
-    rc.append('%d ICON "%s"' % (lay["IDI_PRISMEL"], ICON_FILE))
-    # The other languages: where a bitmap's words differ, a patch of the same id in that language.
-    for lang, statement in LANGUAGES[1:]:
-        rc += ["", "// %s" % lang, "LANGUAGE " + statement]
-        pages = draw_pages(lay, th, args.version, lang)
-        for rid, name, draw, worded in items:
-            if not worded:
-                continue
-            img = draw(pages)
-            img.save(os.path.join(args.out, variant_name(name, lang, "bmp")), format="BMP")
-            patch_name = variant_name(name, lang, "skp")
-            with open(os.path.join(args.out, patch_name), "wb") as f:
-                f.write(encode_patch(lay, english[rid], img))
-            rc.append('%d %d "%s"' % (rid, lay["SKIN_PATCH_RESOURCE_TYPE"], patch_name))
-    rc.append("LANGUAGE " + LANGUAGES[0][1])
+    write_ico(os.path.join(args.out, ICON_FILE), [icon_image(small if s else master, n) for n, s in ICON_SIZES])
     with open(os.path.join(args.out, RC_FILE), "w", encoding="ascii", newline="\n") as f:
-        f.write("\n".join(rc) + "\n")
+        f.write(resource_script(lay, items))
     return 0
 
 
