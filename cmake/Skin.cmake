@@ -1,5 +1,6 @@
-# Skin artwork: tools/gen_skin.py draws every skin bitmap, the icon and skin.rc from res/SkinLayout.h into the
-# build tree at build time. Nothing generated is kept in the source tree.
+# Skin artwork: tools/gen_skin.py draws every skin bitmap (at 100 % as BMP, at 125 to 200 % as NAME.<percent>.png),
+# the icon and skin.rc from res/SkinLayout.h into the build tree at build time. Nothing generated is kept in the
+# source tree.
 #
 # Gives:
 #   prismel_skin          custom target that brings the skin up to date

@@ -6,18 +6,24 @@ paints on it agree. Writes 24-bit BMP files, prismel.ico and skin.rc (the resour
 the output folder. A bitmap with words is also drawn in Simplified and Traditional Chinese (NAME.zh-Hans.bmp,
 NAME.zh-Hant.bmp, from the PHRASES table); the program gets each as a patch of the English bitmap (NAME.<lang>.skp)
 under the same id in that language. The output depends only on the header, the version text, the fonts and this
-script: the same inputs give the same bytes.
+script: the same inputs give the same bytes, however many processes draw them.
+
+Every image is also drawn at 125, 150, 175 and 200 % (the steps SkinLayout.h names), at that size rather than
+enlarged: NAME.<percent>.png, 24-bit, of the size the program's rounding gives the bitmap's rectangle, and for a
+bitmap with words NAME.<percent>.<lang>.png, a 32-bit patch that is opaque exactly where the language's drawing
+differs from the English one. The icon holds 16, 20, 24, 32, 40 and 48 pixel images.
 
 Every image is opaque from its first to its last column in every row and holds no near-white pixel, so the
 window outline code, which treats white (within 2 per byte) as outside, keeps each image whole. Buttons are drawn
 over the part of their page they cover, so a button and the page around it join without a seam.
 
-Usage: gen_skin.py --header res/SkinLayout.h --out DIR [--version 1.0.0] [--list]
+Usage: gen_skin.py --header res/SkinLayout.h --out DIR [--version 1.0.0] [--jobs 1|2] [--list]
 """
 
 import argparse
 import colorsys
 import math
+import multiprocessing
 import os
 import re
 import struct
@@ -26,6 +32,7 @@ import sys
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 SS = 4  # supersampling factor of every drawn shape
+BASE_DPI = 96  # the scale of the BITMAP resources and of every number in SkinLayout.h (SKIN_BASE_DPI)
 
 FONT_FILES = {
     "regular": "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
@@ -220,19 +227,62 @@ def localise(lang, phrase, face, size, tracking, cjk_size=None):
 # ---- Drawing surface --------------------------------------------------------------------------------------------
 
 
+def scale_px(v, dpi):
+    """A whole length or edge v (in 96 DPI pixels) at dpi, as the program scales it: half a pixel rounds up."""
+    return (v * dpi + BASE_DPI // 2) // BASE_DPI
+
+
 class Art:
     """An RGBA image with antialiased drawing. Coordinates are continuous: pixel (x, y) covers [x, x+1) x [y, y+1).
-    origin shifts every coordinate, so a button can be drawn in page coordinates over its crop of the page."""
+    origin shifts every coordinate, so a button can be drawn in page coordinates over its crop of the page.
 
-    def __init__(self, img, origin=(0, 0), lang="en"):
+    Every coordinate and length the drawing code passes is in 96 DPI pixels; dpi sets the scale the image is drawn
+    at. A coordinate or length that is a whole number lands on the pixel edge the program's rounding gives it
+    (snap), so edges and hairlines that are sharp at 100 % stay sharp at every scale and meet the buttons' scaled
+    rectangles exactly; anything else scales continuously (cont). At 96 DPI both leave every number untouched."""
+
+    def __init__(self, img, origin=(0, 0), lang="en", dpi=BASE_DPI):
         self.img = img.convert("RGBA")
-        self.ox, self.oy = origin
+        self.dpi = dpi
+        self.s = dpi / BASE_DPI
+        self.ox, self.oy = self.px(origin[0]), self.px(origin[1])
         self.lang = lang  # the language text() sets its phrases in
         self._fonts = {}
 
     @property
     def size(self):
         return self.img.size
+
+    def px(self, v):
+        """A whole coordinate or length in pixels at this scale."""
+        return scale_px(v, self.dpi)
+
+    def span(self, a, b):
+        """Pixels between the scaled edges of whole coordinates a and b."""
+        return self.px(b) - self.px(a)
+
+    def cont(self, v):
+        return v if self.dpi == BASE_DPI else v * self.s
+
+    def snap(self, v):
+        if self.dpi == BASE_DPI:
+            return v
+        if float(v).is_integer():
+            return self.px(int(v))
+        return v * self.s
+
+    def _line_coord(self, width):
+        """The coordinate map of a line of that width: a line whose sides lie on pixel edges at 100 % keeps them
+        there, with its scaled width."""
+        if self.dpi == BASE_DPI or not float(width).is_integer():
+            return self.cont
+        half = self.snap(width) / 2
+
+        def m(c):
+            edge = c - width / 2
+            return self.px(int(edge)) + half if float(edge).is_integer() else c * self.s
+
+        return m
 
     def font(self, face, size):
         key = (face, size)
@@ -251,26 +301,41 @@ class Art:
             layer = layer.crop((lx0, ly0, lx1, ly1))
         self.img.alpha_composite(layer, (x + lx0, y + ly0))
 
-    def layer(self, box, paint, blur=0.0, opacity=1.0):
-        """Draws paint(draw, P, S) on a supersampled transparent layer around box and composites it.
-        P(x, y) maps a point to layer coordinates, S(v) a length."""
-        x0, y0, x1, y1 = box
-        pad = 2 + int(math.ceil(3 * blur))
+    def _extent(self, box, pad):
+        """Image-pixel left, top, width and height of a layer around box with pad pixels on every side."""
+        x0, y0, x1, y1 = (self.cont(v) for v in box)
         lx = int(math.floor(x0 - self.ox)) - pad
         ly = int(math.floor(y0 - self.oy)) - pad
         lw = int(math.ceil(x1 - self.ox)) - lx + pad
         lh = int(math.ceil(y1 - self.oy)) - ly + pad
-        hi = Image.new("RGBA", (lw * SS, lh * SS), (0, 0, 0, 0))
+        return lx, ly, lw, lh
+
+    def _mapper(self, lx, ly, ss=SS):
+        """P(x, y[, coord]) for a layer at (lx, ly) drawn at ss times: a point in layer coordinates, through the
+        coordinate map coord (cont by default)."""
+
+        def P(x, y, coord=self.cont):
+            return ((coord(x) - self.ox - lx) * ss, (coord(y) - self.oy - ly) * ss)
+
+        return P
+
+    def layer(self, box, paint, blur=0.0, opacity=1.0, ss=SS):
+        """Draws paint(draw, P, S) on a transparent layer around box, supersampled ss times, and composites it.
+        P(x, y) maps a point to layer coordinates, S(v) a length."""
+        blur = self.cont(blur)
+        pad = 2 + int(math.ceil(3 * blur))
+        lx, ly, lw, lh = self._extent(box, pad)
+        hi = Image.new("RGBA", (lw * ss, lh * ss), (0, 0, 0, 0))
         d = ImageDraw.Draw(hi)
 
-        def P(x, y):
-            return ((x - self.ox - lx) * SS, (y - self.oy - ly) * SS)
-
         def S(v):
-            return v * SS
+            return self.cont(v) * ss
 
-        paint(d, P, S)
-        lo = hi.convert("RGBa").reduce(SS).convert("RGBA")
+        paint(d, self._mapper(lx, ly, ss), S)
+        lo = hi.convert("RGBa")
+        if ss > 1:
+            lo = lo.reduce(ss)
+        lo = lo.convert("RGBA")
         if blur:
             lo = lo.filter(ImageFilter.GaussianBlur(blur))
         if opacity < 1.0:
@@ -279,12 +344,20 @@ class Art:
         self._composite(lo, lx, ly)
 
     def _box(self, P, box):
-        a = P(box[0], box[1])
-        b = P(box[2], box[3])
+        a = P(box[0], box[1], self.snap)
+        b = P(box[2], box[3], self.snap)
         return (a[0], a[1], b[0] - 1, b[1] - 1)
 
+    def _width(self, width):
+        """An outline's width in layer pixels."""
+        return max(1, int(round(self.snap(width) * SS)))
+
     def rect(self, box, fill, alpha=255, blur=0.0):
-        self.layer(box, lambda d, P, S: d.rectangle(self._box(P, box), fill=rgba(fill, alpha)), blur)
+        # A box on whole pixels covers every pixel wholly or not at all, so drawn without supersampling it gives
+        # the very layer the supersampled drawing would, in a sixteenth of the work.
+        whole = all(float(self.snap(v)).is_integer() for v in box)
+        self.layer(box, lambda d, P, S: d.rectangle(self._box(P, box), fill=rgba(fill, alpha)), blur,
+                   ss=1 if whole else SS)
 
     def rrect(self, box, r, fill=None, outline=None, width=1.0, alpha=255, blur=0.0, opacity=1.0):
         def paint(d, P, S):
@@ -292,7 +365,7 @@ class Art:
             if fill is not None:
                 d.rounded_rectangle(b, S(r), fill=rgba(fill, alpha))
             if outline is not None:
-                d.rounded_rectangle(b, S(r), outline=rgba(outline, alpha), width=max(1, int(round(S(width)))))
+                d.rounded_rectangle(b, S(r), outline=rgba(outline, alpha), width=self._width(width))
 
         self.layer(box, paint, blur, opacity)
 
@@ -300,8 +373,7 @@ class Art:
         def paint(d, P, S):
             b = self._box(P, box)
             d.ellipse(b, fill=None if fill is None else rgba(fill, alpha),
-                      outline=None if outline is None else rgba(outline, alpha),
-                      width=max(1, int(round(S(width)))))
+                      outline=None if outline is None else rgba(outline, alpha), width=self._width(width))
 
         self.layer(box, paint, blur, opacity)
 
@@ -317,27 +389,27 @@ class Art:
         xs, ys = [p[0] for p in pts], [p[1] for p in pts]
         w2 = width / 2 + 1
         box = (min(xs) - w2, min(ys) - w2, max(xs) + w2, max(ys) + w2)
+        coord = self._line_coord(width)
 
         def paint(d, P, S):
-            d.line([P(x, y) for x, y in pts], fill=rgba(fill, alpha), width=max(1, int(round(S(width)))),
+            lw = self.snap(width) * SS
+            d.line([P(x, y, coord) for x, y in pts], fill=rgba(fill, alpha), width=max(1, int(round(lw))),
                    joint="curve")
             for x, y in (pts[0], pts[-1]):  # round caps
-                cx, cy = P(x, y)
-                r = S(width) / 2
+                cx, cy = P(x, y, coord)
+                r = lw / 2
                 d.ellipse((cx - r, cy - r, cx + r, cy + r), fill=rgba(fill, alpha))
 
         self.layer(box, paint, blur, opacity)
 
     def gradient_rrect(self, box, r, top, bottom, alpha=255):
         """Rounded rectangle filled with a vertical gradient."""
-        x0, y0, x1, y1 = box
         # The shape's coverage at 4x, reduced, becomes the alpha of a gradient of the same size.
-        pad = 2
-        lx, ly = int(math.floor(x0 - self.ox)) - pad, int(math.floor(y0 - self.oy)) - pad
-        lw, lh = int(math.ceil(x1 - self.ox)) - lx + pad, int(math.ceil(y1 - self.oy)) - ly + pad
+        lx, ly, lw, lh = self._extent(box, 2)
         hi = Image.new("L", (lw * SS, lh * SS), 0)
-        P = lambda x, y: ((x - self.ox - lx) * SS, (y - self.oy - ly) * SS)  # noqa: E731
-        ImageDraw.Draw(hi).rounded_rectangle(self._box(P, box), r * SS, fill=alpha)
+        P = self._mapper(lx, ly)
+        ImageDraw.Draw(hi).rounded_rectangle(self._box(P, box), self.cont(r) * SS, fill=alpha)
+        y0, y1 = self.snap(box[1]), self.snap(box[3])
         col = Image.new("RGBA", (1, lh))
         col.putdata([rgba(mix(top, bottom, min(1.0, max(0.0, (yy + ly + self.oy + 0.5 - y0) / (y1 - y0)))))
                      for yy in range(lh)])
@@ -347,14 +419,16 @@ class Art:
 
     def text(self, xy, s, face, size, fill, anchor="la", tracking=0.0, alpha=255, blur=0.0, args=(), cjk_size=None):
         """Text at 1x for crisp hinting; tracking adds space between letters. s is the English phrase, shown in
-        the Art's language; args fill its %s places; cjk_size, if given, is the size of its Chinese text."""
+        the Art's language; args fill its %s places; cjk_size, if given, is the size of its Chinese text. The font
+        size is a whole number of pixels at every scale."""
         bold_shift = 0.0
         if self.lang != "en":
             s, face, size, tracking, bold_shift = localise(self.lang, s, face, size, tracking, cjk_size)
         if args:
             s = s % args
-        font = self.font(face, size)
-        x, y = xy[0] - self.ox, xy[1] - self.oy
+        font = self.font(face, self.px(size))
+        tracking, bold_shift, blur = self.cont(tracking), self.cont(bold_shift), self.cont(blur)
+        x, y = self.snap(xy[0]) - self.ox, self.snap(xy[1]) - self.oy
         if bold_shift:
             self._text1((x, y), s, font, fill, anchor, alpha, blur, bold_shift)
             return
@@ -373,10 +447,11 @@ class Art:
             self._text1((x, y), s, font, fill, anchor, alpha, blur)
 
     def text_length(self, s, face, size, cjk_size=None):
-        """Advance width of a phrase as text() sets it (without letter spacing)."""
+        """Advance width of a phrase as text() sets it (without letter spacing), in 96 DPI pixels."""
         if self.lang != "en":
             s, face, size, _, _ = localise(self.lang, s, face, size, 0.0, cjk_size)
-        return self.font(face, size).getlength(s)
+        length = self.font(face, self.px(size)).getlength(s)
+        return length if self.dpi == BASE_DPI else length / self.s
 
     def _text1(self, xy, s, font, fill, anchor, alpha, blur, bold_shift=0.0):
         probe = ImageDraw.Draw(Image.new("L", (1, 1)))
@@ -393,7 +468,8 @@ class Art:
         self._composite(lay, lx, ly)
 
     def paste(self, img, xy):
-        self._composite(img.convert("RGBA"), int(xy[0] - self.ox), int(xy[1] - self.oy))
+        """Composites an image already drawn at this scale with its top-left at xy."""
+        self._composite(img.convert("RGBA"), int(self.snap(xy[0]) - self.ox), int(self.snap(xy[1]) - self.oy))
 
     def rgb(self):
         """The finished image: RGB, with any near-white pixel pulled below the key colour's tolerance."""
@@ -509,15 +585,15 @@ def section_title(art, th, x, y, text):
 # ---- Page backgrounds -------------------------------------------------------------------------------------------
 
 
-def draw_chrome(lay, th, page_title, lang):
+def draw_chrome(lay, th, page_title, lang, dpi):
     """Window face shared by every page: title bar with the product mark, page tabs column, frame, footer."""
     W, H = lay["SKIN_PAGE_W"], lay["SKIN_PAGE_H"]
-    art = Art(vgradient((W, H), mix(th.window, th.panel, 0.25), th.window), lang=lang)
+    art = Art(vgradient((scale_px(W, dpi), scale_px(H, dpi)), mix(th.window, th.panel, 0.25), th.window), lang=lang,
+              dpi=dpi)
     art.rect((0, 0, W, 48), th.titlebar)
     art.rect((0, 48, W, 49), th.frame)
-    art.paste(spectrum_strip(W, 1), (0, 48))
-    sidebar_h = H - 49
-    art.paste(vgradient((150, sidebar_h), th.sidebar, shade(th.sidebar, 0.8)), (0, 49))
+    art.paste(spectrum_strip(art.px(W), art.span(48, 49)), (0, 48))
+    art.paste(vgradient((art.span(0, 150), art.span(49, H)), th.sidebar, shade(th.sidebar, 0.8)), (0, 49))
     art.rect((149, 49, 150, H), mix(th.sidebar, th.frame, 0.5))
     for role, _ in TABS[1:]:
         y = lay.rect(role)[1]
@@ -547,8 +623,8 @@ def draw_chrome(lay, th, page_title, lang):
     return art
 
 
-def draw_lighting_page(lay, th, lang):
-    art = draw_chrome(lay, th, "Lighting", lang)
+def draw_lighting_page(lay, th, lang, dpi):
+    art = draw_chrome(lay, th, "Lighting", lang, dpi)
     px, py, pw, ph = lay.rect("POWER")
     art.text((px - 9, py + ph / 2), "LIGHTS", "bold", 11, th.value, anchor="rm", tracking=1.5)
 
@@ -591,8 +667,8 @@ def draw_lighting_page(lay, th, lang):
     return art
 
 
-def draw_module_info_page(lay, th, lang):
-    art = draw_chrome(lay, th, "Module information", lang)
+def draw_module_info_page(lay, th, lang, dpi):
+    art = draw_chrome(lay, th, "Module information", lang, dpi)
     sx, sy, sw, _ = lay.rect("MODULE_SELECTOR")
     sh = lay["SKIN_MODULE_SELECTOR_ITEM_H"] + 6
     art.text((sx - 12, sy + sh / 2), "MODULE", "bold", 11, th.value, anchor="rm", tracking=1.2)
@@ -631,8 +707,8 @@ def draw_module_info_page(lay, th, lang):
     return art
 
 
-def draw_about_page(lay, th, version, lang):
-    art = draw_chrome(lay, th, "About", lang)
+def draw_about_page(lay, th, version, lang, dpi):
+    art = draw_chrome(lay, th, "About", lang, dpi)
     wx, wy, ww, wh = lay.rect("WEB")
     cx = wx + ww / 2
     art.rrect((cx - 250, 70, cx + 250, 380), 14, fill=th.panel, outline=th.frame)
@@ -643,7 +719,8 @@ def draw_about_page(lay, th, version, lang):
     art.text((cx, 262), TAGLINE, "regular", 12, th.heading, anchor="mm")
     art.rect((cx - 120, wy + wh + 16, cx + 120, wy + wh + 17), th.frame)
     art.text((cx, wy + wh + 40), MAKER_NOTICE, "regular", 12, th.value, anchor="mm")
-    art.paste(spectrum_strip(300, 2, fade=0.3), (int(cx - 150), 352))
+    strip_x = int(cx - 150)
+    art.paste(spectrum_strip(art.span(strip_x, strip_x + 300), art.span(352, 354), fade=0.3), (strip_x, 352))
 
     # What the program does, in three tiles under the card.
     tiles = [("Ten lighting modes", "Static to Colour cycle"), ("Any colour", "pick it or type it"),
@@ -680,7 +757,8 @@ def draw_about_page(lay, th, version, lang):
 def over_page(page, rect):
     """An Art of the page's part under a button, drawn in page coordinates."""
     x, y, w, h = rect
-    return Art(page.img.crop((x, y, x + w, y + h)), origin=(x, y), lang=page.lang)
+    box = (page.px(x), page.px(y), page.px(x + w), page.px(y + h))
+    return Art(page.img.crop(box), origin=(x, y), lang=page.lang, dpi=page.dpi)
 
 
 def draw_window_button(page, rect, kind, hot, th):
@@ -751,11 +829,9 @@ def draw_mode_button(page, rect, role, name, hot, th):
     else:
         art.gradient_rrect(card, 10, mix(th.card, th.frame, 0.25), th.card)
         art.rrect(card, 10, outline=mix(th.card, th.frame, 0.9), width=1)
-    pic = Art(Image.new("RGBA", (153, 80), (0, 0, 0, 0)))
-    MODE_PICTURES[role](pic, th)
-    layer = pic.img
+    layer = mode_picture(role, art.dpi, th)
     if hot:
-        glow = layer.filter(ImageFilter.GaussianBlur(5))
+        glow = layer.filter(ImageFilter.GaussianBlur(art.cont(5)))
         art.paste(glow, (x + 14, y + 12))
         art.paste(layer, (x + 14, y + 12))
     else:
@@ -765,6 +841,18 @@ def draw_mode_button(page, rect, role, name, hot, th):
         art.paste(dim, (x + 14, y + 12))
     art.text((x + w / 2, y + 111), name, "bold", 16, th.bright if hot else th.value, anchor="mm")
     return art.rgb()
+
+
+_mode_pictures = {}
+
+
+def mode_picture(role, dpi, th):
+    """A mode card's picture, 153 x 80 at 100 %; the same for both looks and every language, so drawn once."""
+    if (role, dpi) not in _mode_pictures:
+        pic = Art(Image.new("RGBA", (scale_px(153, dpi), scale_px(80, dpi)), (0, 0, 0, 0)), dpi=dpi)
+        MODE_PICTURES[role](pic, th)
+        _mode_pictures[role, dpi] = pic.img
+    return _mode_pictures[role, dpi]
 
 
 LED_Y0, LED_Y1 = 22, 42
@@ -820,9 +908,10 @@ def pic_double_flash(art, th):
 
 def pic_rainbow(art, th):
     leds(art, [hue(i / 5.0 * 0.8, 0.85, 1.0) for i in range(5)])
-    strip = spectrum_strip(126, 6, fade=0.001)
-    mask = Image.new("L", (126 * SS, 6 * SS), 0)
-    ImageDraw.Draw(mask).rounded_rectangle((0, 0, 126 * SS - 1, 6 * SS - 1), 3 * SS, fill=255)
+    w, h = art.span(13, 139), art.span(58, 64)
+    strip = spectrum_strip(w, h, fade=0.001)
+    mask = Image.new("L", (w * SS, h * SS), 0)
+    ImageDraw.Draw(mask).rounded_rectangle((0, 0, w * SS - 1, h * SS - 1), art.cont(3) * SS, fill=255)
     strip.putalpha(mask.reduce(SS))
     art.paste(strip, (13, 58))
 
@@ -988,14 +1077,16 @@ def draw_web_button(page, rect, hot, th):
     return art.rgb()
 
 
-def draw_wheel(lay, th):
+def draw_wheel(lay, th, dpi):
     """Hue around the disc (red at the top, clockwise), saturation from the centre outwards, full value.
     Saturation starts slightly above zero so the centre is never near-white, and value is full, so no pixel of
-    the disc can equal the dark background colour."""
-    w, h = lay["SKIN_COLOUR_WHEEL_W"], lay["SKIN_COLOUR_WHEEL_H"]
+    the disc can equal the dark background colour. At dpi the image is the wheel's scaled rectangle, which may be
+    a pixel wider than high or the other way round; the disc fits the smaller side."""
+    x, y, w, h = lay.rect("COLOUR_WHEEL")
+    w, h = scale_px(x + w, dpi) - scale_px(x, dpi), scale_px(y + h, dpi) - scale_px(y, dpi)
     bg = th.wheel_bg
     cx, cy = (w - 1) / 2.0, (h - 1) / 2.0
-    radius = min(w, h) / 2.0 - 2.0
+    radius = min(w, h) / 2.0 - 2.0 * dpi / BASE_DPI
     s_min = 0.04
     n = 4
     px = []
@@ -1005,8 +1096,15 @@ def draw_wheel(lay, th):
             if d > radius + 1:
                 px.append(bg)
                 continue
-            samples = [(0.0, 0.0)] if d < radius - 1 else [((i + 0.5) / n - 0.5, (j + 0.5) / n - 0.5)
-                                                             for i in range(n) for j in range(n)]
+            if d < radius - 1:  # wholly inside: one sample, at the centre
+                dx, dy = xx - cx, yy - cy
+                hh = (math.atan2(dx, -dy) / (2 * math.pi)) % 1.0
+                rr, gg, bb = colorsys.hsv_to_rgb(hh, s_min + (1 - s_min) * min(1.0, d / radius), 1.0)
+                colour = (int(round(rr * 255)), int(round(gg * 255)), int(round(bb * 255)))
+                # cannot equal the background at full value; kept as a guard
+                px.append((bg[0] + 1, bg[1], bg[2]) if colour == bg else colour)
+                continue
+            samples = [((i + 0.5) / n - 0.5, (j + 0.5) / n - 0.5) for i in range(n) for j in range(n)]
             acc = [0.0, 0.0, 0.0]
             inside = 0
             for sx, sy in samples:
@@ -1024,10 +1122,7 @@ def draw_wheel(lay, th):
             if inside == 0:
                 px.append(bg)
                 continue
-            colour = tuple(int(round(bg[k] * (1 - cov) + acc[k] / inside * cov)) for k in range(3))
-            if d < radius - 1 and colour == bg:  # cannot happen at full value; kept as a guard
-                colour = (bg[0] + 1, bg[1], bg[2])
-            px.append(colour)
+            px.append(tuple(int(round(bg[k] * (1 - cov) + acc[k] / inside * cov)) for k in range(3)))
     img = Image.new("RGB", (w, h))
     img.putdata(px)
     return img
@@ -1137,7 +1232,7 @@ def roster(lay):
     for on in (True, False):
         add("IDB_POWER_%s" % ("ON" if on else "OFF"),
             lambda p, on=on: draw_power(p["PAGE_LIGHTING"], lay.rect("POWER"), on, th))
-    add("IDB_COLOUR_WHEEL", lambda p: draw_wheel(lay, th))
+    add("IDB_COLOUR_WHEEL", lambda p: draw_wheel(lay, th, p["PAGE_LIGHTING"].dpi))
     for role in ("SUBPAGE_BACK", "SUBPAGE_FORWARD"):
         for hot in (False, True):
             add("IDB_%s%s" % (role, "_HOT" if hot else ""),
@@ -1196,19 +1291,108 @@ def encode_patch(lay, base, variant):
     return bytes(out)
 
 
-def output_names(items):
+def art_scales(lay):
+    """(dpi, percent, resource type) of every drawing above 96 DPI, smallest first."""
+    base, step, largest = lay["SKIN_BASE_DPI"], lay["SKIN_ART_DPI_STEP"], lay["SKIN_ART_LARGEST_DPI"]
+    if base != BASE_DPI:
+        raise SystemExit("gen_skin.py draws its numbers at %d DPI, SkinLayout.h says %d" % (BASE_DPI, base))
+    return [(base + k * step, (base + k * step) * 100 // base, lay["SKIN_SCALED_RESOURCE_TYPE"] + k - 1)
+            for k in range(1, (largest - base) // step + 1)]
+
+
+def scaled_name(name, percent, lang=None):
+    """NAME.<percent>.png, or NAME.<percent>.<lang>.png for a language's patch."""
+    stem = name[:-len(".bmp")]
+    return "%s.%d.%s.png" % (stem, percent, lang) if lang else "%s.%d.png" % (stem, percent)
+
+
+def output_names(lay, items):
     names = [n for _, n, _, _ in items]
     for lang, _ in LANGUAGES[1:]:
         names += [variant_name(n, lang, ext) for _, n, _, worded in items if worded for ext in ("bmp", "skp")]
+    for _, percent, _ in art_scales(lay):
+        names += [scaled_name(n, percent) for _, n, _, _ in items]
+        for lang, _ in LANGUAGES[1:]:
+            names += [scaled_name(n, percent, lang) for _, n, _, worded in items if worded]
     return names + [ICON_FILE, RC_FILE]
 
 
-def draw_pages(lay, th, version, lang):
+def patch_image(base, variant):
+    """The language patch of a scaled drawing: variant's pixels, opaque, where it differs from base, and
+    transparent black everywhere else."""
+    assert base.size == variant.size
+    bands = ImageChops.difference(base, variant).split()
+    changed = ImageChops.lighter(ImageChops.lighter(bands[0], bands[1]), bands[2]).point(lambda v: 255 if v else 0)
+    return Image.composite(variant.convert("RGBA"), Image.new("RGBA", base.size, (0, 0, 0, 0)), changed)
+
+
+def save_png(img, path):
+    img.save(path, format="PNG", compress_level=6)
+
+
+def draw_pages(lay, th, version, lang, dpi=BASE_DPI):
     return {
-        "PAGE_LIGHTING": draw_lighting_page(lay, th, lang),
-        "PAGE_MODULE_INFO": draw_module_info_page(lay, th, lang),
-        "PAGE_ABOUT": draw_about_page(lay, th, version, lang),
+        "PAGE_LIGHTING": draw_lighting_page(lay, th, lang, dpi),
+        "PAGE_MODULE_INFO": draw_module_info_page(lay, th, lang, dpi),
+        "PAGE_ABOUT": draw_about_page(lay, th, version, lang, dpi),
     }
+
+
+def draw_images(lay, th, items, version, dpi, lang):
+    """{file name: image} of every bitmap drawn at dpi in lang; a language other than English draws only the
+    bitmaps with words."""
+    pages = draw_pages(lay, th, version, lang, dpi)
+    return {name: draw(pages) for _, name, draw, worded in items if lang == "en" or worded}
+
+
+def write_scale(header, out, version, dpi):
+    """Draws and writes every file of one scale: at 96 DPI the BMP files and their language variants and patches,
+    above it the PNG files and their language patches. Returns None, or the reason it stopped."""
+    try:
+        lay = Layout(header)
+        th, items = roster(lay)
+        english = draw_images(lay, th, items, version, dpi, "en")
+        if dpi == BASE_DPI:
+            for name, img in english.items():
+                img.save(os.path.join(out, name), format="BMP")
+        else:
+            percent = {d: p for d, p, _ in art_scales(lay)}[dpi]
+            for name, img in english.items():
+                save_png(img, os.path.join(out, scaled_name(name, percent)))
+        for lang, _ in LANGUAGES[1:]:
+            for name, img in draw_images(lay, th, items, version, dpi, lang).items():
+                if dpi == BASE_DPI:
+                    img.save(os.path.join(out, variant_name(name, lang, "bmp")), format="BMP")
+                    with open(os.path.join(out, variant_name(name, lang, "skp")), "wb") as f:
+                        f.write(encode_patch(lay, english[name], img))
+                else:
+                    save_png(patch_image(english[name], img), os.path.join(out, scaled_name(name, percent, lang)))
+    except SystemExit as e:  # a worker process must hand the reason back rather than end
+        return str(e.code)
+    return None
+
+
+def resource_script(lay, items):
+    """skin.rc: the English bitmaps, the icon and the scaled drawings, then per other language its patches."""
+    rc = ["// Skin bitmaps and icon, generated by tools/gen_skin.py from res/SkinLayout.h. Do not edit.",
+          "LANGUAGE " + LANGUAGES[0][1]]
+    rc += ['%d BITMAP "%s"' % (rid, name) for rid, name, _, _ in items]
+    rc.append('%d ICON "%s"' % (lay["IDI_PRISMEL"], ICON_FILE))
+    for dpi, percent, kind in art_scales(lay):
+        rc += ["// %d %% (%d DPI)" % (percent, dpi)]
+        rc += ['%d %d "%s"' % (rid, kind, scaled_name(name, percent)) for rid, name, _, _ in items]
+    for lang, statement in LANGUAGES[1:]:
+        rc += ["", "// %s" % lang, "LANGUAGE " + statement]
+        rc += ['%d %d "%s"' % (rid, lay["SKIN_PATCH_RESOURCE_TYPE"], variant_name(name, lang, "skp"))
+               for rid, name, _, worded in items if worded]
+        for _, percent, kind in art_scales(lay):
+            rc += ['%d %d "%s"' % (rid, kind, scaled_name(name, percent, lang))
+                   for rid, name, _, worded in items if worded]
+    rc.append("LANGUAGE " + LANGUAGES[0][1])
+    return "\n".join(rc) + "\n"
+
+
+ICON_SIZES = [(16, True), (20, True), (24, True), (32, False), (40, False), (48, False)]  # (pixels, small master)
 
 
 def main(argv):
@@ -1217,6 +1401,7 @@ def main(argv):
     ap.add_argument("--out", required=True, help="folder to write the skin into")
     ap.add_argument("--version", default="1.0.0", help="version shown on the about page")
     ap.add_argument("--list", action="store_true", help="only print the names of the files it would write")
+    ap.add_argument("--jobs", type=int, default=2, choices=(1, 2), help="processes that draw the scales")
     args = ap.parse_args(argv)
 
     lay = Layout(args.header)
@@ -1225,43 +1410,30 @@ def main(argv):
     if len(set(ids)) != len(ids):
         raise SystemExit("SkinLayout.h gives two bitmaps the same id")
     if args.list:
-        print("\n".join(output_names(items)))
+        print("\n".join(output_names(lay, items)))
         return 0
     for path in FONT_FILES.values():
         if not os.path.exists(path):
             raise SystemExit("font missing: %s (install fonts-liberation, fonts-dseg and fonts-wqy-microhei)" % path)
 
     os.makedirs(args.out, exist_ok=True)
-    pages = draw_pages(lay, th, args.version, "en")
-    english = {}
-    rc = ["// Skin bitmaps and icon, generated by tools/gen_skin.py from res/SkinLayout.h. Do not edit.",
-          "LANGUAGE " + LANGUAGES[0][1]]
-    for rid, name, draw, worded in items:
-        img = draw(pages)
-        img.save(os.path.join(args.out, name), format="BMP")
-        rc.append('%d BITMAP "%s"' % (rid, name))
-        if worded:
-            english[rid] = img
+    # Largest first, so two processes finish at about the same time. Each scale writes its own files, so the
+    # order in which they finish changes nothing.
+    dpis = [dpi for dpi, _, _ in reversed(art_scales(lay))] + [BASE_DPI]
+    jobs = [(args.header, args.out, args.version, dpi) for dpi in dpis]
+    if args.jobs > 1:
+        with multiprocessing.get_context("fork").Pool(args.jobs) as pool:
+            failures = pool.starmap(write_scale, jobs, chunksize=1)
+    else:
+        failures = [write_scale(*job) for job in jobs]
+    for failure in failures:
+        if failure is not None:
+            raise SystemExit(failure)
+
     master, small = draw_icon_master(th), draw_icon_master(th, small=True)
-    write_ico(os.path.join(args.out, ICON_FILE),
-              [icon_image(small, 16), icon_image(master, 32), icon_image(master, 48)])
-    rc.append('%d ICON "%s"' % (lay["IDI_PRISMEL"], ICON_FILE))
-    # The other languages: where a bitmap's words differ, a patch of the same id in that language.
-    for lang, statement in LANGUAGES[1:]:
-        rc += ["", "// %s" % lang, "LANGUAGE " + statement]
-        pages = draw_pages(lay, th, args.version, lang)
-        for rid, name, draw, worded in items:
-            if not worded:
-                continue
-            img = draw(pages)
-            img.save(os.path.join(args.out, variant_name(name, lang, "bmp")), format="BMP")
-            patch_name = variant_name(name, lang, "skp")
-            with open(os.path.join(args.out, patch_name), "wb") as f:
-                f.write(encode_patch(lay, english[rid], img))
-            rc.append('%d %d "%s"' % (rid, lay["SKIN_PATCH_RESOURCE_TYPE"], patch_name))
-    rc.append("LANGUAGE " + LANGUAGES[0][1])
+    write_ico(os.path.join(args.out, ICON_FILE), [icon_image(small if s else master, n) for n, s in ICON_SIZES])
     with open(os.path.join(args.out, RC_FILE), "w", encoding="ascii", newline="\n") as f:
-        f.write("\n".join(rc) + "\n")
+        f.write(resource_script(lay, items))
     return 0
 
 
