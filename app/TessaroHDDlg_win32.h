@@ -146,5 +146,10 @@ private:
     CComboBox m_shadowModuleList;
     CImageList m_moduleIcons;
     CMyComboBox m_moduleSelector;
-    CModuleInfoPage m_moduleInfo{*this, m_moduleInfoTable, m_shadowModuleList, m_moduleSelector, Font(kFontText)};
+    CModuleInfoPage m_moduleInfo{*this,
+                                 m_moduleInfoTable,
+                                 m_shadowModuleList,
+                                 m_moduleSelector,
+                                 Font(kFontText),
+                                 ModuleLabelsIn(m_app.Language())};
 };
