@@ -54,6 +54,11 @@ void CTessaroHDApp::SetRestoreLighting(bool on) {
     }
 }
 
+std::int32_t CTessaroHDApp::Language() const {
+    const CMultiLangSupp* language = CMultiLangSupp::Instance();
+    return language ? language->Language() : kEnglish;
+}
+
 int CTessaroHDApp::ExitInstance() {
     const int code = CWinApp::ExitInstance();
     return m_startExitCode != 0 ? m_startExitCode : code;

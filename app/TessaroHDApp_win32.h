@@ -24,6 +24,8 @@ public:
     int ExitInstance() override;
 
     HFONT GetFont(int slot) const { return m_fonts[static_cast<std::size_t>(slot)].Get(); }
+    // The language the program speaks (a LanguageIndex): the language object's, English when there is none.
+    std::int32_t Language() const;
     std::int32_t StartMode() const { return m_startMode; }
     bool RestoreSettingsFlag() const { return m_settings.RestoreUserSettings; }
     const AppSettings& Settings() const { return m_settings; }

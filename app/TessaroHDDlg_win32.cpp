@@ -321,6 +321,10 @@ HFONT CTessaroHDDlg::Font(FontSlot slot) const {
     return m_app.GetFont(slot);
 }
 
+std::int32_t CTessaroHDDlg::Language() const {
+    return m_app.Language();
+}
+
 void CTessaroHDDlg::ShowSelectedMode(std::int32_t mode) {
     for (const ButtonImages& images : ModeButtonImages(mode)) {
         Button(images.id).SetBitmaps(images.normal, images.hot, 0);

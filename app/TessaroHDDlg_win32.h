@@ -143,6 +143,8 @@ private:
     bool ModuleInfoShowing() const override { return g_moduleInfoPage; }
     int ModuleCount() const override;
 
+    // The program's language, which the module page's words are in.
+    std::int32_t Language() const;
     void SwitchPage(Page page);
     void RunAboutBox();
     void DeleteUserSettingsUnlessKept() const;
@@ -163,5 +165,6 @@ private:
     CComboBox m_shadowModuleList;
     CImageList m_moduleIcons;
     CMyComboBox m_moduleSelector;
-    CModuleInfoPage m_moduleInfo{*this, m_moduleInfoTable, m_shadowModuleList, m_moduleSelector, Font(kFontText)};
+    CModuleInfoPage m_moduleInfo{*this,           m_moduleInfoTable,         m_shadowModuleList, m_moduleSelector,
+                                 Font(kFontText), ModuleLabelsIn(Language())};
 };

@@ -60,7 +60,7 @@ void CModuleInfoPage::SetUpModuleInfoTable() {
                              LVCFMT_CENTER);
     }
     for (int row = 0; row < kFixedRowCount; ++row) {
-        m_table.InsertItem(row, Wide(kFixedRowLabels[static_cast<std::size_t>(row)]).c_str());
+        m_table.InsertItem(row, Wide(m_labels.rows[static_cast<std::size_t>(row)]).c_str());
     }
 }
 
@@ -108,7 +108,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
     if (selected < 0 || static_cast<std::size_t>(selected) >= SpdImageStore.size()) {
         return;
     }
-    DecodedModule module = DecodeSpd(SpdImageStore[static_cast<std::size_t>(selected)]);
+    DecodedModule module = DecodeSpd(SpdImageStore[static_cast<std::size_t>(selected)], m_labels.rows);
     for (int row = 0; row + 1 < kFixedRowCount && row < static_cast<int>(module.rows.size()); ++row) {
         m_table.SetItemText(row, 1, Wide(module.rows[static_cast<std::size_t>(row)][1]).c_str());
     }
@@ -131,14 +131,14 @@ void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale
     PaintCanvas canvas(dc, m_viewFont, scale);
     switch (subPage) {
     case 1:
-        DrawModuleLabels(canvas);
-        DrawModuleValues(table, canvas);
+        DrawModuleLabels(m_labels, canvas);
+        DrawModuleValues(table, m_labels, canvas);
         break;
     case 2:
-        DrawJedecPage(table, XmpProfileCount, canvas);
+        DrawJedecPage(table, XmpProfileCount, m_labels, canvas);
         break;
     case 3:
-        DrawXmpPage(table, XmpProfileCount, canvas);
+        DrawXmpPage(table, XmpProfileCount, m_labels, canvas);
         break;
     default:
         break;

@@ -9,6 +9,7 @@
 
 #include "framework/Controls.h"
 #include "framework/MessageMap.h"
+#include "memory/ModuleLabels.h"
 #include "memory/SpdImage.h"
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
@@ -20,9 +21,12 @@ extern std::int32_t XmpProfileCount;
 
 class CModuleInfoPage : public CMessageMap {
 public:
-    // The view's text is drawn in viewFont (the system font when it is null).
-    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector, HFONT viewFont)
-        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector), m_viewFont(viewFont) {}
+    // The view's text is drawn in viewFont (the system font when it is null); labels are the page's words, in the
+    // program's language, for the table's label cells and the view.
+    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector, HFONT viewFont,
+                    const ModuleLabels& labels)
+        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector), m_viewFont(viewFont),
+          m_labels(labels) {}
 
     BEGIN_MSG_MAP(CModuleInfoPage)
     COMMAND_CODE_CALL(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
@@ -53,4 +57,5 @@ private:
     CComboBox& m_shadowList;
     CMyComboBox& m_selector;
     HFONT m_viewFont;
+    const ModuleLabels& m_labels;
 };

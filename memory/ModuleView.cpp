@@ -27,7 +27,7 @@ void DrawRows(const ModuleTable& table, RowSpan span, int keyColumn, TextCanvas&
 }
 
 template <std::size_t... I> constexpr std::array<LabelRecord, sizeof...(I)> Labels(std::index_sequence<I...>) {
-    return {{{SKIN_MODULE_COLUMN_0_X, ViewLineY(static_cast<int>(I)), kFixedRowLabels[I], kValueColour}...}};
+    return {{{SKIN_MODULE_COLUMN_0_X, ViewLineY(static_cast<int>(I)), static_cast<int>(I), kValueColour}...}};
 }
 template <std::size_t... I> constexpr std::array<ValueRecord, sizeof...(I)> Values(std::index_sequence<I...>) {
     return {{{static_cast<int>(I), SKIN_MODULE_COLUMN_1_X, ViewLineY(static_cast<int>(I)), SKIN_MODULE_VALUE_RIGHT,
@@ -53,16 +53,16 @@ RowSpan XmpRowsShown(int rowCount, std::int32_t xmpProfileCount) {
     return {first, std::clamp(rowCount - first, 0, kViewLineCount)};
 }
 
-void DrawModuleLabels(TextCanvas& canvas) {
+void DrawModuleLabels(const ModuleLabels& labels, TextCanvas& canvas) {
     canvas.SelectViewFont();
     for (const LabelRecord& label : ModuleLabelLayout) {
         canvas.SetTextColour(label.colour);
-        canvas.PutText(label.x, label.y, label.text);
+        canvas.PutText(label.x, label.y, labels.rows[static_cast<std::size_t>(label.row)]);
     }
 }
 
-void DrawModuleValues(const ModuleTable& table, TextCanvas& canvas) {
-    DrawHeading(canvas, u"Module");
+void DrawModuleValues(const ModuleTable& table, const ModuleLabels& labels, TextCanvas& canvas) {
+    DrawHeading(canvas, labels.factsHeading);
     for (const ValueRecord& value : ModuleValueLayout) {
         std::u16string text = table.RowCount() > value.row ? table.Cell(value.row, 1) : std::u16string();
         if (text.empty()) {
@@ -73,14 +73,16 @@ void DrawModuleValues(const ModuleTable& table, TextCanvas& canvas) {
     }
 }
 
-void DrawJedecPage(const ModuleTable& table, std::int32_t xmpProfileCount, TextCanvas& canvas) {
-    DrawHeading(canvas, u"JEDEC Timing");
+void DrawJedecPage(const ModuleTable& table, std::int32_t xmpProfileCount, const ModuleLabels& labels,
+                   TextCanvas& canvas) {
+    DrawHeading(canvas, labels.jedecHeading);
     canvas.SetTextColour(kValueColour);
     DrawRows(table, JedecRowsShown(table.RowCount(), xmpProfileCount), 0, canvas);
 }
 
-void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, TextCanvas& canvas) {
-    DrawHeading(canvas, u"XMP");
+void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, const ModuleLabels& labels,
+                 TextCanvas& canvas) {
+    DrawHeading(canvas, labels.xmpHeading);
     canvas.SetTextColour(kValueColour);
     DrawRows(table, XmpRowsShown(table.RowCount(), xmpProfileCount), 1, canvas);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "memory/ModuleLabels.h"
 #include "memory/SpdDecode.h"
 #include "res/SkinLayout.h"
 
@@ -38,11 +39,11 @@ inline constexpr std::array<int, kModuleInfoColumnCount> kViewColumnX = {
     SKIN_MODULE_COLUMN_4_X, SKIN_MODULE_COLUMN_5_X, SKIN_MODULE_COLUMN_6_X,
 };
 
-// Sub-page 1's labels: one line each at x = 217.
+// Sub-page 1's labels: one line each at x = 217, the label of a fixed row in the page's language.
 struct LabelRecord {
     int x;
     int y;
-    std::u16string_view text;
+    int row;
     std::uint32_t colour;
 };
 extern const std::array<LabelRecord, kViewLineCount> ModuleLabelLayout;
@@ -57,12 +58,14 @@ struct ValueRecord {
 };
 extern const std::array<ValueRecord, kViewLineCount> ModuleValueLayout;
 
-// The sub-pages.
-void DrawModuleLabels(TextCanvas& canvas);
-void DrawModuleValues(const ModuleTable& table, TextCanvas& canvas);
+// The sub-pages, with their labels and headings in the words of one language.
+void DrawModuleLabels(const ModuleLabels& labels, TextCanvas& canvas);
+void DrawModuleValues(const ModuleTable& table, const ModuleLabels& labels, TextCanvas& canvas);
 // The JEDEC rows; a module with more than ten latencies shows the ten highest, which hold its rated speed.
-void DrawJedecPage(const ModuleTable& table, std::int32_t xmpProfileCount, TextCanvas& canvas);
-void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, TextCanvas& canvas);
+void DrawJedecPage(const ModuleTable& table, std::int32_t xmpProfileCount, const ModuleLabels& labels,
+                   TextCanvas& canvas);
+void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, const ModuleLabels& labels,
+                 TextCanvas& canvas);
 
 // The table rows a sub-page of rows shows: first row and how many, never more than the ten lines.
 struct RowSpan {

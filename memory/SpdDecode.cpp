@@ -14,11 +14,6 @@ const std::array<std::u16string_view, kModuleInfoColumnCount> kModuleInfoColumns
     u"Field", u"Value", u"CL", u"tRCD", u"tRP", u"tRAS", u"tRC",
 };
 
-const std::array<std::u16string_view, kFixedRowCount> kFixedRowLabels = {
-    u"制造商",   u"产品编号", u"序列号", u"模组容量", u"存储类型", u"存储速度",
-    u"内存位宽", u"Banks",    u"Ranks",  u"工作电压", u"test",
-};
-
 // 0x86 0xDA: bank 7 (six continuation codes), both bytes with odd parity in bit 7.
 const std::array<ManufacturerEntry, 10> ManufacturerTable = {{
     {0x86, 0xDA, u"Quenmark Microsystems"},
@@ -211,13 +206,14 @@ void AppendJedecRows(const SpdBytes& spd, std::vector<ModuleInfoRow>& rows) {
     }
 }
 
-void AppendXmpProfile(const SpdBytes& spd, int profile, std::vector<ModuleInfoRow>& rows) {
+void AppendXmpProfile(const SpdBytes& spd, int profile, const FixedRowLabels& labels,
+                      std::vector<ModuleInfoRow>& rows) {
     const int b = XmpProfileBase(profile);
     rows.emplace_back()[1] = Format("XMP Profile %d", profile + 1);
 
     const double tck = ByteTime(spd, b + kXTck, b + kXTckFine).Ns();
     ModuleInfoRow& speed = rows.emplace_back();
-    speed[0] = std::u16string(kFixedRowLabels[kSpeedRow]);
+    speed[0] = std::u16string(labels[kSpeedRow]);
     const std::optional<int> rate = DataRate(tck);
     speed[1] = rate ? Format("%d( %dMHz )", *rate, *rate / 2) : std::u16string(kNoTimeText);
     // Unlike the JEDEC tRC, the profile's tRC has its fine correction.
@@ -236,18 +232,18 @@ void AppendXmpProfile(const SpdBytes& spd, int profile, std::vector<ModuleInfoRo
     const unsigned voltageByte = spd[b + kXVoltage];
     const float voltage = static_cast<float>((voltageByte >> 7) + (voltageByte & 0x7Fu) * 0.01);
     ModuleInfoRow& voltageRow = rows.emplace_back();
-    voltageRow[0] = std::u16string(kFixedRowLabels[kVoltageRow]);
+    voltageRow[0] = std::u16string(labels[kVoltageRow]);
     voltageRow[1] = Format("%1.2fV", static_cast<double>(voltage));
 }
 
 } // namespace
 
-DecodedModule DecodeSpd(const SpdImage& image) {
+DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels) {
     const SpdBytes spd(image);
     DecodedModule module;
     module.rows.resize(kFixedRowCount);
-    for (std::size_t r = 0; r < kFixedRowLabels.size(); ++r) {
-        module.rows[r][0] = std::u16string(kFixedRowLabels[r]);
+    for (std::size_t r = 0; r < labels.size(); ++r) {
+        module.rows[r][0] = std::u16string(labels[r]);
     }
     ModuleInfoRow* fixed = module.rows.data();
     fixed[kMakerRow][1] = MakerText(spd);
@@ -263,7 +259,7 @@ DecodedModule DecodeSpd(const SpdImage& image) {
 
     module.xmpProfileCount = XmpProfileCount(spd);
     for (int p = 0; p < module.xmpProfileCount; ++p) {
-        AppendXmpProfile(spd, p, module.rows);
+        AppendXmpProfile(spd, p, labels, module.rows);
     }
     return module;
 }

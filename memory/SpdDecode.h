@@ -20,8 +20,8 @@ using ModuleInfoRow = std::array<std::u16string, kModuleInfoColumnCount>;
 
 // Column headings of the table ("Field", "Value", "CL", "tRCD", "tRP", "tRAS", "tRC").
 extern const std::array<std::u16string_view, kModuleInfoColumnCount> kModuleInfoColumns;
-// Column-0 labels of the fixed rows 0-10.
-extern const std::array<std::u16string_view, kFixedRowCount> kFixedRowLabels;
+// Column-0 labels of the fixed rows 0-10 in one language (memory/ModuleLabels.h has them in each).
+using FixedRowLabels = std::array<std::u16string_view, kFixedRowCount>;
 
 // What a cell shows when the bytes give it no meaning: "?" for a code the DDR4 layout reserves (capacity, banks,
 // bus width), "-" for a speed or a clock count that no usable clock period gives (a blank or damaged SPD).
@@ -44,4 +44,5 @@ struct DecodedModule {
     std::int32_t xmpProfileCount = 0;
 };
 
-DecodedModule DecodeSpd(const SpdImage& image);
+// labels name the fixed rows; the XMP rows repeat its speed and voltage labels.
+DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels);

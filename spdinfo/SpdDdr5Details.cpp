@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "memory/ModuleLabels.h"
 #include "spdinfo/SpdDetailFields.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "base/Utf8.h"
+#include "memory/ModuleLabels.h"
 #include "spdinfo/SpdDdr5Details.h"
 #include "spdinfo/SpdDetails.h"
 
@@ -455,7 +456,7 @@ private:
 
     void Print(const NamedSpdImage& source) {
         if (const SpdImage* image = std::get_if<SpdImage>(&source.image)) {
-            const DecodedModule module = DecodeSpd(*image);
+            const DecodedModule module = DecodeSpd(*image, kFixedRowLabels);
             Emit(source, module, Ddr4Verdicts(*image, module),
                  m_options.full ? DecodeSpdDetails(*image) : std::vector<SpdDetailSection>());
         } else {

@@ -4,6 +4,7 @@
 // spdinfo --full on the same bytes: every field has a label and a text free of "inf", "nan" and signs, and the
 // --json --full document is printed whole. The same bytes as a DDR5 image likewise.
 #include "memory/SpdDdr5.h"
+#include "memory/ModuleLabels.h"
 #include "memory/SpdDecode.h"
 #include "spdinfo/SpdDetails.h"
 #include "spdinfo/SpdInfo.h"
@@ -109,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SpdImage image{};
     std::memcpy(image.data(), data, std::min(size, image.size()));
 
-    const DecodedModule module = DecodeSpd(image);
+    const DecodedModule module = DecodeSpd(image, kFixedRowLabels);
     Require(module.xmpProfileCount >= 0 && module.xmpProfileCount <= 2);
     const std::size_t jedecRows = static_cast<std::size_t>(LatencyFlags(image));
     Require(module.rows.size() == kFixedRowCount + jedecRows + kRowsPerXmpProfile * module.xmpProfileCount);
@@ -136,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     // Nothing but the bytes decides the table.
-    Require(DecodeSpd(image).rows == module.rows);
+    Require(DecodeSpd(image, kFixedRowLabels).rows == module.rows);
     CheckDetails(image);
     CheckDdr5(data, size);
     return 0;

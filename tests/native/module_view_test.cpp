@@ -1,10 +1,13 @@
 // The module information view against a table of cells: where each sub-page draws what, the ten-line limit of the
-// JEDEC sub-page, blank lines for empty rows, and a view with no module.
+// JEDEC sub-page, blank lines for empty rows, a view with no module, and the labels and headings of the language
+// it is given.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "base/Language.h"
+#include "base/Utf8.h"
 #include "memory/ModuleView.h"
 
 namespace {
@@ -18,7 +21,7 @@ public:
     }
 };
 
-// Each text drawn as "x,y,colour:text" (text in ASCII; other units as '?').
+// Each text drawn as "x,y,colour:text" (text in UTF-8).
 class RecordingCanvas final : public TextCanvas {
 public:
     std::vector<std::string> drawn;
@@ -27,15 +30,11 @@ public:
     void SetTextColour(std::uint32_t colour) override { colour_ = colour; }
     void PutText(int x, int y, std::u16string_view text) override {
         EXPECT_TRUE(fontSelected) << "every text is drawn in the view's font";
-        std::string ascii;
-        for (char16_t unit : text) {
-            ascii += unit < 0x80 ? static_cast<char>(unit) : '?';
-        }
         drawn.push_back(std::to_string(x) + "," + std::to_string(y) + "," +
                         (colour_ == kHeadingColour ? "H"
                          : colour_ == kValueColour ? "V"
                                                    : "?") +
-                        ":" + ascii);
+                        ":" + ToUtf8(text));
     }
 
 private:
@@ -65,23 +64,34 @@ FakeTable Table(int jedec, int xmp, bool values = true) {
     return table;
 }
 
-TEST(ModuleView, FactsPageDrawsLabelsAndValuesOnTheTenLines) {
-    FakeTable table = Table(3, 1);
-    RecordingCanvas canvas;
-    DrawModuleLabels(canvas);
-    DrawModuleValues(table, canvas);
-    ASSERT_EQ(canvas.drawn.size(), 21u);
-    EXPECT_EQ(canvas.drawn[0], "217,225,V:???");
-    EXPECT_EQ(canvas.drawn[7], "217,428,V:Banks");
-    EXPECT_EQ(canvas.drawn[9], "217,486,V:????");
-    EXPECT_EQ(canvas.drawn[10], "217,185,H:Module");
-    EXPECT_EQ(canvas.drawn[11], "340,225,V:v0");
-    EXPECT_EQ(canvas.drawn[20], "340,486,V:v9");
+TEST(ModuleView, FactsPageDrawsLabelsAndValuesOnTheTenLinesInTheLanguageGiven) {
+    // The table's own label cells are Simplified Chinese: the labels drawn come from the language given.
+    struct Case {
+        std::int32_t language;
+        std::string first, banks, last, heading;
+    } cases[] = {
+        {kEnglish, "Manufacturer", "Banks", "Voltage", "Module"},
+        {kTraditionalChinese, "製造商", "Banks", "工作電壓", "模組"},
+    };
+    for (const Case& c : cases) {
+        const ModuleLabels& labels = ModuleLabelsIn(c.language);
+        FakeTable table = Table(3, 1);
+        RecordingCanvas canvas;
+        DrawModuleLabels(labels, canvas);
+        DrawModuleValues(table, labels, canvas);
+        ASSERT_EQ(canvas.drawn.size(), 21u) << c.first;
+        EXPECT_EQ(canvas.drawn[0], "217,225,V:" + c.first);
+        EXPECT_EQ(canvas.drawn[7], "217,428,V:" + c.banks);
+        EXPECT_EQ(canvas.drawn[9], "217,486,V:" + c.last);
+        EXPECT_EQ(canvas.drawn[10], "217,185,H:" + c.heading);
+        EXPECT_EQ(canvas.drawn[11], "340,225,V:v0");
+        EXPECT_EQ(canvas.drawn[20], "340,486,V:v9");
 
-    // Without a module the values are empty and only the labels and the heading are drawn.
-    RecordingCanvas empty;
-    DrawModuleValues(Table(0, 0, false), empty);
-    EXPECT_EQ(empty.drawn, std::vector<std::string>{"217,185,H:Module"});
+        // Without a module the values are empty and only the labels and the heading are drawn.
+        RecordingCanvas empty;
+        DrawModuleValues(Table(0, 0, false), labels, empty);
+        EXPECT_EQ(empty.drawn, std::vector<std::string>{"217,185,H:" + c.heading});
+    }
 }
 
 TEST(ModuleView, JedecPageShowsAtMostTenRowsTheHighestLatenciesFirstNumberedAsDecoded) {
@@ -102,7 +112,7 @@ TEST(ModuleView, JedecPageShowsAtMostTenRowsTheHighestLatenciesFirstNumberedAsDe
     for (const Case& c : cases) {
         FakeTable table = Table(c.jedec, c.xmp);
         RecordingCanvas canvas;
-        DrawJedecPage(table, c.xmp, canvas);
+        DrawJedecPage(table, c.xmp, ModuleLabelsIn(kEnglish), canvas);
         ASSERT_EQ(canvas.drawn.size(), 1 + 7 * c.lines) << c.jedec;
         EXPECT_EQ(canvas.drawn[0], "217,185,H:JEDEC Timing");
         if (c.lines > 0) {
@@ -111,12 +121,15 @@ TEST(ModuleView, JedecPageShowsAtMostTenRowsTheHighestLatenciesFirstNumberedAsDe
             EXPECT_EQ(canvas.drawn.back().substr(0, 4), "843,") << "the seventh column";
         }
     }
+    RecordingCanvas traditional;
+    DrawJedecPage(Table(0, 0), 0, ModuleLabelsIn(kTraditionalChinese), traditional);
+    EXPECT_EQ(traditional.drawn, std::vector<std::string>{"217,185,H:JEDEC 時序"});
 }
 
 TEST(ModuleView, XmpPageShowsEachProfilesThreeLinesAndLeavesTitleCellsBlank) {
     FakeTable table = Table(12, 2);
     RecordingCanvas canvas;
-    DrawXmpPage(table, 2, canvas);
+    DrawXmpPage(table, 2, ModuleLabelsIn(kEnglish), canvas);
     ASSERT_EQ(canvas.drawn.size(), 1 + 6 * 7u);
     EXPECT_EQ(canvas.drawn[0], "217,185,H:XMP");
     EXPECT_EQ(canvas.drawn[2], "340,225,V:P") << "the title at x = 340 on line 0";
@@ -125,7 +138,7 @@ TEST(ModuleView, XmpPageShowsEachProfilesThreeLinesAndLeavesTitleCellsBlank) {
     EXPECT_EQ(canvas.drawn.back(), "843,370,V:");
 
     RecordingCanvas none;
-    DrawXmpPage(Table(4, 0), 0, none);
+    DrawXmpPage(Table(4, 0), 0, ModuleLabelsIn(kEnglish), none);
     EXPECT_EQ(none.drawn, std::vector<std::string>{"217,185,H:XMP"});
     // A table shorter than its profile count claims never reaches into the fixed rows.
     EXPECT_EQ(XmpRowsShown(kFixedRowCount + 1, 2), (RowSpan{kFixedRowCount, 1}));

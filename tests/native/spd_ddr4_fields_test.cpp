@@ -2,6 +2,7 @@
 // JEDEC table has them, and the write times shown wherever an image carries them.
 #include <gtest/gtest.h>
 
+#include "memory/ModuleLabels.h"
 #include "memory/SpdDecode.h"
 #include "memory/SpdDdr4Fields.h"
 #include "spdinfo/SpdDetails.h"
@@ -29,7 +30,7 @@ std::string FullField(const SpdImage& image, std::string_view label) {
 }
 
 std::string PageBanks(const SpdImage& image) {
-    const std::u16string cell = DecodeSpd(image).rows[7][1];
+    const std::u16string cell = DecodeSpd(image, kFixedRowLabels).rows[7][1];
     return std::string(cell.begin(), cell.end());
 }
 
