@@ -7,6 +7,7 @@
 namespace {
 
 // By LanguageIndex. Row 10 is the spare row that the view never shows; it keeps its placeholder in every language.
+// The sub-pages' headings are the page's own names in every language, as its users have always read them.
 constexpr std::array<ModuleLabels, 3> kLabels = {{
     {{u"Manufacturer", u"Part number", u"Serial number", u"Module capacity", u"Memory type", u"Memory speed",
       u"Bus width", u"Banks", u"Ranks", u"Voltage", u"test"},
@@ -15,13 +16,13 @@ constexpr std::array<ModuleLabels, 3> kLabels = {{
      u"XMP"},
     {{u"制造商", u"产品编号", u"序列号", u"模组容量", u"存储类型", u"存储速度", u"内存位宽", u"Banks", u"Ranks",
       u"工作电压", u"test"},
-     u"模块",
-     u"JEDEC 时序",
+     u"Module",
+     u"JEDEC Timing",
      u"XMP"},
     {{u"製造商", u"產品編號", u"序號", u"模組容量", u"記憶體類型", u"記憶體速度", u"記憶體位寬", u"Banks", u"Ranks",
       u"工作電壓", u"test"},
-     u"模組",
-     u"JEDEC 時序",
+     u"Module",
+     u"JEDEC Timing",
      u"XMP"},
 }};
 

@@ -27,9 +27,9 @@ TEST(ModuleLabels, EachLanguageHasItsLabelsAndHeadings) {
         {kEnglish,
          {"Manufacturer", "Serial number", "Memory type", "Banks", "Voltage", "test", "Module", "JEDEC Timing", "XMP"}},
         {kSimplifiedChinese,
-         {"制造商", "序列号", "存储类型", "Banks", "工作电压", "test", "模块", "JEDEC 时序", "XMP"}},
+         {"制造商", "序列号", "存储类型", "Banks", "工作电压", "test", "Module", "JEDEC Timing", "XMP"}},
         {kTraditionalChinese,
-         {"製造商", "序號", "記憶體類型", "Banks", "工作電壓", "test", "模組", "JEDEC 時序", "XMP"}},
+         {"製造商", "序號", "記憶體類型", "Banks", "工作電壓", "test", "Module", "JEDEC Timing", "XMP"}},
     };
     for (const Case& c : cases) {
         const ModuleLabels& l = ModuleLabelsIn(c.language);
