@@ -182,7 +182,7 @@ class Theme:
         self.shadow_list = lay.rgb("SHADOW_LIST")
         self.wheel_bg = lay.rgb("WHEEL_BACKGROUND")
         self.titlebar = mix(self.window, self.sidebar, 0.6)
-        self.well = shade(self.panel, 0.7)  # recessed fields inside panels
+        self.well = lay.rgb("WELL")  # recessed fields inside panels: the panel at 70 %
         self.card = (15, 35, 44)
         self.card_hot = (22, 55, 67)
         self.user = (104, 116, 255)  # stands for the user's chosen colour in the mode pictures
