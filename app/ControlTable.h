@@ -101,3 +101,13 @@ inline std::array<ButtonImages, kModeButtonCount> ModeButtonImages(std::int32_t 
 inline std::array<ButtonImages, kSpeedButtonCount> SpeedButtonImages(std::int32_t speedIndex) {
     return RunImages<kSpeedButtonCount>(IDC_BTN_SPEED_FIRST, IDC_BTN_SPEED_FIRST + speedIndex);
 }
+
+// The bitmaps the window loads first, in that order: the lighting page, then each button's normal image.
+inline std::array<unsigned, kButtonCount + 1> ImagesLoadedAtStart() {
+    std::array<unsigned, kButtonCount + 1> ids{};
+    ids[0] = IDB_PAGE_LIGHTING;
+    for (std::size_t i = 0; i < kButtonTable.size(); ++i) {
+        ids[i + 1] = static_cast<unsigned>(kButtonTable[i].normalImage);
+    }
+    return ids;
+}

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "app/ControlTable.h"
 #include "app/IniFiles_win32.h"
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
@@ -145,6 +146,10 @@ bool CTessaroHDApp::InitInstance() {
         return false;
     }
     StartupPhase("instance checked");
+    {
+        const auto firstImages = ImagesLoadedAtStart();
+        m_artPrefetch.emplace(SkinScale(SystemDpi()), firstImages);
+    }
     if (!CreateFonts()) {
         MessageBoxW(nullptr, Msg(kMsgAddFontFailed), Msg(kMsgProductName), MB_ICONERROR);
     }

@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "base/Fonts_win32.h"
+#include "skin/SkinBitmap_win32.h"
 #include "base/Settings.h"
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
@@ -47,6 +49,8 @@ public:
     // The font table made anew at another DPI (the window moved to another screen); the fonts handed out before
     // are gone.
     void ScaleFonts(int dpi);
+    // The window has loaded what the start-up decoded ahead for it: the decoding thread's work ends.
+    void EndArtPrefetch() { m_artPrefetch.reset(); }
 
     // Runs the main window modally; returns when its loop ends.
     virtual void RunMainWindow();
@@ -60,6 +64,7 @@ private:
     std::int32_t m_startMode = 0;
     fw::UniqueHandle m_instanceMutex;
     FontSlots m_fonts;
+    std::optional<CSkinArtPrefetch> m_artPrefetch; // the window's first artwork, decoded beside the start-up
     std::wstring m_programDirectory;
     bool m_comInitialised = false;
 };

@@ -81,6 +81,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
     m_colourBoxBrush.Reset(CreateSolidBrush(SKIN_COLOUR_WELL));
     m_sdkServer.StartIfAllowed();
+    m_app.EndArtPrefetch();
     StartupPhase("window initialised");
     return true;
 }

@@ -215,6 +215,116 @@ fw::Bitmap BitmapOf(const SkinPixels& pixels) {
 
 } // namespace
 
+// ---- The prefetch ---------------------------------------------------------------------------------------------
+
+struct CSkinArtPrefetch::State {
+    struct Entry {
+        UINT id = 0;
+        bool decoded = false;
+        bool taken = false;
+        SkinPixels pixels;
+    };
+    int resourceType = 0;
+    std::vector<Entry> entries;
+    SRWLOCK lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE decoded = CONDITION_VARIABLE_INIT;
+    bool stop = false;
+};
+
+namespace {
+
+// The prefetch LoadSkinBitmap asks, if one runs; only the program's thread sets and reads it.
+CSkinArtPrefetch::State* g_prefetch = nullptr;
+
+DWORD WINAPI DecodeAhead(void* parameter) {
+    auto* state = static_cast<CSkinArtPrefetch::State*>(parameter);
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    for (auto& entry : state->entries) {
+        AcquireSRWLockShared(&state->lock);
+        const bool stop = state->stop || entry.taken;
+        ReleaseSRWLockShared(&state->lock);
+        if (stop) {
+            break;
+        }
+        SkinPixels pixels = ScaledDrawing(GetModuleHandleW(nullptr), entry.id, state->resourceType);
+        AcquireSRWLockExclusive(&state->lock);
+        entry.pixels = std::move(pixels);
+        entry.decoded = true;
+        ReleaseSRWLockExclusive(&state->lock);
+        WakeAllConditionVariable(&state->decoded);
+    }
+    AcquireSRWLockExclusive(&state->lock);
+    for (auto& entry : state->entries) {
+        entry.decoded = true; // what the thread will not decode now, the program's thread decodes itself
+    }
+    ReleaseSRWLockExclusive(&state->lock);
+    WakeAllConditionVariable(&state->decoded);
+    if (com) {
+        CoUninitialize();
+    }
+    return 0;
+}
+
+// The prefetched drawing of `bitmapId` at `resourceType`, waited for; empty when it was not asked for, was taken
+// already, or did not decode.
+SkinPixels TakePrefetched(UINT bitmapId, int resourceType) {
+    CSkinArtPrefetch::State* state = g_prefetch;
+    if (!state || state->resourceType != resourceType) {
+        return {};
+    }
+    SkinPixels pixels;
+    AcquireSRWLockExclusive(&state->lock);
+    for (auto& entry : state->entries) {
+        if (entry.id != bitmapId || entry.taken) {
+            continue;
+        }
+        while (!entry.decoded) {
+            SleepConditionVariableSRW(&state->decoded, &state->lock, INFINITE, 0);
+        }
+        entry.taken = true;
+        pixels = std::move(entry.pixels);
+        break;
+    }
+    ReleaseSRWLockExclusive(&state->lock);
+    return pixels;
+}
+
+} // namespace
+
+CSkinArtPrefetch::CSkinArtPrefetch(const SkinScale& scale, std::span<const UINT> ids) {
+    const SkinArtChoice choice = ChooseSkinArt(scale);
+    if (choice.resourceType == 0 || g_prefetch || ids.empty()) {
+        return;
+    }
+    try {
+        auto state = std::make_unique<State>();
+        state->resourceType = choice.resourceType;
+        for (UINT id : ids) {
+            state->entries.push_back({id, false, false, {}});
+        }
+        m_state = std::move(state);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    m_thread.Reset(CreateThread(nullptr, 0, DecodeAhead, m_state.get(), 0, nullptr));
+    if (!m_thread) {
+        m_state.reset();
+        return;
+    }
+    g_prefetch = m_state.get();
+}
+
+CSkinArtPrefetch::~CSkinArtPrefetch() {
+    if (!m_state) {
+        return;
+    }
+    AcquireSRWLockExclusive(&m_state->lock);
+    m_state->stop = true;
+    ReleaseSRWLockExclusive(&m_state->lock);
+    WaitForSingleObject(m_thread.Get(), INFINITE);
+    g_prefetch = nullptr;
+}
+
 SIZE SkinBitmapSize(UINT bitmapId) {
     const auto dib = ResourceBytes(GetModuleHandleW(nullptr), RT_BITMAP, bitmapId, kEnglishUs);
     BITMAPINFOHEADER header{};
@@ -232,7 +342,10 @@ fw::Bitmap LoadSkinBitmap(UINT bitmapId, const SkinScale& scale, SIZE size) {
     const SkinArtChoice choice = ChooseSkinArt(scale);
     SkinPixels drawing;
     if (choice.resourceType != 0) {
-        drawing = ScaledDrawing(GetModuleHandleW(nullptr), bitmapId, choice.resourceType);
+        drawing = TakePrefetched(bitmapId, choice.resourceType);
+        if (!drawing.IsWhole()) {
+            drawing = ScaledDrawing(GetModuleHandleW(nullptr), bitmapId, choice.resourceType);
+        }
     }
     if (!drawing.IsWhole()) {
         fw::Bitmap base = LoadSkinBitmap(bitmapId);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "framework/Gdi.h"
@@ -25,6 +26,24 @@ SIZE SkinBitmapSize(UINT bitmapId);
 // `size`; when that step's drawing is missing or does not decode, the 96 DPI bitmap is resized instead. Null if there
 // is no such bitmap at all.
 fw::Bitmap LoadSkinBitmap(UINT bitmapId, const SkinScale& scale, SIZE size);
+
+// Decodes, on a thread of its own, the scaled drawings a window at `scale` loads first (ids in the order it loads
+// them), while the program's thread makes its fonts and its window: LoadSkinBitmap then takes each one decoded, or
+// waits for it. Nothing happens at 96 DPI, whose bitmaps need no decoding. One prefetch at a time; it ends (and
+// what it decoded that nobody took is dropped) when the object does.
+class CSkinArtPrefetch {
+public:
+    CSkinArtPrefetch(const SkinScale& scale, std::span<const UINT> ids);
+    ~CSkinArtPrefetch();
+    CSkinArtPrefetch(const CSkinArtPrefetch&) = delete;
+    CSkinArtPrefetch& operator=(const CSkinArtPrefetch&) = delete;
+
+    struct State;
+
+private:
+    std::unique_ptr<State> m_state;
+    fw::UniqueHandle m_thread;
+};
 
 // An image file's bytes (a PNG, or any format the system's imaging component reads) as 32-bit pixels; empty when
 // they do not decode or the image is larger than kSkinPixelsLargestSide. COM must be initialised on the thread.
