@@ -9,7 +9,7 @@
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
 #include "base/SettingsStore_win32.h"
-#include "base/SkinScale_win32.h"
+#include "framework/Dpi.h"
 #include "app/StartMode.h"
 #include "base/StartupTrace.h"
 #include "app/UserSettingsRestore.h"
@@ -108,7 +108,7 @@ void CTessaroHDApp::RunLegacyRestore() {
 }
 
 bool CTessaroHDApp::CreateFonts() {
-    return RegisterAndCreateFonts(m_fonts, SystemDpi());
+    return RegisterAndCreateFonts(m_fonts, fw::SystemDpi());
 }
 
 void CTessaroHDApp::ScaleFonts(int dpi) {
@@ -148,7 +148,7 @@ bool CTessaroHDApp::InitInstance() {
     StartupPhase("instance checked");
     {
         const auto firstImages = ImagesLoadedAtStart();
-        m_artPrefetch.emplace(SkinScale(SystemDpi()), firstImages);
+        m_artPrefetch.emplace(SkinScale(fw::SystemDpi()), firstImages);
     }
     if (!CreateFonts()) {
         MessageBoxW(nullptr, Msg(kMsgAddFontFailed), Msg(kMsgProductName), MB_ICONERROR);

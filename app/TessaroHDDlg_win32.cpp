@@ -11,7 +11,7 @@
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
 #include "base/SettingsStore_win32.h"
-#include "base/SkinScale_win32.h"
+#include "framework/Dpi.h"
 #include "base/StartupTrace.h"
 #include "framework/ProgramFolder.h"
 #include "lighting/RunningCopy_win32.h"
@@ -55,8 +55,8 @@ bool CTessaroHDDlg::OnInitDialog() {
     AddAboutToSystemMenu();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-    m_scale = SkinScale(WindowDpi(m_hWnd));
-    if (m_scale.Dpi() != SystemDpi()) {
+    m_scale = SkinScale(fw::WindowDpi(m_hWnd));
+    if (m_scale.Dpi() != fw::SystemDpi()) {
         m_app.ScaleFonts(m_scale.Dpi());
         ScaleControlFont();
     }
@@ -275,7 +275,7 @@ void CTessaroHDDlg::ScaleControlFont() {
     }
     // The dialog's font was made at the system's DPI; the one in use may already be a scaled copy of it.
     static const int systemHeight = font.lfHeight;
-    font.lfHeight = MulDiv(systemHeight, m_scale.Dpi(), SystemDpi());
+    font.lfHeight = MulDiv(systemHeight, m_scale.Dpi(), fw::SystemDpi());
     m_controlFont.Reset(CreateFontIndirectW(&font));
     for (int id : {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX, IDC_SHADOW_MODULE_LIST, IDC_MODULE_SELECTOR}) {
         ::SendMessageW(GetDlgItem(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_controlFont.Get()), TRUE);

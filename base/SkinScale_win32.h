@@ -1,4 +1,4 @@
-// The skin's scale in Win32 terms: the DPI a window is shown at, and a RECT of the 96 DPI layout at a scale.
+// The skin's scale in Win32 terms: a RECT of the 96 DPI layout at a scale.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +9,3 @@
 inline RECT ScaledRect(const SkinScale& scale, const RECT& r) {
     return {scale.Px(r.left), scale.Px(r.top), scale.Px(r.right), scale.Px(r.bottom)};
 }
-
-// The DPI of the monitor the window is on as the system gives it to a per-monitor aware program (Windows 10 1607
-// and later), else the system's DPI.
-int WindowDpi(HWND window);
-// The system's DPI (the one a window starts at before it knows its monitor).
-int SystemDpi();

@@ -78,7 +78,7 @@ target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 add_executable(LedView WIN32 smbus-sim/ledview/LedView_win32.cpp smbus-sim/ledview/LedView.rc)
 set_source_files_properties(smbus-sim/ledview/LedView.rc PROPERTIES OBJECT_DEPENDS ${PRISMEL_GENERATED_DIR}/LedView.manifest)
 target_include_directories(LedView PRIVATE ${PRISMEL_GENERATED_DIR})
-target_link_libraries(LedView PRIVATE smbus_sim_core prismel_options gdi32 user32 shell32 kernel32)
+target_link_libraries(LedView PRIVATE smbus_sim_core prismel_framework prismel_options gdi32 user32 shell32 kernel32)
 target_link_options(LedView PRIVATE -municode)
 
 # spdinfo.exe, the SPD decoder on the command line: a console program that reads image files, or with --bus the

@@ -90,6 +90,12 @@ fw::Bitmap PatchedBitmap(std::span<const std::uint8_t> dib, std::span<const std:
 constexpr CLSID kImagingFactoryClass = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
 constexpr GUID kPixelFormatBgra = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0f}};
 
+// The interface a COM call hands out through its last argument, owned; empty when the call fails.
+template <class Interface, class Call> fw::ComRef<Interface> Obtain(Call call) {
+    Interface* raw = nullptr;
+    return fw::ComRef<Interface>(SUCCEEDED(call(&raw)) ? raw : nullptr);
+}
+
 } // namespace
 
 SkinPixels DecodeSkinImage(std::span<const std::uint8_t> bytes) {
@@ -97,37 +103,30 @@ SkinPixels DecodeSkinImage(std::span<const std::uint8_t> bytes) {
     if (bytes.empty() || bytes.size() > 64u * 1024u * 1024u) {
         return pixels;
     }
-    IWICImagingFactory* rawFactory = nullptr;
-    if (FAILED(CoCreateInstance(kImagingFactoryClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
-                                reinterpret_cast<void**>(&rawFactory)))) {
-        return pixels;
-    }
-    fw::ComRef<IWICImagingFactory> factory(rawFactory);
-    IWICStream* rawStream = nullptr;
-    if (FAILED(factory.Get()->CreateStream(&rawStream))) {
-        return pixels;
-    }
-    fw::ComRef<IWICStream> stream(rawStream);
+    const auto factory = Obtain<IWICImagingFactory>([](IWICImagingFactory** out) {
+        return CoCreateInstance(kImagingFactoryClass, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
+                                reinterpret_cast<void**>(out));
+    });
+    const auto stream = factory ? Obtain<IWICStream>([&](IWICStream** out) { return factory.Get()->CreateStream(out); })
+                                : fw::ComRef<IWICStream>();
     // The component only reads the resource's bytes, which stay mapped for the life of the module.
-    if (FAILED(stream.Get()->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())))) {
+    if (!stream ||
+        FAILED(stream.Get()->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())))) {
         return pixels;
     }
-    IWICBitmapDecoder* rawDecoder = nullptr;
-    if (FAILED(factory.Get()->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                                      &rawDecoder))) {
+    const auto decoder = Obtain<IWICBitmapDecoder>([&](IWICBitmapDecoder** out) {
+        return factory.Get()->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, out);
+    });
+    const auto frame = decoder ? Obtain<IWICBitmapFrameDecode>(
+                                     [&](IWICBitmapFrameDecode** out) { return decoder.Get()->GetFrame(0, out); })
+                               : fw::ComRef<IWICBitmapFrameDecode>();
+    const auto converter = frame ? Obtain<IWICFormatConverter>([&](IWICFormatConverter** out) {
+        return factory.Get()->CreateFormatConverter(out);
+    })
+                                 : fw::ComRef<IWICFormatConverter>();
+    if (!converter) {
         return pixels;
     }
-    fw::ComRef<IWICBitmapDecoder> decoder(rawDecoder);
-    IWICBitmapFrameDecode* rawFrame = nullptr;
-    if (FAILED(decoder.Get()->GetFrame(0, &rawFrame))) {
-        return pixels;
-    }
-    fw::ComRef<IWICBitmapFrameDecode> frame(rawFrame);
-    IWICFormatConverter* rawConverter = nullptr;
-    if (FAILED(factory.Get()->CreateFormatConverter(&rawConverter))) {
-        return pixels;
-    }
-    fw::ComRef<IWICFormatConverter> converter(rawConverter);
     UINT width = 0, height = 0;
     if (FAILED(converter.Get()->Initialize(frame.Get(), kPixelFormatBgra, WICBitmapDitherTypeNone, nullptr, 0.0,
                                            WICBitmapPaletteTypeCustom)) ||

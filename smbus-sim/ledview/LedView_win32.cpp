@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/SkinScale.h"
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
 #include "smbus-sim/SimFiles_win32.h"
 #include "smbus-sim/core/LedModel.h"
@@ -151,16 +152,6 @@ private:
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-// The screen's DPI, which a per-monitor aware program is given at the window's first screen.
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : SKIN_BASE_DPI;
-    if (screen) {
-        ReleaseDC(nullptr, screen);
-    }
-    return dpi > 0 ? dpi : SKIN_BASE_DPI;
-}
-
 SIZE LedViewWindow::WindowSize() const {
     RECT frame{0, 0, m_scale.Px(kClientWidth), m_scale.Px(ClientHeight(Rows()))};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
@@ -191,7 +182,7 @@ bool LedViewWindow::Create(HINSTANCE instance) {
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma"));
 
     // Bottom-left of the work area, clear of the program's window centred on a 1280 x 1024 screen.
-    m_scale = SkinScale(ScreenDpi());
+    m_scale = SkinScale(fw::SystemDpi());
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int width = WindowSize().cx;

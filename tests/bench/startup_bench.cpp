@@ -222,15 +222,6 @@ void PrintAgainst(const std::vector<double>& own, const Subject& baseline) {
                 Median(ratio), baseline.name, Median(beyond));
 }
 
-// Where Wine reads the DPI it gives the programs started after it is set.
-void SetScreenDpi(int dpi) {
-    const auto value = static_cast<DWORD>(dpi);
-    PutRegistryDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", value);
-    PutRegistryDword(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts", L"LogPixels", value);
-    PutRegistryDword(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
-                     L"LogPixels", value);
-}
-
 // The program alone at several DPIs, each run starting it at each DPI in turn.
 int CompareDpis(const std::string& list, int runs, Subject program, const std::wstring& folder) {
     std::vector<int> dpis;
@@ -251,9 +242,9 @@ int CompareDpis(const std::string& list, int runs, Subject program, const std::w
     for (int run = 0; run < runs; ++run) {
         for (std::size_t i = 0; i < dpis.size(); ++i) {
             PrepareSettings();
-            SetScreenDpi(dpis[i]);
+            SetWineScreenDpi(dpis[i]);
             const bool started = TimeOneStart(at[i]);
-            SetScreenDpi(96);
+            SetWineScreenDpi(96);
             if (!started) {
                 return 1;
             }

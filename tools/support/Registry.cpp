@@ -45,4 +45,13 @@ std::optional<DWORD> GetRegistryDword(HKEY root, const wchar_t* key, const wchar
     return value;
 }
 
+bool SetWineScreenDpi(int dpi) {
+    const auto value = static_cast<DWORD>(dpi);
+    return PutRegistryDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", value) &&
+           PutRegistryDword(HKEY_CURRENT_USER, L"Software\\Wine\\Fonts", L"LogPixels", value) &&
+           PutRegistryDword(HKEY_LOCAL_MACHINE,
+                            L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts", L"LogPixels",
+                            value);
+}
+
 } // namespace support

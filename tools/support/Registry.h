@@ -16,5 +16,8 @@ bool PutRegistryValue(HKEY root, const wchar_t* key, const wchar_t* name, DWORD 
 bool PutRegistryDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD value);
 // A value of 4 bytes under root\key, or nothing when there is none of that size.
 std::optional<DWORD> GetRegistryDword(HKEY root, const wchar_t* key, const wchar_t* name);
+// The screen DPI Wine gives the programs started from now on: LogPixels where Wine reads it (the same keys as
+// tools/wine/common.sh's prismel_prefix_dpi). True when every key was set.
+bool SetWineScreenDpi(int dpi);
 
 } // namespace support

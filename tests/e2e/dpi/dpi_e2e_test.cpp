@@ -18,17 +18,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr const wchar_t* kDpiKeys[] = {L"Control Panel\\Desktop", L"Software\\Wine\\Fonts"};
-constexpr wchar_t kConfigFonts[] = L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
-
-// Where Wine reads the DPI it gives the programs started after it is set.
-void SetScreenDpi(int dpi) {
-    for (const auto& key : kDpiKeys) {
-        ASSERT_TRUE(PutRegistryDword(HKEY_CURRENT_USER, key, L"LogPixels", static_cast<DWORD>(dpi)));
-    }
-    ASSERT_TRUE(PutRegistryDword(HKEY_LOCAL_MACHINE, kConfigFonts, L"LogPixels", static_cast<DWORD>(dpi)));
-}
-
 SkinPixels PixelsOf(const Image& image) {
     SkinPixels pixels;
     pixels.width = image.width;
@@ -115,11 +104,11 @@ protected:
     }
     void TearDown() override {
         ProgramTest::TearDown();
-        SetScreenDpi(SKIN_BASE_DPI);
+        SetWineScreenDpi(SKIN_BASE_DPI);
     }
 
     HWND StartAt(int dpi) {
-        SetScreenDpi(dpi);
+        EXPECT_TRUE(SetWineScreenDpi(dpi));
         HWND main = Start();
         SetCursorPos(5, 1590); // off the window, so that no button shows its hover look
         return main;

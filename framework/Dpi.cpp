@@ -1,6 +1,10 @@
-#include "base/SkinScale_win32.h"
+#include "framework/Dpi.h"
+
+namespace fw {
 
 namespace {
+
+constexpr int kDefaultDpi = 96;
 
 // GetDpiForWindow is looked up, not imported: Windows 7 and 8 do not have it.
 using DpiForWindow = UINT(WINAPI*)(HWND);
@@ -18,11 +22,11 @@ DpiForWindow DpiForWindowFunction() {
 
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : SKIN_BASE_DPI;
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDefaultDpi;
     if (screen) {
         ReleaseDC(nullptr, screen);
     }
-    return dpi > 0 ? dpi : SKIN_BASE_DPI;
+    return dpi > 0 ? dpi : kDefaultDpi;
 }
 
 int WindowDpi(HWND window) {
@@ -33,3 +37,5 @@ int WindowDpi(HWND window) {
     }
     return SystemDpi();
 }
+
+} // namespace fw
