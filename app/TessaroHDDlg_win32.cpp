@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-
 #include "app/AboutDlg_win32.h"
 #include "app/StartMode.h"
 #include "app/TessaroHDApp_win32.h"
@@ -79,7 +77,6 @@ bool CTessaroHDDlg::OnInitDialog() {
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
-    m_colourBoxBrush.Reset(CreateSolidBrush(SKIN_COLOUR_WELL));
     m_sdkServer.StartIfAllowed();
     m_app.EndArtPrefetch();
     StartupPhase("window initialised");
@@ -187,16 +184,17 @@ void CTessaroHDDlg::CreateControls() {
     CreateBitmapButtons();
     StartupPhase("buttons created");
     Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
-    BlendColourBoxes();
     PlaceTemplateControls();
     for (int id : {IDC_BTN_SUBPAGE_FORWARD, IDC_BTN_SUBPAGE_BACK, IDC_BTN_WEB}) {
         Button(id).ShowWindow(SW_HIDE);
     }
 }
 
-SkinRect CTessaroHDDlg::ButtonRect(const ButtonRow& row) const {
+SkinRect CTessaroHDDlg::ScaleButton(const ButtonRow& row) {
     const SIZE size = SkinBitmapSize(static_cast<UINT>(row.normalImage));
-    return m_scale.Rect({row.x, row.y, size.cx, size.cy});
+    const SkinRect place = m_scale.Rect({row.x, row.y, size.cx, size.cy});
+    Button(row.id).SetScale(m_scale, {place.w, place.h});
+    return place;
 }
 
 void CTessaroHDDlg::CreateBitmapButtons() {
@@ -204,8 +202,7 @@ void CTessaroHDDlg::CreateBitmapButtons() {
         CVxButton& button = Button(row.id);
         button.SetBitmaps(row.normalImage, row.hotImage, row.spare);
         // The button is made at its normal image's size and keeps that image for its outline and its paint.
-        const SkinRect place = ButtonRect(row);
-        button.SetScale(m_scale, {place.w, place.h});
+        const SkinRect place = ScaleButton(row);
         const SIZE size = button.NormalImageSize();
         RECT rect{place.x, place.y, place.x + size.cx, place.y + size.cy};
         button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect,
@@ -222,49 +219,12 @@ void CTessaroHDDlg::PlaceTemplateControls() {
         {IDC_SHADOW_MODULE_LIST, 0, 0, SKIN_SHADOW_LIST_SIZE, SKIN_SHADOW_LIST_SIZE},
         {IDC_MODULE_SELECTOR, SKIN_MODULE_SELECTOR_X, SKIN_MODULE_SELECTOR_Y, SKIN_MODULE_SELECTOR_W,
          SKIN_MODULE_SELECTOR_H},
-        {IDC_RED_BOX, SKIN_RED_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
-        {IDC_GREEN_BOX, SKIN_GREEN_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
-        {IDC_BLUE_BOX, SKIN_BLUE_BOX_X, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H},
     };
     for (const Place& place : places) {
-        SkinRect r = m_scale.Rect({place.x, place.y, place.w, place.h});
-        if (IsColourBox(place.id)) {
-            r = ColourBoxLine(GetDlgItem(place.id), r);
-        }
+        const SkinRect r = m_scale.Rect({place.x, place.y, place.w, place.h});
         ::MoveWindow(GetDlgItem(place.id), r.x, r.y, r.w, r.h, TRUE);
     }
-}
-
-// A colour box has one line of text: it is as high as its font's line and sits in the middle of its place, so that
-// the number is centred in the well the skin draws around the place.
-SkinRect CTessaroHDDlg::ColourBoxLine(HWND box, const SkinRect& place) const {
-    fw::WindowDC dc(box);
-    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0));
-    TEXTMETRICW metrics{};
-    if (!dc || !font) {
-        return place;
-    }
-    {
-        fw::SelectScope select(dc.Get(), font);
-        if (!GetTextMetricsW(dc.Get(), &metrics)) {
-            return place;
-        }
-    }
-    const int height = std::min(place.h, static_cast<int>(metrics.tmHeight) + m_scale.Px(2));
-    ::SendMessageW(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(m_scale.Px(4), m_scale.Px(4)));
-    return {place.x, place.y + (place.h - height) / 2, place.w, height};
-}
-
-void CTessaroHDDlg::BlendColourBoxes() {
-    for (int id : {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX}) {
-        HWND box = GetDlgItem(id);
-        const LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
-        const LONG_PTR exStyle = GetWindowLongPtrW(box, GWL_EXSTYLE);
-        SetWindowLongPtrW(box, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER));
-        SetWindowLongPtrW(box, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
-        SetWindowPos(box, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    }
+    m_lighting.PlaceColourBoxes();
 }
 
 void CTessaroHDDlg::ScaleControlFont() {
@@ -273,9 +233,8 @@ void CTessaroHDDlg::ScaleControlFont() {
     if (!current || GetObjectW(current, sizeof font, &font) != sizeof font) {
         return;
     }
-    // The dialog's font was made at the system's DPI; the one in use may already be a scaled copy of it.
-    static const int systemHeight = font.lfHeight;
-    font.lfHeight = MulDiv(systemHeight, m_scale.Dpi(), fw::SystemDpi());
+    // The dialog keeps the font the system made from its template at the system's DPI.
+    font.lfHeight = MulDiv(font.lfHeight, m_scale.Dpi(), fw::SystemDpi());
     m_controlFont.Reset(CreateFontIndirectW(&font));
     for (int id : {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX, IDC_SHADOW_MODULE_LIST, IDC_MODULE_SELECTOR}) {
         ::SendMessageW(GetDlgItem(id), WM_SETFONT, reinterpret_cast<WPARAM>(m_controlFont.Get()), TRUE);
@@ -470,13 +429,10 @@ LRESULT CTessaroHDDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bo
         SetBkColor(dc, SKIN_COLOUR_SHADOW_LIST);
         return defaultBrush;
     }
-    if (IsColourBox(id) && m_colourBoxBrush) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, SKIN_COLOUR_BRIGHT_TEXT);
-        SetBkColor(dc, SKIN_COLOUR_WELL);
-        return reinterpret_cast<LRESULT>(m_colourBoxBrush.Get());
+    if (HBRUSH box = m_lighting.ColourBoxColours(reinterpret_cast<HDC>(wParam), id)) {
+        return reinterpret_cast<LRESULT>(box);
     }
-    if (IsColourBox(id) || !m_controlBrush) {
+    if (!m_controlBrush) {
         return defaultBrush;
     }
     return reinterpret_cast<LRESULT>(m_controlBrush.Get());
@@ -510,8 +466,7 @@ void CTessaroHDDlg::Rescale(int dpi) {
     SetSkin(m_skinId);
     for (const ButtonRow& row : kButtonTable) {
         CVxButton& button = Button(row.id);
-        const SkinRect place = ButtonRect(row);
-        button.SetScale(m_scale, {place.w, place.h});
+        const SkinRect place = ScaleButton(row);
         ::SetWindowPos(button.m_hWnd, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Font(static_cast<FontSlot>(row.fontSlot))), FALSE);
     }

@@ -84,12 +84,10 @@ private:
     void AddAboutToSystemMenu();
     void CentreInWorkArea();
     void CreateBitmapButtons();
-    // A button's place and image size at the window's scale.
-    SkinRect ButtonRect(const ButtonRow& row) const;
+    // Gives a button the window's scale and the size its images fill there; its place at that scale.
+    SkinRect ScaleButton(const ButtonRow& row);
     void PlaceTemplateControls();
-    SkinRect ColourBoxLine(HWND box, const SkinRect& place) const;
-    // The colour boxes belong to the skin: no frame of their own, the well drawn around them is theirs.
-    void BlendColourBoxes();
+
     void ApplyStartMode();
     // Binds the SMBus library and reads its flags; on failure says so and returns false.
     bool BindSmbus();
@@ -158,7 +156,6 @@ private:
     fw::Bitmap m_background;
     SkinScale m_scale;
     fw::Font m_controlFont; // the template's font at the window's scale, once it differs from the system's
-    fw::Brush m_colourBoxBrush;
     int m_skinId = IDB_PAGE_LIGHTING;
     fw::Brush m_controlBrush;
     CListCtrl m_moduleInfoTable;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <optional>
+#include <utility>
 #include <variant>
 
 #include "base/SettingsStore_win32.h"
@@ -501,4 +502,47 @@ void CLightingPage::Paint(HDC dc) {
 void CLightingPage::InvalidateHexText() const {
     const RECT hexText = ScaledRect(m_window.Scale(), kHexText);
     ::InvalidateRect(m_window.Window().m_hWnd, &hexText, TRUE);
+}
+
+// ---- The colour boxes -------------------------------------------------------------------------------------------
+
+void CLightingPage::PlaceColourBoxes() {
+    const SkinScale& scale = m_window.Scale();
+    for (const auto& [id, x] : {std::pair{IDC_RED_BOX, SKIN_RED_BOX_X}, std::pair{IDC_GREEN_BOX, SKIN_GREEN_BOX_X},
+                                std::pair{IDC_BLUE_BOX, SKIN_BLUE_BOX_X}}) {
+        HWND box = ::GetDlgItem(m_window.Window().m_hWnd, id);
+        const LONG_PTR style = GetWindowLongPtrW(box, GWL_STYLE);
+        const LONG_PTR exStyle = GetWindowLongPtrW(box, GWL_EXSTYLE);
+        if ((style & WS_BORDER) || (exStyle & WS_EX_CLIENTEDGE)) {
+            SetWindowLongPtrW(box, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER));
+            SetWindowLongPtrW(box, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+            SetWindowPos(box, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
+        // As high as a line of its font, in the middle of its place, so that the number sits centred in the well.
+        const SkinRect place = scale.Rect({x, SKIN_COLOUR_BOX_Y, SKIN_COLOUR_BOX_W, SKIN_COLOUR_BOX_H});
+        int height = place.h;
+        fw::WindowDC dc(box);
+        TEXTMETRICW metrics{};
+        if (HFONT font = reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0)); dc && font) {
+            fw::SelectScope select(dc.Get(), font);
+            if (GetTextMetricsW(dc.Get(), &metrics)) {
+                height = std::min(place.h, static_cast<int>(metrics.tmHeight) + scale.Px(2));
+            }
+        }
+        ::SendMessageW(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(scale.Px(4), scale.Px(4)));
+        ::MoveWindow(box, place.x, place.y + (place.h - height) / 2, place.w, height, TRUE);
+    }
+}
+
+HBRUSH CLightingPage::ColourBoxColours(HDC dc, int id) {
+    if (!IsColourBox(id)) {
+        return nullptr;
+    }
+    if (!m_colourBoxBrush) {
+        m_colourBoxBrush.Reset(CreateSolidBrush(SKIN_COLOUR_WELL));
+    }
+    SetTextColor(dc, SKIN_COLOUR_BRIGHT_TEXT);
+    SetBkColor(dc, SKIN_COLOUR_WELL);
+    return m_colourBoxBrush.Get();
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "base/FontTable.h"
+#include "framework/Gdi.h"
 #include "framework/MessageMap.h"
 #include "framework/Wnd.h"
 #include "lighting/BusBatch.h"
@@ -70,6 +71,11 @@ public:
 
     // Puts the colour the program starts with in the colour boxes.
     void ShowDefaultColour();
+    // The colour boxes belong to the skin: dark fields without a frame of their own in the wells the artwork draws
+    // around their places, one line of text high, at the window's scale. When the window is made and at each scale.
+    void PlaceColourBoxes();
+    // A colour box's colours (light text on the wells' colour) and its brush; null for any other control.
+    HBRUSH ColourBoxColours(HDC dc, int id);
     // The power toggle's state: on unless the user switched the lights off.
     bool PowerOn() const { return m_state.PowerOn; }
 
@@ -171,6 +177,7 @@ private:
     ILightingWindow& m_window;
     LightingState m_state;
     RememberedLighting m_remembered;
+    fw::Brush m_colourBoxBrush;
     bool m_direct = false;
     bool m_directTimerRunning = false;
     bool m_framePending = false;
