@@ -29,6 +29,18 @@ using Font = GdiObject<HFONT>;
 using Pen = GdiObject<HPEN>;
 using Region = GdiObject<HRGN>;
 
+// The header of a device-independent bitmap of 32 bits a pixel (blue, green, red, unused), top row first.
+inline BITMAPINFO TopDownBgra(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // Selects an object into a device context and puts the previous one back when it ends.
 class SelectScope {
 public:

@@ -163,18 +163,6 @@ SkinPixels ScaledDrawing(HMODULE module, UINT bitmapId, int resourceType) {
     return english;
 }
 
-// The layout of SkinPixels as a device-independent bitmap: 32 bits a pixel, top row first.
-BITMAPINFO TopDownFormat(int width, int height) {
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof(format.bmiHeader);
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    return format;
-}
-
 // The pixels of a bitmap, read back as 32-bit top-down rows.
 SkinPixels PixelsOf(HBITMAP bitmap) {
     SkinPixels pixels;
@@ -183,7 +171,7 @@ SkinPixels PixelsOf(HBITMAP bitmap) {
         info.bmWidth > kSkinPixelsLargestSide || info.bmHeight > kSkinPixelsLargestSide) {
         return pixels;
     }
-    BITMAPINFO format = TopDownFormat(info.bmWidth, info.bmHeight);
+    BITMAPINFO format = fw::TopDownBgra(info.bmWidth, info.bmHeight);
     try {
         pixels.bits.resize(static_cast<std::size_t>(info.bmWidth) * static_cast<std::size_t>(info.bmHeight) * 4);
     } catch (const std::bad_alloc&) {
@@ -203,7 +191,7 @@ fw::Bitmap BitmapOf(const SkinPixels& pixels) {
     if (!pixels.IsWhole()) {
         return {};
     }
-    BITMAPINFO format = TopDownFormat(pixels.width, pixels.height);
+    BITMAPINFO format = fw::TopDownBgra(pixels.width, pixels.height);
     fw::WindowDC screen(nullptr);
     if (!screen) {
         return {};

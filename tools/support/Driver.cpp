@@ -1,5 +1,7 @@
 #include "tools/support/Driver.h"
 
+#include "framework/Gdi.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -96,18 +98,6 @@ std::vector<IconReference> SystemIconReferences() {
     }
     ReleaseDC(nullptr, screen);
     return refs;
-}
-
-// The header of a top-down 32-bit bitmap of the size.
-BITMAPINFO TopDownBgra(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
 }
 
 // The image's pixels from width * height blue-green-red-unused quadruples.
@@ -435,7 +425,7 @@ Image CaptureScreenRect(const RECT& rect) {
     }
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = TopDownBgra(image.width, image.height);
+    BITMAPINFO info = fw::TopDownBgra(image.width, image.height);
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, section);
@@ -462,7 +452,7 @@ Image LoadBitmapImage(const std::wstring& module, int id) {
         GetObjectW(bitmap, sizeof info, &info);
         image.width = info.bmWidth;
         image.height = info.bmHeight;
-        BITMAPINFO header = TopDownBgra(info.bmWidth, info.bmHeight);
+        BITMAPINFO header = fw::TopDownBgra(info.bmWidth, info.bmHeight);
         std::vector<std::uint8_t> bgra(static_cast<std::size_t>(info.bmWidth) * info.bmHeight * 4);
         HDC screen = GetDC(nullptr);
         GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), bgra.data(), &header, DIB_RGB_COLORS);
