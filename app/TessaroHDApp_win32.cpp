@@ -34,8 +34,7 @@ public:
 } // namespace
 
 CTessaroHDApp::CTessaroHDApp() {
-    CRegistrySettings registry;
-    Construct(registry);
+    Construct(m_settingsStore);
 }
 
 CTessaroHDApp::CTessaroHDApp(ISettingsRegistry& registry) {
@@ -49,8 +48,7 @@ void CTessaroHDApp::Construct(ISettingsRegistry& registry) {
 }
 
 void CTessaroHDApp::SetRestoreLighting(bool on) {
-    CRegistrySettings registry;
-    if (WriteRestoreLighting(registry, on)) {
+    if (WriteRestoreLighting(m_settingsStore, on)) {
         m_restoreLighting = on;
     }
 }
@@ -140,8 +138,7 @@ bool CTessaroHDApp::InitInstance() {
     }
     if (m_startMode == kStartOnlyApplySettings) {
         if (m_restoreLighting) {
-            CRegistrySettings registry;
-            m_startExitCode = SendRememberedLightingWithoutWindow(registry, m_programDirectory);
+            m_startExitCode = SendRememberedLightingWithoutWindow(m_smbus, m_settingsStore, m_programDirectory);
         }
         return false;
     }

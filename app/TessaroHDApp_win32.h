@@ -8,10 +8,12 @@
 #include <string>
 
 #include "base/Fonts_win32.h"
-#include "skin/SkinBitmap_win32.h"
 #include "base/Settings.h"
+#include "base/SettingsStore_win32.h"
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
+#include "memory/SmbusLibrary_win32.h"
+#include "skin/SkinBitmap_win32.h"
 
 class ISettingsRegistry;
 
@@ -36,6 +38,10 @@ public:
     // Turns it on or off and writes it to the settings key at once.
     void SetRestoreLighting(bool on);
     const std::wstring& ProgramDirectory() const { return m_programDirectory; }
+    // The settings key, as the window and its pages read and write it.
+    ISettingsRegistry& SettingsStore() { return m_settingsStore; }
+    // The SMBus library of the process: bound once by the window (or the OnlyApplySettings start), never unloaded.
+    CSmbusLibrary& Smbus() { return m_smbus; }
 
     enum class InstanceCheck { FirstInstance, AnotherInstanceRuns, MutexUnavailable };
 
@@ -58,6 +64,8 @@ public:
 private:
     void Construct(ISettingsRegistry& registry);
 
+    CRegistrySettings m_settingsStore;
+    CSmbusLibrary m_smbus;
     AppSettings m_settings;
     bool m_restoreLighting = false;
     int m_startExitCode = 0;

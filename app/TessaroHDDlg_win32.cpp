@@ -8,18 +8,12 @@
 #include "app/TrayMenu_win32.h"
 #include "base/Language.h"
 #include "base/MultiLangSupp_win32.h"
-#include "base/SettingsStore_win32.h"
 #include "framework/Dpi.h"
 #include "base/StartupTrace.h"
 #include "framework/ProgramFolder.h"
 #include "lighting/RunningCopy_win32.h"
-#include "memory/SmbusLibrary_win32.h"
 #include "skin/BmpRgn_win32.h"
 #include "skin/SkinBitmap_win32.h"
-
-bool g_moduleInfoPage = false;
-bool g_aboutPage = false;
-std::int32_t ModuleInfoPage = 1;
 
 namespace {
 
@@ -36,7 +30,12 @@ HBRUSH DialogClassBrush() {
 
 } // namespace
 
-CTessaroHDDlg::CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent) : CDialog(IDD_TESSAROHD_DIALOG, parent), m_app(app) {
+CTessaroHDDlg::CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent)
+    : CDialog(IDD_TESSAROHD_DIALOG, parent), m_app(app),
+      m_lighting(*this, app.Smbus(), app.Smbus().Bus(), app.SettingsStore()),
+      m_sdkServer(*this, m_lighting, app.SettingsStore()),
+      m_moduleInfo(*this, app.Smbus(), m_moduleInfoTable, m_shadowModuleList, m_moduleSelector, Font(kFontText),
+                   ModuleLabelsIn(Language())) {
     m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     // The owner-drawn selector measures its items while the dialog is being created.
     BindControl(IDC_MODULE_SELECTOR, m_moduleSelector);
@@ -72,13 +71,14 @@ bool CTessaroHDDlg::OnInitDialog() {
     ShowFirstModule();
     StartupPhase("first module decoded");
     m_lighting.ShowDefaultColour();
-    m_lighting.StartWithRememberedLighting(m_app.RestoreLightingFlag());
+    m_lighting.Start(m_app.RestoreLightingFlag(), m_moduleInfo.ModuleCount());
     StartupPhase("lighting restored");
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
     m_sdkServer.StartIfAllowed();
     m_app.EndArtPrefetch();
+    m_handOver.Open();
     StartupPhase("window initialised");
     return true;
 }
@@ -123,21 +123,31 @@ void CTessaroHDDlg::ApplyStartMode() {
 }
 
 bool CTessaroHDDlg::BindSmbus() {
-    CRegistrySettings registry;
-    SmbusLibrary().ShareBusAsStored(registry);
-    switch (SmbusLibrary().Load(ProgramFolder())) {
+    CSmbusLibrary& library = m_app.Smbus();
+    library.ShareBusAsStored(m_app.SettingsStore());
+    switch (library.Load(ProgramFolder())) {
     case CSmbusLibrary::BindResult::Ready:
-        SmbusLibrary().ReadFlags();
+        library.ReadFlags();
         return true;
     case CSmbusLibrary::BindResult::LoadFailed:
+        OpenWithoutLibrary();
         MessageBoxW(m_hWnd, L"Load Dll failure!", Msg(kMsgProductName), MB_OK);
         PostQuitMessage(0);
         return false;
     case CSmbusLibrary::BindResult::InitFailed:
+        OpenWithoutLibrary();
         MessageBoxW(m_hWnd, L"Can't load MsIo(SMB)!", L"Error", MB_OK | MB_ICONSTOP);
         return false;
     }
     return false;
+}
+
+// The start-up ends at the failure, and what it would have done last is done now: the artwork decoded ahead is let
+// go, and prismelctl and SDK clients get an answer that says the library did not start instead of silence.
+void CTessaroHDDlg::OpenWithoutLibrary() {
+    m_app.EndArtPrefetch();
+    m_sdkServer.StartIfAllowed();
+    m_handOver.Open();
 }
 
 // The module table, the modules on the bus, and the first of them decoded.
@@ -257,12 +267,12 @@ void CTessaroHDDlg::OnWebLink() {
 }
 
 void CTessaroHDDlg::OnSubPageBack() {
-    ModuleInfoPage = SubPageBack(ModuleInfoPage);
+    m_subPage = SubPageBack(m_subPage);
     Invalidate(false);
 }
 
 void CTessaroHDDlg::OnSubPageForward() {
-    ModuleInfoPage = SubPageForward(ModuleInfoPage);
+    m_subPage = SubPageForward(m_subPage);
     Invalidate(false);
 }
 
@@ -297,19 +307,14 @@ void CTessaroHDDlg::ShowSelectedSpeed(std::int32_t speedIndex) {
     }
 }
 
-int CTessaroHDDlg::ModuleCount() const {
-    const LRESULT count = ::SendDlgItemMessageW(m_hWnd, IDC_SHADOW_MODULE_LIST, CB_GETCOUNT, 0, 0);
-    return count > 0 ? static_cast<int>(count) : 0;
-}
-
 void CTessaroHDDlg::ShowControl(int id, bool show) {
     ::ShowWindow(GetDlgItem(id), show ? SW_SHOW : SW_HIDE);
 }
 
 void CTessaroHDDlg::SwitchPage(Page page) {
-    PagePlan plan = PlanPageSwitch(page, m_lighting.PowerOn());
-    g_moduleInfoPage = plan.moduleInfoPage;
-    g_aboutPage = plan.aboutPage;
+    PagePlan plan = PlanPageSwitch(page, m_lighting.State().PowerOn);
+    m_moduleInfoPage = plan.moduleInfoPage;
+    m_aboutPage = plan.aboutPage;
     for (const TabImages& tab : plan.tabs) {
         Button(tab.id).SetBitmaps(tab.normal, tab.hot, 0);
     }
@@ -327,20 +332,19 @@ void CTessaroHDDlg::RunAboutBox() {
     about.DoModal();
 }
 
-LRESULT CTessaroHDDlg::OnSysCommand(UINT, WPARAM wParam, LPARAM, bool& handled) {
-    if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+std::optional<LRESULT> CTessaroHDDlg::OnSysCommand(UINT command) {
+    if (command == IDM_ABOUTBOX) {
         RunAboutBox();
         return 0;
     }
-    if ((wParam & 0xFFF0) == SC_CLOSE) {
+    if (command == SC_CLOSE) {
         // Closing hides the window to the tray, as the close button does.
         HWND close = Button(IDC_BTN_CLOSE).m_hWnd;
         ::SendMessageW(close, WM_LBUTTONDOWN, 0, 0);
         ::SendMessageW(close, WM_LBUTTONUP, 0, 0);
         return 0;
     }
-    handled = false;
-    return 0;
+    return std::nullopt;
 }
 
 void CTessaroHDDlg::OnPaint() {
@@ -358,9 +362,9 @@ void CTessaroHDDlg::OnPaint() {
         BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
     }
     SetBkMode(dc, TRANSPARENT);
-    if (g_moduleInfoPage) {
-        m_moduleInfo.Paint(dc, ModuleInfoPage, m_scale);
-    } else if (!g_aboutPage) {
+    if (m_moduleInfoPage) {
+        m_moduleInfo.Paint(dc, m_subPage, m_scale);
+    } else if (!m_aboutPage) {
         m_lighting.Paint(dc);
     }
     StartupPhase("window painted");
@@ -375,24 +379,18 @@ void CTessaroHDDlg::PaintIcon(HDC dc) const {
     DrawIcon(dc, x, y, m_icon);
 }
 
-LRESULT CTessaroHDDlg::OnQueryDragIcon(WPARAM, LPARAM) {
-    return reinterpret_cast<LRESULT>(m_icon);
-}
-
-LRESULT CTessaroHDDlg::OnNcHitTest(UINT, WPARAM, LPARAM lParam, bool& handled) {
+std::optional<LRESULT> CTessaroHDDlg::OnNcHitTest(POINT cursor) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(m_hWnd, &placement);
-    int cursorY = static_cast<short>(HIWORD(lParam));
-    if (IsDragPoint(static_cast<int>(placement.showCmd), cursorY, placement.rcNormalPosition.top, m_scale)) {
+    if (IsDragPoint(static_cast<int>(placement.showCmd), cursor.y, placement.rcNormalPosition.top, m_scale)) {
         return HTCAPTION;
     }
-    handled = false;
-    return 0;
+    return std::nullopt;
 }
 
-LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
-    switch (static_cast<UINT>(event)) {
+void CTessaroHDDlg::OnTrayNotify(UINT event) {
+    switch (event) {
     case WM_LBUTTONDOWN:
         ShowMainWindow();
         break;
@@ -415,27 +413,22 @@ LRESULT CTessaroHDDlg::OnTrayNotify(WPARAM, LPARAM event) {
     default:
         break;
     }
-    return 0;
 }
 
-LRESULT CTessaroHDDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
-    LRESULT defaultBrush = DefWindowProc(message, wParam, lParam);
-    HWND control = reinterpret_cast<HWND>(lParam);
+HBRUSH CTessaroHDDlg::OnCtlColor(UINT message, HDC dc, HWND control) {
+    const auto defaultBrush = reinterpret_cast<HBRUSH>(
+        DefWindowProc(message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
     int id = control && control != m_hWnd ? ::GetDlgCtrlID(control) : 0;
     if (id == IDC_SHADOW_MODULE_LIST) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, SKIN_COLOUR_CONTROL_TEXT);
         SetBkMode(dc, TRANSPARENT);
         SetBkColor(dc, SKIN_COLOUR_SHADOW_LIST);
         return defaultBrush;
     }
-    if (HBRUSH box = m_lighting.ColourBoxColours(reinterpret_cast<HDC>(wParam), id)) {
-        return reinterpret_cast<LRESULT>(box);
+    if (HBRUSH box = m_lighting.ColourBoxColours(dc, id)) {
+        return box;
     }
-    if (!m_controlBrush) {
-        return defaultBrush;
-    }
-    return reinterpret_cast<LRESULT>(m_controlBrush.Get());
+    return m_controlBrush ? m_controlBrush.Get() : defaultBrush;
 }
 
 void CTessaroHDDlg::ShowMainWindow() {
@@ -447,22 +440,21 @@ void CTessaroHDDlg::OnLightsOffAsleepItem() {
     m_lighting.SetLightsOffWhileAsleep(!m_lighting.LightsOffWhileAsleep());
 }
 
-LRESULT CTessaroHDDlg::OnDpiChanged(WPARAM dpi, LPARAM suggested) {
-    Rescale(LOWORD(dpi));
-    if (const auto* rect = reinterpret_cast<const RECT*>(suggested)) {
+void CTessaroHDDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
+    Rescale(static_cast<int>(dpi));
+    if (suggested) {
         // The size is the skin's at the new scale, which the outline has set; the place is the system's.
-        SetWindowPos(m_hWnd, nullptr, rect->left, rect->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    return 0;
 }
 
 void CTessaroHDDlg::Rescale(int dpi) {
-    const SkinScale scale(dpi);
-    if (scale == m_scale) {
+    if (SkinScale(dpi) == m_scale) {
         return;
     }
-    m_scale = scale;
-    m_app.ScaleFonts(scale.Dpi());
+    m_scale = SkinScale(dpi);
+    m_app.ScaleFonts(m_scale.Dpi());
     SetSkin(m_skinId);
     for (const ButtonRow& row : kButtonTable) {
         CVxButton& button = Button(row.id);
@@ -479,9 +471,8 @@ void CTessaroHDDlg::Rescale(int dpi) {
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-LRESULT CTessaroHDDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+void CTessaroHDDlg::OnTaskbarCreated() {
     AddTrayIcon(m_hWnd, m_scale.Dpi());
-    return 0;
 }
 
 void CTessaroHDDlg::OnRestoreLightingItem() {

@@ -5,12 +5,14 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
 #include "app/ControlTable.h"
 #include "base/SkinScale.h"
+#include "lighting/HandOverWindow_win32.h"
 #include "lighting/LightingPage_win32.h"
 #include "app/PageSwitch.h"
 #include "base/TrayIcon_win32.h"
@@ -19,12 +21,6 @@
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
 #include "skin/VxButton_win32.h"
-
-// Which page shows: the module information page, the about page, or (neither) the lighting page.
-extern bool g_moduleInfoPage;
-extern bool g_aboutPage;
-// The module information view's sub-page, 1-3.
-extern std::int32_t ModuleInfoPage;
 
 class CTessaroHDApp;
 
@@ -43,14 +39,14 @@ public:
     int SkinId() const { return m_skinId; }
 
     BEGIN_MSG_MAP(CTessaroHDDlg)
-    MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    MESSAGE_CRACKED_OFFER(WM_SYSCOMMAND, OnSysCommand)
     PAINT_CALL(OnPaint)
-    MESSAGE_CALL(WM_QUERYDRAGICON, OnQueryDragIcon)
-    MESSAGE_HANDLER(WM_NCHITTEST, OnNcHitTest)
-    MESSAGE_CALL(WM_TRAY_NOTIFY, OnTrayNotify)
-    MESSAGE_CALL(TaskbarCreatedMessage(), OnTaskbarCreated)
-    MESSAGE_CALL(WM_DPICHANGED, OnDpiChanged)
-    MESSAGE_RANGE_HANDLER(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, OnCtlColor)
+    MESSAGE_CRACKED(WM_QUERYDRAGICON, OnQueryDragIcon)
+    MESSAGE_CRACKED_OFFER(WM_NCHITTEST, OnNcHitTest)
+    MESSAGE_CRACKED(WM_TRAY_NOTIFY, OnTrayNotify)
+    SIGNAL_CALL(TaskbarCreatedMessage(), OnTaskbarCreated)
+    MESSAGE_CRACKED(WM_DPICHANGED, OnDpiChanged)
+    CTLCOLOR_CRACKED(OnCtlColor)
     BUTTON_CLICK_CALL(IDC_BTN_CLOSE, HideToTray)
     BUTTON_CLICK_CALL(IDC_BTN_MINIMISE, OnMinimise)
     BUTTON_CLICK_CALL(IDC_BTN_WEB, OnWebLink)
@@ -68,6 +64,7 @@ public:
     COMMAND_ID_CALL(IDCANCEL, OnSwallowedCommand)
     COMMAND_CODE_CALL(ID_HELP_COMMAND, 0, OnSwallowedCommand)
     CHAIN_MSG_MAP_MEMBER(m_lighting)
+    CHAIN_MSG_MAP_MEMBER(m_handOver)
     CHAIN_MSG_MAP_MEMBER(m_sdkServer)
     CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
     CHAIN_MSG_MAP(CDialog)
@@ -91,20 +88,23 @@ private:
     void ApplyStartMode();
     // Binds the SMBus library and reads its flags; on failure says so and returns false.
     bool BindSmbus();
+    // Start-up without the library: prismelctl and SDK clients are answered, and told that it did not start.
+    void OpenWithoutLibrary();
     void ShowFirstModule();
     void SetUpModuleSelector();
 
     // The system menu's about item, and its close command, which hides the window as the close button does.
-    LRESULT OnSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    std::optional<LRESULT> OnSysCommand(UINT command);
     // The skin, then the page's own drawing.
     void OnPaint();
     void PaintIcon(HDC dc) const;
-    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    HICON OnQueryDragIcon() const { return m_icon; }
     // Pressing anywhere on the window's face drags it.
-    LRESULT OnNcHitTest(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    std::optional<LRESULT> OnNcHitTest(POINT cursor);
     // Left button shows the window; right button opens the tray menu.
-    LRESULT OnTrayNotify(WPARAM, LPARAM event);
-    LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    void OnTrayNotify(UINT event);
+    // The template controls' colours: the colour boxes the lighting page's, the others the skin's.
+    HBRUSH OnCtlColor(UINT message, HDC dc, HWND control);
     // The window's own buttons: close hides it to the tray, minimise, the maker's site, the tabs, the sub-pages.
     void HideToTray();
     void OnMinimise();
@@ -122,10 +122,10 @@ private:
     // The tray's "Lights off while the PC sleeps", likewise.
     void OnLightsOffAsleepItem();
     // Explorer started again (after a crash or an update): the tray icon is put back.
-    LRESULT OnTaskbarCreated(WPARAM, LPARAM);
+    void OnTaskbarCreated();
     // The window moved to a screen of another DPI, or that screen's scale changed: the artwork, fonts, places and
     // outline follow, and the window goes where the system suggests.
-    LRESULT OnDpiChanged(WPARAM dpi, LPARAM suggested);
+    void OnDpiChanged(UINT dpi, const RECT* suggested);
     void Rescale(int dpi);
     // The template controls' font at the window's scale (the dialog's own font is made at the system's DPI).
     void ScaleControlFont();
@@ -138,8 +138,7 @@ private:
     const SkinScale& Scale() const override { return m_scale; }
     void ShowSelectedMode(std::int32_t mode) override;
     void ShowSelectedSpeed(std::int32_t speedIndex) override;
-    bool ModuleInfoShowing() const override { return g_moduleInfoPage; }
-    int ModuleCount() const override;
+    bool ModuleInfoShowing() const override { return m_moduleInfoPage; }
 
     // The program's language, which the module page's words are in.
     std::int32_t Language() const;
@@ -149,8 +148,14 @@ private:
     void ShowControl(int id, bool show);
 
     CTessaroHDApp& m_app;
-    CLightingPage m_lighting{*this};
-    CSdkServer m_sdkServer{*this, m_lighting};
+    // Which page shows: the module information page, the about page, or (neither) the lighting page; the module
+    // information view's sub-page, 1-3.
+    bool m_moduleInfoPage = false;
+    bool m_aboutPage = false;
+    std::int32_t m_subPage = 1;
+    CLightingPage m_lighting;
+    CHandOverWindow m_handOver{*this, m_lighting};
+    CSdkServer m_sdkServer;
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;
     fw::Bitmap m_background;
@@ -162,6 +167,5 @@ private:
     CComboBox m_shadowModuleList;
     CImageList m_moduleIcons;
     CMyComboBox m_moduleSelector;
-    CModuleInfoPage m_moduleInfo{*this,           m_moduleInfoTable,         m_shadowModuleList, m_moduleSelector,
-                                 Font(kFontText), ModuleLabelsIn(Language())};
+    CModuleInfoPage m_moduleInfo;
 };

@@ -59,10 +59,15 @@ extern const std::array<SettingRow, 17> kSettingRows;
 // for the six written-back rows, is written with its default (the write's result is ignored).
 void LoadSettings(ISettingsRegistry& registry, AppSettings& settings);
 
+// The program's own values beside the seventeen, one character type for every setting name (the remembered
+// lighting's are in lighting/RememberedLighting.h).
 // The shared SMBus mutex taken around every library call: on unless this value is 0.
-inline constexpr char16_t kSharedSmbusAccessValue[] = u"SharedSmbusAccess";
+inline constexpr std::u16string_view kSharedSmbusAccessValue = u"SharedSmbusAccess";
 // The lights switched off while the PC sleeps: on when nonzero, off when missing.
-inline constexpr char16_t kLightsOffWhileAsleepValue[] = u"LightsOffWhileAsleep";
+inline constexpr std::u16string_view kLightsOffWhileAsleepValue = u"LightsOffWhileAsleep";
+// The SDK server: allowed (nonzero) or not (zero or missing), and its port (missing or out of range: the default).
+inline constexpr std::u16string_view kSdkServerValue = u"SdkServer";
+inline constexpr std::u16string_view kSdkServerPortValue = u"SdkServerPort";
 
 // One stored 32-bit value within lowest-highest, or nothing when missing, not 4 bytes or out of that range.
 std::optional<std::uint32_t> ReadStoredDword(ISettingsRegistry& registry, std::u16string_view name,

@@ -6,9 +6,6 @@
 #include "base/Settings.h"
 
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Tessaro HD";
-// The SDK server: allowed (nonzero) or not (zero or missing), and its port (missing or out of range: the default).
-inline constexpr wchar_t kSdkServerValue[] = L"SdkServer";
-inline constexpr wchar_t kSdkServerPortValue[] = L"SdkServerPort";
 
 // Opens the key afresh, queries the value into data; true when the query succeeded.
 bool ReadSetting(LPCWSTR name, BYTE* data, DWORD* size, HKEY root);

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include "framework/MessageMap.h"
+#include "res/resource.h"
+
 // Adds the tray icon of window (icon 128 of the program at the small-icon size of `dpi`, message 0 as the tip,
 // callback WM_TRAY_NOTIFY).
 void AddTrayIcon(HWND window, int dpi = 96);
@@ -15,3 +18,8 @@ UINT TaskbarCreatedMessage();
 void InsertTrayCheckItem(HMENU popup, UINT id, const wchar_t* text, bool checked);
 // Shows text once in a balloon at the tray icon.
 void ShowTrayBalloon(HWND window, const wchar_t* text);
+
+// The tray icon's callback: the mouse message that reached the icon.
+template <> struct MessageParams<WM_TRAY_NOTIFY> {
+    static auto Of(WPARAM, LPARAM lParam) { return std::tuple(static_cast<UINT>(LOWORD(lParam))); }
+};

@@ -40,11 +40,11 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnOkCommand(WORD, WORD, HWND, bool&) {
+    LRESULT OnOkCommand(WORD, WORD, HWND, BOOL&) {
         OnOK();
         return 0;
     }
-    LRESULT OnCancelCommand(WORD, WORD, HWND, bool&) {
+    LRESULT OnCancelCommand(WORD, WORD, HWND, BOOL&) {
         OnCancel();
         return 0;
     }

@@ -1,21 +1,30 @@
 // Message maps: a table of contents of what a window handles, read top to bottom.
 //
 //   BEGIN_MSG_MAP(CMainDlg)
-//       MESSAGE_HANDLER(WM_PAINT, OnPaint)
-//       COMMAND_ID_HANDLER(IDC_APPLY, OnApply)
+//       MESSAGE_CRACKED(WM_TIMER, OnTimer)
+//       BUTTON_CLICK_CALL(IDC_APPLY, OnApply)
 //       CHAIN_MSG_MAP(CDialog)
 //   END_MSG_MAP()
 //
-// Message handlers:  LRESULT OnX(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
-// Command handlers:  LRESULT OnX(WORD code, WORD id, HWND control, bool& handled);
-// Notify handlers:   LRESULT OnX(int id, NMHDR* header, bool& handled);
-// A handler that sets handled = false lets the search go on, and the message reach the default processing.
+// Two families of entries; a map uses one of them.
 //
-// The entries above are WTL's, with WTL's handler shapes. Our own typed entries (named ..._CALL, so that nobody
-// who knows WTL expects its shapes) hand a handler only what it uses, and the message counts as handled:
+// WTL's entries, under WTL's names and with WTL's handler shapes exactly (BOOL&, as WTL has it):
+//   MESSAGE_HANDLER(WM_X, OnX)                  LRESULT OnX(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled)
+//   MESSAGE_RANGE_HANDLER(F, L, OnX)            the same, for messages F-L
+//   COMMAND_HANDLER(ID, CODE, OnX)              LRESULT OnX(WORD code, WORD id, HWND control, BOOL& handled)
+//   COMMAND_ID_HANDLER, COMMAND_CODE_HANDLER, COMMAND_RANGE_HANDLER, COMMAND_RANGE_CODE_HANDLER: the same shape
+//   NOTIFY_HANDLER(ID, CODE, OnX)               LRESULT OnX(int id, NMHDR* header, BOOL& handled)
+// A handler that sets handled = FALSE lets the search go on, and the message reach the default processing.
+//
+// Our own typed entries, under names of our own so that nobody who knows WTL expects its shapes. They hand a
+// handler the message's parameters already cracked into their types (MessageParams below, one specialisation per
+// message, as WTL's crackers do), and the message counts as handled:
 //   PAINT_CALL(OnPaint)                         void OnPaint()
-//   MESSAGE_CALL(WM_X, OnX)                     LRESULT OnX(WPARAM wParam, LPARAM lParam)
-//   MESSAGE_OBSERVER(WM_X, OnX)                 void OnX(WPARAM wParam); the message goes on to the default
+//   MESSAGE_CRACKED(WM_X, OnX)                  R OnX(cracked parameters...); R is LRESULT, or void for 0
+//   MESSAGE_CRACKED_OFFER(WM_X, OnX)            std::optional<LRESULT> OnX(...); nothing: not handled, goes on
+//   MESSAGE_CRACKED_OBSERVER(WM_X, OnX)         void OnX(...); the message goes on to the default processing
+//   CTLCOLOR_CRACKED(OnX)                       HBRUSH OnX(UINT message, HDC dc, HWND control), for WM_CTLCOLOR*
+//   SIGNAL_CALL(MESSAGE, OnX)                   void OnX(), for a message without parameters (a registered one too)
 //   COMMAND_ID_CALL(ID, OnX)                    void OnX()
 //   COMMAND_CODE_CALL(ID, CODE, OnX)            void OnX(), for notification CODE of control ID
 //   BUTTON_CLICK_CALL(ID, OnX)                  void OnX(), for BN_CLICKED of control ID
@@ -24,6 +33,11 @@
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 
 // A part of a window's message handling that lives in an object of its own (a page of a dialog, say) and is chained
 // into the window's map with CHAIN_MSG_MAP_MEMBER.
@@ -39,12 +53,12 @@ public:                                                                         
         (void)hWnd;                                                                                                    \
         (void)wParam;                                                                                                  \
         (void)lParam;                                                                                                  \
-        bool bHandled = true;                                                                                          \
+        BOOL bHandled = TRUE;                                                                                          \
         (void)bHandled;
 
 #define MESSAGE_HANDLER(msg, func)                                                                                     \
     if (uMsg == (msg)) {                                                                                               \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(uMsg, wParam, lParam, bHandled);                                                                \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
@@ -52,7 +66,7 @@ public:                                                                         
 
 #define MESSAGE_RANGE_HANDLER(msgFirst, msgLast, func)                                                                 \
     if (uMsg >= (msgFirst) && uMsg <= (msgLast)) {                                                                     \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(uMsg, wParam, lParam, bHandled);                                                                \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
@@ -60,7 +74,7 @@ public:                                                                         
 
 #define COMMAND_HANDLER(id, code, func)                                                                                \
     if (uMsg == WM_COMMAND && LOWORD(wParam) == (id) && HIWORD(wParam) == (code)) {                                    \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
@@ -68,7 +82,7 @@ public:                                                                         
 
 #define COMMAND_ID_HANDLER(id, func)                                                                                   \
     if (uMsg == WM_COMMAND && LOWORD(wParam) == (id)) {                                                                \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
@@ -76,7 +90,7 @@ public:                                                                         
 
 #define COMMAND_CODE_HANDLER(code, func)                                                                               \
     if (uMsg == WM_COMMAND && HIWORD(wParam) == (code)) {                                                              \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
@@ -84,7 +98,7 @@ public:                                                                         
 
 #define COMMAND_RANGE_HANDLER(idFirst, idLast, func)                                                                   \
     if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast)) {                             \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
@@ -92,7 +106,7 @@ public:                                                                         
 
 #define COMMAND_RANGE_CODE_HANDLER(idFirst, idLast, code, func)                                                        \
     if (uMsg == WM_COMMAND && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast) && HIWORD(wParam) == (code)) { \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);                      \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
@@ -101,10 +115,98 @@ public:                                                                         
 #define NOTIFY_HANDLER(id, code, func)                                                                                 \
     if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->idFrom == static_cast<UINT_PTR>(id) &&                  \
         reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(code)) {                                           \
-        bHandled = true;                                                                                               \
+        bHandled = TRUE;                                                                                               \
         lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);                          \
         if (bHandled)                                                                                                  \
             return true;                                                                                               \
+    }
+
+// A message's parameters in their types. Specialise for each message a typed entry names; a message without a
+// specialisation does not compile there.
+template <UINT Message> struct MessageParams;
+
+#define PRISMEL_MESSAGE_PARAMS(message, ...)                                                                           \
+    template <> struct MessageParams<message> {                                                                        \
+        static auto Of([[maybe_unused]] WPARAM wParam, [[maybe_unused]] LPARAM lParam) {                               \
+            return std::tuple(__VA_ARGS__);                                                                            \
+        }                                                                                                              \
+    }
+
+PRISMEL_MESSAGE_PARAMS(WM_CREATE, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+PRISMEL_MESSAGE_PARAMS(WM_ENABLE, wParam != 0);
+PRISMEL_MESSAGE_PARAMS(WM_SETTEXT, reinterpret_cast<const wchar_t*>(lParam));
+PRISMEL_MESSAGE_PARAMS(WM_SETFONT, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+PRISMEL_MESSAGE_PARAMS(WM_TIMER, static_cast<UINT_PTR>(wParam));
+PRISMEL_MESSAGE_PARAMS(WM_MOUSEMOVE, static_cast<UINT>(wParam),
+                       POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+PRISMEL_MESSAGE_PARAMS(WM_LBUTTONDOWN, static_cast<UINT>(wParam),
+                       POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+PRISMEL_MESSAGE_PARAMS(WM_LBUTTONUP, static_cast<UINT>(wParam),
+                       POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+PRISMEL_MESSAGE_PARAMS(WM_ERASEBKGND, reinterpret_cast<HDC>(wParam));
+PRISMEL_MESSAGE_PARAMS(WM_NCPAINT, reinterpret_cast<HRGN>(wParam));
+PRISMEL_MESSAGE_PARAMS(WM_DESTROY);
+PRISMEL_MESSAGE_PARAMS(WM_COPYDATA, reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+PRISMEL_MESSAGE_PARAMS(WM_POWERBROADCAST, static_cast<UINT>(wParam));
+PRISMEL_MESSAGE_PARAMS(WM_SYSCOMMAND, static_cast<UINT>(wParam & 0xFFF0));
+PRISMEL_MESSAGE_PARAMS(WM_NCHITTEST, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+PRISMEL_MESSAGE_PARAMS(WM_QUERYDRAGICON);
+PRISMEL_MESSAGE_PARAMS(WM_DPICHANGED, static_cast<UINT>(LOWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
+
+namespace fw {
+
+// Calls a typed handler with the message's cracked parameters; a handler returning nothing answers 0.
+template <class Handler, class Params> LRESULT CallCracked(Handler&& handler, Params&& params) {
+    using Result = decltype(std::apply(handler, params));
+    if constexpr (std::is_void_v<Result>) {
+        std::apply(handler, params);
+        return 0;
+    } else if constexpr (std::is_pointer_v<Result>) {
+        return reinterpret_cast<LRESULT>(std::apply(handler, params));
+    } else {
+        return static_cast<LRESULT>(std::apply(handler, params));
+    }
+}
+
+} // namespace fw
+
+#define PRISMEL_CRACKED_HANDLER(func)                                                                                  \
+    [this](auto&&... params) { return func(std::forward<decltype(params)>(params)...); }
+
+#define MESSAGE_CRACKED(msg, func)                                                                                     \
+    if (uMsg == (msg)) {                                                                                               \
+        lResult = fw::CallCracked(PRISMEL_CRACKED_HANDLER(func), MessageParams<msg>::Of(wParam, lParam));              \
+        return true;                                                                                                   \
+    }
+
+#define MESSAGE_CRACKED_OFFER(msg, func)                                                                               \
+    if (uMsg == (msg)) {                                                                                               \
+        const std::optional<LRESULT> answer =                                                                          \
+            std::apply(PRISMEL_CRACKED_HANDLER(func), MessageParams<msg>::Of(wParam, lParam));                         \
+        if (answer) {                                                                                                  \
+            lResult = *answer;                                                                                         \
+            return true;                                                                                               \
+        }                                                                                                              \
+    }
+
+#define MESSAGE_CRACKED_OBSERVER(msg, func)                                                                            \
+    if (uMsg == (msg)) {                                                                                               \
+        std::apply(PRISMEL_CRACKED_HANDLER(func), MessageParams<msg>::Of(wParam, lParam));                             \
+    }
+
+// The WM_CTLCOLOR* messages, with one handler: HBRUSH OnX(UINT message, HDC dc, HWND control).
+#define CTLCOLOR_CRACKED(func)                                                                                         \
+    if (uMsg >= WM_CTLCOLORMSGBOX && uMsg <= WM_CTLCOLORSTATIC) {                                                      \
+        lResult =                                                                                                      \
+            reinterpret_cast<LRESULT>(func(uMsg, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));      \
+        return true;                                                                                                   \
+    }
+
+#define SIGNAL_CALL(msg, func)                                                                                         \
+    if (uMsg == (msg)) {                                                                                               \
+        func();                                                                                                        \
+        lResult = 0;                                                                                                   \
+        return true;                                                                                                   \
     }
 
 #define PAINT_CALL(func)                                                                                               \
@@ -112,17 +214,6 @@ public:                                                                         
         func();                                                                                                        \
         lResult = 0;                                                                                                   \
         return true;                                                                                                   \
-    }
-
-#define MESSAGE_CALL(msg, func)                                                                                        \
-    if (uMsg == (msg)) {                                                                                               \
-        lResult = func(wParam, lParam);                                                                                \
-        return true;                                                                                                   \
-    }
-
-#define MESSAGE_OBSERVER(msg, func)                                                                                    \
-    if (uMsg == (msg)) {                                                                                               \
-        func(wParam);                                                                                                  \
     }
 
 #define COMMAND_ID_CALL(id, func)                                                                                      \

@@ -17,6 +17,8 @@ inline constexpr std::size_t kHandOverRequestSize = 12;
 inline constexpr std::size_t kHandOverStatusSize = 12;
 // What the program answers to a request it took (the message's result); anything else means it was not taken.
 inline constexpr std::intptr_t kHandOverTaken = 0x50524D4C;
+// The answer of a program whose SMBus library did not start: the request was read and nothing was done.
+inline constexpr std::intptr_t kHandOverLibraryNotStarted = 0x50524D46;
 // The most modules a status names: the twelve SMBus positions.
 inline constexpr std::uint8_t kMaxModules = 12;
 

@@ -6,124 +6,60 @@
 #include <cwchar>
 #include <optional>
 #include <utility>
-#include <variant>
 
-#include "base/SettingsStore_win32.h"
-#include "framework/Gdi.h"
-#include "memory/SmbusLibrary_win32.h"
+#include "base/Colour.h"
 #include "base/SkinScale_win32.h"
+#include "framework/Gdi.h"
 #include "skin/VxButton_win32.h"
 
 namespace {
 
 constexpr RECT kSwatch{SKIN_SWATCH_LEFT, SKIN_SWATCH_TOP, SKIN_SWATCH_RIGHT, SKIN_SWATCH_BOTTOM};
 constexpr RECT kHexText{SKIN_HEX_TEXT_LEFT, SKIN_HEX_TEXT_TOP, SKIN_HEX_TEXT_RIGHT, SKIN_HEX_TEXT_BOTTOM};
-// How long the answer to prismelctl may take to be taken.
-constexpr UINT kHandOverAnswerMs = 2000;
-
-SmbusFlags Flags() {
-    return SmbusLibrary().Flags();
-}
 
 ColourBoxValues BoxesOf(std::uint32_t colour) {
-    return {static_cast<std::int32_t>(GetRValue(colour)), static_cast<std::int32_t>(GetGValue(colour)),
-            static_cast<std::int32_t>(GetBValue(colour))};
+    return {RedOf(colour), GreenOf(colour), BlueOf(colour)};
 }
 
 } // namespace
 
+CLightingPage::CLightingPage(ILightingWindow& window, CSmbusLibrary& library, CBusMutex& bus,
+                             ISettingsRegistry& settings)
+    : m_window(window), m_library(library), m_settings(settings), m_busGate(bus), m_sender(library, m_busGate, *this) {}
+
 // ---- The command sequences, with the boxes and the flags read here --------------------------------------------
-// Each sequence's library calls are gathered into one batch and sent with the shared bus held (CommandScope).
-
-CLightingPage::CommandScope::CommandScope(CLightingPage& page) : m_page(page) {
-    ++m_page.m_commandDepth;
-}
-
-CLightingPage::CommandScope::~CommandScope() {
-    if (--m_page.m_commandDepth == 0) {
-        m_page.SendCommand();
-    }
-}
+// Each sequence's library calls go out as one command, with the shared bus held (CommandSender::Scope).
 
 void CLightingPage::ApplyLighting() {
-    CommandScope command(*this);
-    ::ApplyLighting(m_state, Flags(), m_state.Boxes, *this);
+    CommandSender::Scope command(m_sender);
+    ::ApplyLighting(m_state, Flags(), m_state.Shown.Boxes, m_sender);
 }
 
 void CLightingPage::ResetLighting() {
-    CommandScope command(*this);
-    ::ResetLighting(m_state, Flags(), *this);
+    CommandSender::Scope command(m_sender);
+    ::ResetLighting(m_state, Flags(), m_sender);
 }
 
 void CLightingPage::SwitchOffLighting() {
-    CommandScope command(*this);
-    ::SwitchOffLighting(*this);
+    CommandSender::Scope command(m_sender);
+    ::SwitchOffLighting(m_sender);
 }
 
 void CLightingPage::StepAnimation() {
-    // A frame waits only for part of its period; a frame that cannot get the bus by then is skipped, and so is
-    // every frame while a command is still waiting for the bus (it must go out first).
-    if (!m_pending.empty()) {
+    // Every frame waits while a command is still waiting for the bus (it must go out first).
+    if (!m_sender.FrameMayGo()) {
         return;
     }
-    ::StepAnimation(m_state, *this);
-    const DWORD slot = static_cast<DWORD>(std::clamp(m_state.TimerPeriod / 2, 1, kFrameBusWaitMs));
-    if (const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(slot)) {
-        SendBatch(m_batch);
-    }
-    m_batch.clear();
+    ::StepAnimation(m_state, m_sender);
+    m_sender.SendFrame(m_state.TimerPeriod);
 }
 
-void CLightingPage::SendLedColor(std::int32_t k) {
-    CommandScope command(*this);
-    ::SendLedColor(m_state, k, *this);
+void CLightingPage::SetTimer(unsigned id, unsigned periodMs) {
+    m_window.Window().SetTimer(id, periodMs);
 }
 
-void CLightingPage::RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-    m_batch.push_back({false, command, a, b, c, 0, 0});
-}
-
-void CLightingPage::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) {
-    m_batch.push_back({true, mode, zero, 0, 0, speed, argb});
-}
-
-void CLightingPage::SendBatch(const std::vector<BusCall>& calls) {
-    const CSmbusLibrary& library = SmbusLibrary();
-    for (const BusCall& call : calls) {
-        if (call.effect) {
-            library.SetZorvaEffect(call.a, call.speed, call.b, call.argb);
-        } else {
-            library.RgbI2cMode(call.a, call.b, call.c, call.d);
-        }
-    }
-}
-
-void CLightingPage::SendCommand() {
-    if (m_batch.empty()) {
-        return;
-    }
-    MergePending(m_pending, m_batch);
-    m_batch.clear();
-    SendPending();
-}
-
-void CLightingPage::SendPending() {
-    if (const CBusMutex::Hold bus = SmbusLibrary().Bus().Take(kCommandBusWaitMs)) {
-        SendBatch(m_pending);
-        m_pending.clear();
-        m_window.Window().KillTimer(kBusRetryTimerId);
-        return;
-    }
-    // The bus is busy: the window goes on answering, and the command goes out as soon as the bus is free.
-    m_window.Window().SetTimer(kBusRetryTimerId, kBusRetryPeriodMs);
-}
-
-void CLightingPage::StartLightingTimer(std::int32_t periodMs) {
-    m_window.Window().SetTimer(kLightingTimerId, static_cast<UINT>(periodMs));
-}
-
-void CLightingPage::StopLightingTimer() {
-    m_window.Window().KillTimer(kLightingTimerId);
+void CLightingPage::KillTimer(unsigned id) {
+    m_window.Window().KillTimer(id);
 }
 
 // ---- Controls ---------------------------------------------------------------------------------------------------
@@ -135,7 +71,7 @@ std::int32_t CLightingPage::ReadBox(int id) const {
 }
 
 void CLightingPage::ReadBoxes() {
-    m_state.Boxes = {ReadBox(IDC_RED_BOX), ReadBox(IDC_GREEN_BOX), ReadBox(IDC_BLUE_BOX)};
+    m_state.Shown.Boxes = {ReadBox(IDC_RED_BOX), ReadBox(IDC_GREEN_BOX), ReadBox(IDC_BLUE_BOX)};
 }
 
 void CLightingPage::ShowBoxes(ColourBoxValues boxes) {
@@ -144,7 +80,7 @@ void CLightingPage::ShowBoxes(ColourBoxValues boxes) {
         ::SetDlgItemInt(m_window.Window().m_hWnd, kColourBoxIds[i], static_cast<UINT>(values[i]), FALSE);
     }
     // Each box's change notification has read its number back already; the model holds what was written.
-    m_state.Boxes = boxes;
+    m_state.Shown.Boxes = boxes;
 }
 
 void CLightingPage::SetPower(bool on) {
@@ -165,20 +101,20 @@ void CLightingPage::ShowModeButtonsApplyReset(bool show) {
 }
 
 void CLightingPage::OnModeButton(int id) {
-    m_state.SelectedMode = ModeOfButton(id);
+    m_state.Shown.SelectedMode = ModeOfButton(id);
     SetPower(true);
-    m_window.ShowSelectedMode(m_state.SelectedMode);
+    m_window.ShowSelectedMode(m_state.Shown.SelectedMode);
 }
 
 void CLightingPage::OnSpeedButton(int id) {
-    m_state.SpeedIndex = SpeedIndexOfButton(id);
-    m_window.ShowSelectedSpeed(m_state.SpeedIndex);
+    m_state.Shown.SpeedIndex = SpeedIndexOfButton(id);
+    m_window.ShowSelectedSpeed(m_state.Shown.SpeedIndex);
 }
 
 void CLightingPage::OnApply() {
     LeaveDirect();
-    m_state.CurrentMode = m_state.SelectedMode;
-    m_state.SpeedValue = SpeedValueFor(m_state.SpeedIndex);
+    m_state.CurrentMode = m_state.Shown.SelectedMode;
+    m_state.SpeedValue = SpeedValueFor(m_state.Shown.SpeedIndex);
     ReadBoxes();
     ApplyLighting();
     Remember();
@@ -189,7 +125,7 @@ void CLightingPage::OnReset() {
     ResetLighting();
     ShowModeButtonsApplyReset(true);
     SetPower(true);
-    m_window.ShowSelectedMode(m_state.SelectedMode);
+    m_window.ShowSelectedMode(m_state.Shown.SelectedMode);
     m_window.Window().Invalidate(false);
     Remember();
 }
@@ -219,31 +155,24 @@ void CLightingPage::TurnOff() {
 // ---- Remembered lighting and prismelctl's requests ------------------------------------------------------------------
 
 void CLightingPage::Remember() {
-    const ColourBoxValues& boxes = m_state.Boxes;
-    const LightingChoice now{m_state.CurrentMode,
-                             {static_cast<std::uint8_t>(boxes.red & 0xFF),
-                              static_cast<std::uint8_t>(boxes.green & 0xFF),
-                              static_cast<std::uint8_t>(boxes.blue & 0xFF)},
-                             m_state.SpeedValue,
-                             m_state.PowerOn};
-    CRegistrySettings registry;
-    WriteRememberedLighting(registry, now, m_remembered);
+    const LightingChoice now{m_state.CurrentMode, BytesOf(m_state.CurrentColor), m_state.SpeedValue, m_state.PowerOn};
+    WriteRememberedLighting(m_settings, now, m_remembered);
 }
 
 void CLightingPage::ShowChoice(const LightingChoice& choice) {
     OnModeButton(IDC_BTN_MODE_FIRST + choice.mode - 1);
     OnSpeedButton(IDC_BTN_SPEED_FIRST + SpeedIndexOfStep(choice.speedStep));
     ShowBoxes({choice.colour[0], choice.colour[1], choice.colour[2]});
-    m_window.Button(IDC_BTN_COLOUR_WHEEL)
-        .SetPickedColour(ColourRefOf(choice.colour[0], choice.colour[1], choice.colour[2]));
+    m_state.Shown.WheelColour = ColourRefOf(choice.colour);
+    m_window.Button(IDC_BTN_COLOUR_WHEEL).SetPickedColour(m_state.Shown.WheelColour);
     InvalidateHexText();
 }
 
-void CLightingPage::StartWithRememberedLighting(bool restore) {
-    CRegistrySettings registry;
-    m_remembered = ReadRememberedLighting(registry);
-    m_lightsOffWhileAsleep = ReadStoredDword(registry, kLightsOffWhileAsleepValue).value_or(0) != 0;
-    ::ChangeWindowMessageFilterEx(m_window.Window().m_hWnd, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
+void CLightingPage::Start(bool restore, int moduleCount) {
+    m_started = true;
+    m_moduleCount = moduleCount;
+    m_remembered = ReadRememberedLighting(m_settings);
+    m_lightsOffWhileAsleep = ReadStoredDword(m_settings, kLightsOffWhileAsleepValue).value_or(0) != 0;
     const std::optional<LightingChoice> choice = restore ? PlanRestore(m_remembered, StartingChoice()) : std::nullopt;
     if (!choice) {
         return;
@@ -257,80 +186,30 @@ void CLightingPage::StartWithRememberedLighting(bool restore) {
     }
 }
 
-void CLightingPage::ApplyRequest(const HandOverRequest& request) {
-    switch (request.command) {
-    case HandOverCommand::Mode:
-        OnModeButton(IDC_BTN_MODE_FIRST + request.mode - 1);
-        if (request.speed != 0) {
-            OnSpeedButton(IDC_BTN_SPEED_FIRST + request.speed - 1);
-        }
-        if (request.hasColour) {
-            LightingChoice shown{request.mode, request.colour, SpeedValueFor(m_state.SpeedIndex), true};
-            ShowChoice(shown);
-        }
-        TurnOn();
-        break;
-    case HandOverCommand::On:
-        TurnOn();
-        break;
-    case HandOverCommand::Off:
-        TurnOff();
-        break;
-    case HandOverCommand::Reset:
-        OnReset();
-        break;
-    case HandOverCommand::Status:
-        break;
+void CLightingPage::ChooseAndTurnOn(std::int32_t mode, std::int32_t speedButton,
+                                    const std::optional<std::array<std::uint8_t, 3>>& colour) {
+    OnModeButton(IDC_BTN_MODE_FIRST + mode - 1);
+    if (speedButton != 0) {
+        OnSpeedButton(IDC_BTN_SPEED_FIRST + speedButton - 1);
     }
+    if (colour) {
+        ShowChoice({mode, *colour, SpeedValueFor(m_state.Shown.SpeedIndex), true});
+    }
+    TurnOn();
 }
 
 HandOverStatus CLightingPage::Status() const {
-    const int modules = m_window.ModuleCount();
-    HandOverStatus status;
-    status.mode = static_cast<std::uint8_t>(m_state.CurrentMode);
-    status.speed = static_cast<std::uint8_t>(SpeedIndexOfStep(m_state.SpeedValue) + 1);
-    status.colour = {static_cast<std::uint8_t>(m_state.CurrentColor & 0xFFu),
-                     static_cast<std::uint8_t>((m_state.CurrentColor >> 8) & 0xFFu),
-                     static_cast<std::uint8_t>((m_state.CurrentColor >> 16) & 0xFFu)};
-    status.on = m_state.PowerOn;
-    status.useRgbI2cMode = Flags().useRgbI2cMode;
-    status.useSetZorvaEffect = Flags().useSetZorvaEffect;
-    status.modules = static_cast<std::uint8_t>(modules > 0 && modules <= kMaxModules ? modules : 0);
-    return status;
-}
-
-LRESULT CLightingPage::OnHandOver(WPARAM sender, LPARAM data) {
-    const auto* message = reinterpret_cast<const COPYDATASTRUCT*>(data);
-    if (!message || message->dwData != kHandOverRequestTag || !message->lpData) {
-        return 0;
-    }
-    const auto decoded = DecodeRequest({static_cast<const std::uint8_t*>(message->lpData), message->cbData});
-    const auto* request = std::get_if<HandOverRequest>(&decoded);
-    if (!request) {
-        return 0;
-    }
-    ApplyRequest(*request);
-    // The answer goes to the caller's window, if it named one; a caller that does not answer is not waited for.
-    HWND caller = reinterpret_cast<HWND>(sender);
-    if (caller && ::IsWindow(caller)) {
-        const StatusBytes status = EncodeStatus(Status());
-        COPYDATASTRUCT answer{kHandOverStatusTag, static_cast<DWORD>(status.size()),
-                              const_cast<std::uint8_t*>(status.data())};
-        DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(caller, WM_COPYDATA, reinterpret_cast<WPARAM>(m_window.Window().m_hWnd),
-                              reinterpret_cast<LPARAM>(&answer), SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandOverAnswerMs,
-                              &ignored);
-    }
-    return kHandOverTaken;
+    return StatusOf(m_state, Flags(), m_moduleCount);
 }
 
 void CLightingPage::OnColourWheel() {
-    std::optional<std::uint32_t> picked = WheelPick(m_window.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor());
+    // The wheel took the colour under the cursor when it was pressed: the swatch and its text show it from now on.
+    m_state.Shown.WheelColour = m_window.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor();
+    std::optional<std::uint32_t> picked = WheelPick(m_state.Shown.WheelColour);
     if (!picked) {
         return;
     }
     FillSwatchNow(*picked);
-    m_state.CurrentColor = *picked;
     ShowBoxes(BoxesOf(*picked));
     InvalidateHexText();
 }
@@ -341,30 +220,26 @@ void CLightingPage::OnColourBoxChange(int id) {
         ::SetDlgItemInt(m_window.Window().m_hWnd, id, static_cast<UINT>(box.value), FALSE);
     }
     // The box the user typed in: its number (as read, before clamping, as Apply would read it) joins the model.
-    std::int32_t* const channel[] = {&m_state.Boxes.red, &m_state.Boxes.green, &m_state.Boxes.blue};
+    ColourBoxValues& boxes = m_state.Shown.Boxes;
+    std::int32_t* const channel[] = {&boxes.red, &boxes.green, &boxes.blue};
     *channel[id - IDC_RED_BOX] = ReadBox(id);
     PreviewColor();
 }
 
-void CLightingPage::OnTimer(WPARAM id) {
+void CLightingPage::OnTimer(UINT_PTR id) {
     if (id == kLightingTimerId) {
         StepAnimation();
     } else if (id == kBusRetryTimerId) {
-        SendPending();
+        m_sender.RetryPending();
     } else if (id == kResumeResendTimerId) {
-        m_window.Window().KillTimer(kResumeResendTimerId);
+        KillTimer(kResumeResendTimerId);
         ResendChoice();
-    } else if (id == kDirectFrameTimerId) {
-        if (m_framePending) {
-            SendDirectFrame();
-        } else {
-            m_window.Window().KillTimer(kDirectFrameTimerId);
-            m_directTimerRunning = false;
-        }
+    } else if (id == kDirectFrameTimerId && m_sender.DirectFrameDue()) {
+        SendDirectFrame();
     }
 }
 
-void CLightingPage::OnPowerBroadcast(WPARAM event) {
+void CLightingPage::OnPowerBroadcast(UINT event) {
     if (event == PBT_APMSUSPEND && m_lightsOffWhileAsleep) {
         SwitchOffLighting();
         return;
@@ -377,13 +252,16 @@ void CLightingPage::OnPowerBroadcast(WPARAM event) {
 }
 
 void CLightingPage::ResendChoice() {
-    CommandScope command(*this);
+    if (!m_started) {
+        return;
+    }
+    CommandSender::Scope command(m_sender);
     if (!m_state.PowerOn) {
         SwitchOffLighting();
-    } else if (m_direct) {
-        RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
+    } else if (m_state.Direct) {
+        m_sender.RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
         for (std::int32_t k = 0; k < kLedCount; ++k) {
-            SendLedColor(k);
+            ::SendLedColor(m_state, k, m_sender);
         }
     } else {
         ApplyLighting();
@@ -392,8 +270,7 @@ void CLightingPage::ResendChoice() {
 
 void CLightingPage::SetLightsOffWhileAsleep(bool on) {
     m_lightsOffWhileAsleep = on;
-    CRegistrySettings registry;
-    registry.WriteDword(kLightsOffWhileAsleepValue, on ? 1u : 0u);
+    m_settings.WriteDword(kLightsOffWhileAsleepValue, on ? 1u : 0u);
 }
 
 // ---- An SDK client's requests -----------------------------------------------------------------------------------
@@ -415,14 +292,14 @@ void CLightingPage::SwitchOffByToggle() {
 }
 
 void CLightingPage::EnterDirect() {
-    if (m_direct) {
+    if (m_state.Direct) {
         return;
     }
-    CommandScope command(*this);
-    StopLightingTimer();
-    RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
-    m_direct = true;
-    m_pendingFrame = m_state.LedColors;
+    CommandSender::Scope command(m_sender);
+    m_sender.StopLightingTimer();
+    m_sender.RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
+    m_state.Direct = true;
+    m_directFrame = m_state.LedColors;
     if (!m_state.PowerOn) {
         SetPower(true);
         ShowModeButtonsApplyReset(true);
@@ -431,35 +308,27 @@ void CLightingPage::EnterDirect() {
 
 void CLightingPage::QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first,
                                      std::size_t count) {
-    CommandScope command(*this);
+    CommandSender::Scope command(m_sender);
     EnterDirect();
     for (std::size_t k = first; k < first + count && k < kLedCount; ++k) {
-        m_pendingFrame[k] = leds[k];
+        m_directFrame[k] = leds[k];
     }
-    m_framePending = true;
-    if (!m_directTimerRunning) {
+    if (m_sender.OfferDirectFrame()) {
         SendDirectFrame();
-        m_window.Window().SetTimer(kDirectFrameTimerId, static_cast<UINT>(kDirectFramePeriodMs));
-        m_directTimerRunning = true;
     }
 }
 
 void CLightingPage::SendDirectFrame() {
-    CommandScope command(*this);
-    m_framePending = false;
-    m_state.LedColors = m_pendingFrame;
+    CommandSender::Scope command(m_sender);
+    m_state.LedColors = m_directFrame;
     for (std::int32_t k = 0; k < kLedCount; ++k) {
-        SendLedColor(k);
+        ::SendLedColor(m_state, k, m_sender);
     }
 }
 
 void CLightingPage::LeaveDirect() {
-    if (m_directTimerRunning) {
-        m_window.Window().KillTimer(kDirectFrameTimerId);
-        m_directTimerRunning = false;
-    }
-    m_direct = false;
-    m_framePending = false;
+    m_sender.StopDirectFrames();
+    m_state.Direct = false;
 }
 
 // ---- The swatch -------------------------------------------------------------------------------------------------
@@ -483,15 +352,15 @@ void CLightingPage::PreviewColor() {
     if (m_window.ModuleInfoShowing()) {
         return;
     }
-    FillSwatchNow(BoxColour());
+    const ColourBoxValues& boxes = m_state.Shown.Boxes;
+    FillSwatchNow(ColourRefOf(boxes.red, boxes.green, boxes.blue));
 }
 
 void CLightingPage::Paint(HDC dc) {
-    std::uint32_t colour = m_window.Button(IDC_BTN_COLOUR_WHEEL).GetPickedColor();
+    const std::uint32_t colour = m_state.Shown.WheelColour;
     FillSwatch(dc, colour);
     wchar_t text[16];
-    int length =
-        std::swprintf(text, std::size(text), L"#%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    int length = std::swprintf(text, std::size(text), L"#%02x%02x%02x", RedOf(colour), GreenOf(colour), BlueOf(colour));
     fw::SelectScope select(dc, m_window.Font(kFontText));
     SetTextColor(dc, SKIN_COLOUR_CONTROL_TEXT);
     SetBkMode(dc, TRANSPARENT);

@@ -24,9 +24,7 @@ void SendLedFrame(const LightingState& state, LightingPort& port) {
 
 // All five LEDs in the user's colour, then the frame.
 void SendUserFrame(LightingState& state, LightingPort& port) {
-    LedColour colour{static_cast<std::int32_t>(state.CurrentColor & 0xFFu),
-                     static_cast<std::int32_t>((state.CurrentColor >> 8) & 0xFFu),
-                     static_cast<std::int32_t>((state.CurrentColor >> 16) & 0xFFu)};
+    LedColour colour{RedOf(state.CurrentColor), GreenOf(state.CurrentColor), BlueOf(state.CurrentColor)};
     state.LedColors.fill(colour);
     SendLedFrame(state, port);
 }
@@ -57,8 +55,7 @@ void SendEffect(const LightingState& state, ColourBoxValues boxes, LightingPort&
     }
     std::uint32_t multiplier = mode == kModePrismel ? 1u : state.SpeedValue + 1u;
     auto speed = static_cast<std::uint16_t>(multiplier * ModeSpeedUnit[static_cast<std::size_t>(mode)]);
-    bool carriesColour = mode >= kModeStatic && mode <= kModeDoubleFlash;
-    port.SetZorvaEffect(LowByte(mode), speed, 0, carriesColour ? EffectColour(boxes) : 0u);
+    port.SetZorvaEffect(LowByte(mode), speed, 0, FactsOf(mode).sendsColour ? EffectColour(boxes) : 0u);
 }
 
 void SendCommandSet(LightingState& state, LightingPort& port) {
@@ -138,7 +135,7 @@ void ApplyLighting(LightingState& state, SmbusFlags flags, ColourBoxValues boxes
 
 void ResetLighting(LightingState& state, SmbusFlags flags, LightingPort& port) {
     port.StopLightingTimer();
-    state.SelectedMode = kModePrismel;
+    state.Shown.SelectedMode = kModePrismel;
     state.CurrentMode = kModePrismel;
     if (flags.useRgbI2cMode) {
         Select(port, kSelectOwnEffect);

@@ -7,27 +7,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/Colour.h"
+#include "lighting/LightingModes.h"
 #include "memory/SmbusBinding.h"
+#include "res/SkinLayout.h"
 
-// Modes: 0 none applied yet, 1 Static, 2 Breathing, 3 Single flash, 4 Double flash, 5 Rainbow, 6 Prismel,
-// 7 Meteor, 8 Marquee, 9 Twinkle, 10 Colour cycle.
-inline constexpr std::int32_t kModeNone = 0;
-inline constexpr std::int32_t kModeStatic = 1;
-inline constexpr std::int32_t kModeBreathing = 2;
-inline constexpr std::int32_t kModeSingleFlash = 3;
-inline constexpr std::int32_t kModeDoubleFlash = 4;
-inline constexpr std::int32_t kModeRainbow = 5;
-inline constexpr std::int32_t kModePrismel = 6;
-inline constexpr std::int32_t kModeMeteor = 7;
-inline constexpr std::int32_t kModeMarquee = 8;
-inline constexpr std::int32_t kModeTwinkle = 9;
-inline constexpr std::int32_t kModeColourCycle = 10;
-inline constexpr std::int32_t kModeCount = 10;
-// The modes under their buttons' English names, by number; 0 is "none".
-inline constexpr std::array<std::string_view, kModeCount + 1> kModeNames = {
-    "none",    "Static", "Breathing", "Single flash", "Double flash", "Rainbow",
-    "Prismel", "Meteor", "Marquee",   "Twinkle",      "Colour cycle",
-};
 inline constexpr std::int32_t kSpeedStepCount = 5;
 inline constexpr std::int32_t kLedCount = 5;
 
@@ -43,11 +27,6 @@ inline constexpr unsigned kBusRetryPeriodMs = 10;
 // The second sending of the lighting after a resume.
 inline constexpr unsigned kResumeResendTimerId = 25;
 inline constexpr unsigned kResumeResendDelayMs = 2000;
-// How long a command, and at most an animation frame, waits for the shared bus: the window answers again well
-// within 100 ms.
-inline constexpr unsigned long kCommandBusWaitMs = 50;
-inline constexpr std::int32_t kFrameBusWaitMs = 40;
-
 // The effect call's speed unit per mode 0-10.
 inline constexpr std::array<std::uint16_t, kModeCount + 1> ModeSpeedUnit = {0, 0, 100, 50, 50, 10, 12, 4, 4, 4, 4};
 
@@ -93,11 +72,8 @@ inline constexpr std::uint8_t kEffectDoubleFlash = 4;
 inline constexpr std::uint8_t kEffectRainbow = 0;
 
 // What the sequences send through: the SMBus library's two lighting calls and the window's lighting timer.
-class LightingPort {
+class LightingPort : public SmbusLightingCalls {
 public:
-    virtual ~LightingPort() = default;
-    virtual void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) = 0;
-    virtual void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) = 0;
     virtual void StartLightingTimer(std::int32_t periodMs) = 0;
     virtual void StopLightingTimer() = 0;
 };
@@ -109,20 +85,31 @@ struct ColourBoxValues {
     std::int32_t blue = 0;
 };
 
-// The lighting state of the running program, the one model the lighting page is drawn from; what was last sent
-// is remembered between runs (RememberedLighting).
-struct LightingState {
-    std::int32_t CurrentMode = kModeNone;     // the mode last applied
+// What the controls show that was not applied (or not yet): the mode and speed buttons, the colour boxes and the
+// colour wheel's pick. Choosing sends nothing; Apply, the power toggle and Reset take the choice to the modules.
+struct ShownLighting {
     std::int32_t SelectedMode = kModePrismel; // the mode chosen on the mode buttons
     std::int32_t SpeedIndex = 0;              // the speed button last pressed, 0-4
-    std::uint8_t SpeedValue = 0;              // 4 - SpeedIndex, taken at Apply and power-on; 0 is the fastest
-    std::uint32_t CurrentColor = 0;           // COLORREF: red in bits 0-7
-    std::array<LedColour, kLedCount> LedColors{};
+    ColourBoxValues Boxes{};                  // what the colour boxes hold, as last written or typed
+    // The colour wheel's pick (its background too, when that was clicked): the swatch and its text show it.
+    std::uint32_t WheelColour = ColourRefOf(SKIN_DEFAULT_RED, SKIN_DEFAULT_GREEN, SKIN_DEFAULT_BLUE);
+};
+
+// The lighting of the running program, the one model the page is drawn from and every reader asks: what was
+// applied, which is what the modules show (the remembered lighting, prismelctl's status and the SDK's controller
+// say this), the animation's place, and apart from them what the controls show.
+struct LightingState {
+    std::int32_t CurrentMode = kModeNone; // the mode last applied
+    std::uint8_t SpeedValue = 0;          // the speed step last applied (4 - SpeedIndex at Apply); 0 is the fastest
+    // The colour last applied; until then the colour the boxes start with.
+    std::uint32_t CurrentColor = ColourRefOf(SKIN_DEFAULT_RED, SKIN_DEFAULT_GREEN, SKIN_DEFAULT_BLUE);
+    bool PowerOn = true;                          // the power toggle: on unless the user switched the lights off
+    bool Direct = false;                          // a client sends the LEDs frame by frame
+    std::array<LedColour, kLedCount> LedColors{}; // the last LED frame built
     std::uint32_t AnimStep = 0;
     std::uint32_t PaletteIndex = 0;
     std::int32_t TimerPeriod = kInitialTimerPeriodMs;
-    bool PowerOn = true;     // the power toggle: on unless the user switched the lights off
-    ColourBoxValues Boxes{}; // what the colour boxes hold, as last written or read at Apply
+    ShownLighting Shown;
 };
 
 // Sends CurrentMode with the boxes' colour and SpeedValue to the command sets the flags name.
@@ -138,8 +125,3 @@ void SendLedColor(const LightingState& state, std::int32_t k, LightingPort& port
 
 // The effect call's colour argument: opaque alpha, then red, green, blue down to the low byte.
 std::uint32_t EffectColour(ColourBoxValues boxes);
-// COLORREF from the low bytes of three values.
-inline std::uint32_t ColourRefOf(std::int32_t red, std::int32_t green, std::int32_t blue) {
-    return (static_cast<std::uint32_t>(red) & 0xFFu) | ((static_cast<std::uint32_t>(green) & 0xFFu) << 8) |
-           ((static_cast<std::uint32_t>(blue) & 0xFFu) << 16);
-}

@@ -9,7 +9,10 @@
 
 #include <utility>
 
+#include <optional>
+
 #include "framework/Gdi.h"
+#include "memory/BusGate.h"
 
 inline constexpr wchar_t kBusMutexName[] = L"Global\\Access_SMBUS.HTP.Method";
 // Where the global namespace cannot be reached (a restricted session), the name without its prefix.
@@ -47,4 +50,19 @@ private:
     bool m_shared = true;
     bool m_tried = false;
     fw::UniqueHandle m_mutex;
+};
+
+// The mutex as the portable code's gate: Take holds it until Give.
+class CBusMutexGate : public BusGate {
+public:
+    explicit CBusMutexGate(CBusMutex& bus) : m_bus(bus) {}
+    bool Take(unsigned long waitMs) override {
+        m_hold.emplace(m_bus.Take(waitMs));
+        return static_cast<bool>(*m_hold);
+    }
+    void Give() override { m_hold.reset(); }
+
+private:
+    CBusMutex& m_bus;
+    std::optional<CBusMutex::Hold> m_hold;
 };

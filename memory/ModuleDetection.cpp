@@ -4,7 +4,7 @@ namespace {
 
 // Runs what with the bus taken through gate (when there is one); false when the bus was not got.
 template <class What> bool WithBus(BusGate* gate, What what) {
-    if (gate && !gate->Take()) {
+    if (gate && !gate->Take(kStartBusWaitMs)) {
         return false;
     }
     what();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "memory/BusGate.h"
 #include "memory/SpdImage.h"
 
 // A position on the bus: first index 0-1 (varies slowest), second index 0-5.
@@ -16,14 +17,8 @@ inline constexpr std::uint8_t kDdr4SpdFirstByte = 0x23;
 // One SPD byte of the module at (first, second): what ReadSPD answers in its low byte.
 using SpdByteReader = std::function<std::uint8_t(std::uint8_t first, std::uint8_t second, std::uint16_t offset)>;
 
-// Brackets each probe and each module read with the shared bus: Take answers whether the bus was got within its
-// bound (false: that position is passed over), Give lets it go again.
-class BusGate {
-public:
-    virtual ~BusGate() = default;
-    virtual bool Take() = 0;
-    virtual void Give() = 0;
-};
+// Each probe and each module read holds the shared bus through the gate, waiting at most kStartBusWaitMs; a position
+// whose read cannot get the bus is passed over.
 
 // Probes the twelve positions and copies each module found into store, in the order found; returns how many were
 // stored. Probing stops once the store is full, so nothing is ever written past its eighth image and no bus time is

@@ -12,9 +12,6 @@
 #include "memory/SmbusLibrary_win32.h"
 #include "memory/SpdDecode.h"
 
-SpdImageStoreArray SpdImageStore{};
-std::int32_t XmpProfileCount = 0;
-
 namespace {
 
 constexpr int kColumnWidth = 100;
@@ -66,34 +63,28 @@ void CModuleInfoPage::SetUpModuleInfoTable() {
 
 namespace {
 
-// Each probe and module read holds the shared bus, waiting at most kStartBusWaitMs; a read passed over is traced.
-class LibraryBusGate final : public BusGate {
+// Each probe and module read holds the shared bus; a read passed over is traced.
+class TracedBusGate final : public CBusMutexGate {
 public:
-    explicit LibraryBusGate(CBusMutex& bus) : m_bus(bus) {}
-    bool Take() override {
-        m_hold.emplace(m_bus.Take(kStartBusWaitMs));
-        if (!*m_hold) {
+    using CBusMutexGate::CBusMutexGate;
+    bool Take(unsigned long waitMs) override {
+        const bool taken = CBusMutexGate::Take(waitMs);
+        if (!taken) {
             StartupPhase("bus busy: a module position was passed over");
         }
-        return static_cast<bool>(*m_hold);
+        return taken;
     }
-    void Give() override { m_hold.reset(); }
-
-private:
-    CBusMutex& m_bus;
-    std::optional<CBusMutex::Hold> m_hold;
 };
 
 } // namespace
 
 void CModuleInfoPage::DetectModules() {
-    CSmbusLibrary& library = SmbusLibrary();
-    LibraryBusGate gate(library.Bus());
-    ::DetectModules([&](std::uint8_t first, std::uint8_t second,
-                        std::uint16_t offset) { return library.ReadSpd(first, second, offset); },
-                    SpdImageStore, &gate);
-    for (std::size_t n = 0; n < SpdImageStore.size(); ++n) {
-        if (SpdImageStore[n][0] == 0) {
+    TracedBusGate gate(m_library.Bus());
+    m_moduleCount = ::DetectModules([&](std::uint8_t first, std::uint8_t second,
+                                        std::uint16_t offset) { return m_library.ReadSpd(first, second, offset); },
+                                    m_store, &gate);
+    for (std::size_t n = 0; n < m_store.size(); ++n) {
+        if (m_store[n][0] == 0) {
             continue;
         }
         wchar_t label[16];
@@ -105,10 +96,10 @@ void CModuleInfoPage::DetectModules() {
 
 void CModuleInfoPage::DecodeSelectedModule() {
     const int selected = m_shadowList.GetCurSel();
-    if (selected < 0 || static_cast<std::size_t>(selected) >= SpdImageStore.size()) {
+    if (selected < 0 || static_cast<std::size_t>(selected) >= m_store.size()) {
         return;
     }
-    DecodedModule module = DecodeSpd(SpdImageStore[static_cast<std::size_t>(selected)], m_labels.rows);
+    DecodedModule module = DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows);
     for (int row = 0; row + 1 < kFixedRowCount && row < static_cast<int>(module.rows.size()); ++row) {
         m_table.SetItemText(row, 1, Wide(module.rows[static_cast<std::size_t>(row)][1]).c_str());
     }
@@ -122,7 +113,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
             m_table.SetItemText(item, column, Wide(cells[static_cast<std::size_t>(column)]).c_str());
         }
     }
-    XmpProfileCount = module.xmpProfileCount;
+    m_xmpProfileCount = module.xmpProfileCount;
     m_dialog.Invalidate(false);
 }
 
@@ -135,10 +126,10 @@ void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale
         DrawModuleValues(table, m_labels, canvas);
         break;
     case 2:
-        DrawJedecPage(table, XmpProfileCount, m_labels, canvas);
+        DrawJedecPage(table, m_xmpProfileCount, m_labels, canvas);
         break;
     case 3:
-        DrawXmpPage(table, XmpProfileCount, m_labels, canvas);
+        DrawXmpPage(table, m_xmpProfileCount, m_labels, canvas);
         break;
     default:
         break;

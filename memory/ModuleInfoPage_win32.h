@@ -15,18 +15,16 @@
 #include "skin/MyComboBox_win32.h"
 #include "base/SkinScale.h"
 
-// The SPD contents of the modules found at start, in the order found, and the decoded module's XMP profile count.
-extern SpdImageStoreArray SpdImageStore;
-extern std::int32_t XmpProfileCount;
+class CSmbusLibrary;
 
 class CModuleInfoPage : public CMessageMap {
 public:
-    // The view's text is drawn in viewFont (the system font when it is null); labels are the page's words, in the
-    // program's language, for the table's label cells and the view.
-    CModuleInfoPage(CWnd& dialog, CListCtrl& table, CComboBox& shadowList, CMyComboBox& selector, HFONT viewFont,
-                    const ModuleLabels& labels)
-        : m_dialog(dialog), m_table(table), m_shadowList(shadowList), m_selector(selector), m_viewFont(viewFont),
-          m_labels(labels) {}
+    // The modules are read through library. The view's text is drawn in viewFont (the system font when it is null);
+    // labels are the page's words, in the program's language, for the table's label cells and the view.
+    CModuleInfoPage(CWnd& dialog, CSmbusLibrary& library, CListCtrl& table, CComboBox& shadowList,
+                    CMyComboBox& selector, HFONT viewFont, const ModuleLabels& labels)
+        : m_dialog(dialog), m_library(library), m_table(table), m_shadowList(shadowList), m_selector(selector),
+          m_viewFont(viewFont), m_labels(labels) {}
 
     BEGIN_MSG_MAP(CModuleInfoPage)
     COMMAND_CODE_CALL(IDC_SHADOW_MODULE_LIST, CBN_SELCHANGE, DecodeSelectedModule)
@@ -38,6 +36,8 @@ public:
     void SetUpModuleInfoTable();
     // Probes the bus, copies each module's SPD into the store and lists it as "DIMM<n>" in both lists.
     void DetectModules();
+    // How many modules detection found.
+    int ModuleCount() const { return m_moduleCount; }
     // Decodes the shadow list's selection into the table and repaints the window.
     void DecodeSelectedModule();
     // The page's share of the window's paint: the current sub-page, straight onto the paint device context, with
@@ -53,9 +53,14 @@ private:
     void OnShadowListDropDown() {}
 
     CWnd& m_dialog;
+    CSmbusLibrary& m_library;
     CListCtrl& m_table;
     CComboBox& m_shadowList;
     CMyComboBox& m_selector;
     HFONT m_viewFont;
     const ModuleLabels& m_labels;
+    // The SPD contents of the modules found at start, in the order found; the decoded module's XMP profile count.
+    SpdImageStoreArray m_store{};
+    int m_moduleCount = 0;
+    std::int32_t m_xmpProfileCount = 0;
 };

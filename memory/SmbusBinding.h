@@ -40,3 +40,11 @@ inline SmbusFlags FlagsFromCheckSpd(std::uint32_t answer) {
 inline bool SmbusReady(std::uint32_t answer) {
     return (answer & 0xFFu) != 0;
 }
+
+// The library's two lighting calls, with the argument widths of its contract; no call names a module.
+class SmbusLightingCalls {
+public:
+    virtual ~SmbusLightingCalls() = default;
+    virtual void RgbI2cMode(std::uint8_t command, std::uint8_t a, std::uint8_t b, std::uint8_t c) = 0;
+    virtual void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) = 0;
+};

@@ -38,7 +38,8 @@ CSmbusLibrary::BindResult CSmbusLibrary::Load(const std::wstring& folder) {
     DWORD handle = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(m_module));
     // A bus that stays busy past the wait is a tool that hung holding it: the library is started regardless.
     const CBusMutex::Hold bus = m_bus.Take(kStartBusWaitMs);
-    return SmbusReady(As<InitializeFn>(m_entries[kInitializeSMB])(handle)) ? BindResult::Ready : BindResult::InitFailed;
+    m_started = SmbusReady(As<InitializeFn>(m_entries[kInitializeSMB])(handle));
+    return m_started ? BindResult::Ready : BindResult::InitFailed;
 }
 
 void CSmbusLibrary::ShareBusAsStored(ISettingsRegistry& registry) {
@@ -58,20 +59,14 @@ std::uint8_t CSmbusLibrary::ReadSpd(std::uint8_t first, std::uint8_t second, std
     return static_cast<std::uint8_t>(As<ReadSpdFn>(m_entries[kReadSPD])(first, second, offset) & 0xFFu);
 }
 
-void CSmbusLibrary::RgbI2cMode(std::uint8_t command, std::uint8_t data1, std::uint8_t data2, std::uint8_t data3) const {
+void CSmbusLibrary::RgbI2cMode(std::uint8_t command, std::uint8_t data1, std::uint8_t data2, std::uint8_t data3) {
     if (Has(kRGBI2CMode)) {
         As<RgbI2cModeFn>(m_entries[kRGBI2CMode])(command, data1, data2, data3);
     }
 }
 
-void CSmbusLibrary::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero,
-                                   std::uint32_t argb) const {
+void CSmbusLibrary::SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) {
     if (Has(kSetZorvaEffect)) {
         As<SetZorvaEffectFn>(m_entries[kSetZorvaEffect])(mode, speed, zero, argb);
     }
-}
-
-CSmbusLibrary& SmbusLibrary() {
-    static CSmbusLibrary library;
-    return library;
 }

@@ -12,7 +12,8 @@
 #include "memory/BusMutex_win32.h"
 #include "memory/SmbusBinding.h"
 
-class CSmbusLibrary {
+// The application object holds the one library of the process and hands it to what sends through it.
+class CSmbusLibrary final : public SmbusLightingCalls {
 public:
     enum class BindResult { Ready, LoadFailed, InitFailed };
 
@@ -37,19 +38,16 @@ public:
 
     // ReadSPD's byte (the low byte of its answer); 0xFF, "no answer", without the entry point.
     std::uint8_t ReadSpd(std::uint8_t first, std::uint8_t second, std::uint16_t offset) const;
-    void RgbI2cMode(std::uint8_t command, std::uint8_t data1, std::uint8_t data2, std::uint8_t data3) const;
-    void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) const;
+    void RgbI2cMode(std::uint8_t command, std::uint8_t data1, std::uint8_t data2, std::uint8_t data3) override;
+    void SetZorvaEffect(std::uint8_t mode, std::uint16_t speed, std::uint8_t zero, std::uint32_t argb) override;
+    // Whether Load answered Ready: the library started, and lighting commands reach the modules.
+    bool Started() const { return m_started; }
 
 private:
     using Entry = FARPROC;
     HMODULE m_module = nullptr;
     std::array<Entry, kSmbusEntryCount> m_entries{};
     SmbusFlags m_flags{};
+    bool m_started = false;
     CBusMutex m_bus;
 };
-
-// How long start-up waits for the bus before each library call or module read.
-inline constexpr DWORD kStartBusWaitMs = 2000;
-
-// The process-wide library.
-CSmbusLibrary& SmbusLibrary();

@@ -8,18 +8,6 @@
 
 namespace {
 
-// The word folded for comparing names: ASCII letters in lower case, blanks, '-' and '_' dropped.
-std::string Folded(std::string_view word) {
-    std::string folded;
-    for (char c : word) {
-        if (c == ' ' || c == '-' || c == '_') {
-            continue;
-        }
-        folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return folded;
-}
-
 // A whole decimal number within lowest-highest.
 std::optional<unsigned> Number(std::string_view word, unsigned lowest, unsigned highest) {
     unsigned value = 0;
@@ -68,7 +56,7 @@ CtlParse ParseMode(std::span<const std::string_view> args) {
         return Refuse("mode needs a name or a number 1-10");
     }
     CtlCommand command{CtlCommand::Action::Send, {HandOverCommand::Mode}, false};
-    command.request.mode = ModeByWord(args[0]);
+    command.request.mode = static_cast<std::uint8_t>(ModeByWord(args[0]));
     if (command.request.mode == 0) {
         return Refuse("unknown mode '" + std::string(args[0]) + "' (a name as on the buttons, or 1-10)");
     }
@@ -100,23 +88,6 @@ CtlParse ParseMode(std::span<const std::string_view> args) {
 }
 
 } // namespace
-
-std::string_view ModeName(std::uint8_t mode) {
-    return mode <= kModeCount ? kModeNames[mode] : kModeNames[0];
-}
-
-std::uint8_t ModeByWord(std::string_view word) {
-    if (auto number = Number(word, kModeStatic, kModeCount)) {
-        return static_cast<std::uint8_t>(*number);
-    }
-    const std::string folded = Folded(word);
-    for (std::uint8_t mode = kModeStatic; mode <= kModeCount; ++mode) {
-        if (folded == Folded(kModeNames[mode]) || (mode == kModeColourCycle && folded == "colorcycle")) {
-            return mode;
-        }
-    }
-    return 0;
-}
 
 CtlParse ParseCtlArgs(std::span<const std::string_view> args) {
     if (args.empty()) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "lighting/HandOver.h"
+#include "lighting/LightingModes.h"
 
 struct CtlCommand {
     enum class Action { Send, Help, Version };
@@ -25,11 +26,8 @@ struct CtlParse {
 // The words after the program's name.
 CtlParse ParseCtlArgs(std::span<const std::string_view> args);
 
-// A mode's name as on its button (1-10), or "none" for 0 and anything else.
-std::string_view ModeName(std::uint8_t mode);
-// A mode by its name (case, blanks, '-' and '_' ignored) or its number 1-10; 0 when it is neither.
-std::uint8_t ModeByWord(std::string_view word);
-
 // The line printed for the program's answer: what is applied, or with json the same as one JSON object.
 std::string DescribeStatus(const HandOverStatus& status, bool json);
 std::string CtlUsage();
+// The line printed when the running program's SMBus library did not start (exit code 1).
+inline constexpr std::string_view kCtlLibraryNotStarted = "the SMBus library did not start";

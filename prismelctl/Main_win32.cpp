@@ -128,8 +128,13 @@ int Send(const CtlCommand& command) {
     COPYDATASTRUCT data{kHandOverRequestTag, static_cast<DWORD>(bytes.size()), const_cast<std::uint8_t*>(bytes.data())};
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(program, WM_COPYDATA, reinterpret_cast<WPARAM>(answerWindow.Get()),
-                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kAnswerWaitMs, &result) ||
-        static_cast<std::intptr_t>(result) != kHandOverTaken) {
+                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kAnswerWaitMs, &result)) {
+        return Fail("no answer from the running Prismel.exe");
+    }
+    if (static_cast<std::intptr_t>(result) == kHandOverLibraryNotStarted) {
+        return Fail(std::string(kCtlLibraryNotStarted));
+    }
+    if (static_cast<std::intptr_t>(result) != kHandOverTaken) {
         return Fail("no answer from the running Prismel.exe");
     }
     if (!answer.status) {

@@ -7,24 +7,6 @@ namespace sdk {
 
 namespace {
 
-// What a client may set of modes 1-10 (their names are kModeNames).
-struct ModeRow {
-    bool hasSpeed;
-    bool hasColour;
-};
-constexpr std::array<ModeRow, kModeCount> kModeRows = {{
-    {false, true},  // Static
-    {true, true},   // Breathing
-    {true, true},   // Single flash
-    {true, true},   // Double flash
-    {true, false},  // Rainbow
-    {false, false}, // Prismel
-    {true, false},  // Meteor
-    {true, false},  // Marquee
-    {true, false},  // Twinkle
-    {true, false},  // Colour cycle
-}};
-
 bool HasDirect(SmbusFlags flags) {
     return flags.useRgbI2cMode;
 }
@@ -33,27 +15,22 @@ std::uint32_t FirstPageModeIndex(SmbusFlags flags) {
     return HasDirect(flags) ? 1u : 0u;
 }
 
-Rgb RgbOf(std::uint32_t colorRef) {
-    return {static_cast<std::uint8_t>(colorRef), static_cast<std::uint8_t>(colorRef >> 8),
-            static_cast<std::uint8_t>(colorRef >> 16)};
-}
-
-std::uint32_t ColourRefOf(Rgb colour) {
-    return std::uint32_t{colour.red} | (std::uint32_t{colour.green} << 8) | (std::uint32_t{colour.blue} << 16);
+Rgb RgbOf(std::uint32_t colour) {
+    return {RedOf(colour), GreenOf(colour), BlueOf(colour)};
 }
 
 ModeDescription PageMode(std::int32_t mode, const LightingSnapshot& lighting) {
-    const ModeRow& row = kModeRows[static_cast<std::size_t>(mode - 1)];
+    const ModeFacts& row = FactsOf(mode);
     ModeDescription description;
     description.name = kModeNames[static_cast<std::size_t>(mode)];
     description.value = mode;
-    if (row.hasSpeed) {
+    if (row.sendsSpeed) {
         description.flags |= kModeHasSpeed;
         description.speedMin = kSpeedFirst;
         description.speedMax = kSpeedLast;
         description.speed = static_cast<std::uint32_t>(lighting.speedIndex) + kSpeedFirst;
     }
-    if (row.hasColour) {
+    if (row.sendsColour) {
         description.flags |= kModeHasModeSpecificColour;
         description.coloursMin = 1;
         description.coloursMax = 1;
@@ -65,6 +42,20 @@ ModeDescription PageMode(std::int32_t mode, const LightingSnapshot& lighting) {
 
 } // namespace
 
+LightingSnapshot SnapshotOf(const LightingState& lighting, SmbusFlags flags, bool libraryStarted) {
+    const bool applied = lighting.CurrentMode != kModeNone;
+    LightingSnapshot snapshot;
+    snapshot.flags = flags;
+    snapshot.mode = applied ? lighting.CurrentMode : lighting.Shown.SelectedMode;
+    snapshot.speedIndex = applied ? SpeedIndexOfStep(lighting.SpeedValue) : lighting.Shown.SpeedIndex;
+    snapshot.colour = lighting.CurrentColor;
+    snapshot.powerOn = lighting.PowerOn;
+    snapshot.direct = lighting.Direct;
+    snapshot.leds = lighting.LedColors;
+    snapshot.libraryStarted = libraryStarted;
+    return snapshot;
+}
+
 std::uint32_t ModeCount(SmbusFlags flags) {
     return FirstPageModeIndex(flags) + kModeCount + 1;
 }
@@ -73,7 +64,9 @@ ControllerDescription DescribeController(const LightingSnapshot& lighting) {
     ControllerDescription controller;
     controller.name = "Zorva Prismel DDR4";
     controller.vendor = "Zorva";
-    controller.description = "RGB DDR4 memory modules";
+    // A client that finds no lighting to drive is told why, where OpenRGB shows a device's description.
+    controller.description = lighting.libraryStarted ? "RGB DDR4 memory modules"
+                                                     : "RGB DDR4 memory modules: " + std::string(kLibraryNotStarted);
     controller.location = "SMBus library MsIo32.dll";
     controller.zoneName = "All modules";
     if (HasDirect(lighting.flags)) {
@@ -120,13 +113,13 @@ ModeTarget TargetOf(SmbusFlags flags, const ModeRequest& request, std::int32_t c
     }
     ModeTarget target;
     target.mode = static_cast<std::int32_t>(request.index - first) + 1;
-    const ModeRow& row = kModeRows[static_cast<std::size_t>(target.mode - 1)];
+    const ModeFacts& row = FactsOf(target.mode);
     target.speedIndex = currentSpeedIndex;
-    if (row.hasSpeed) {
+    if (row.sendsSpeed) {
         target.speedIndex = static_cast<std::int32_t>(std::clamp(request.speed, kSpeedFirst, kSpeedLast) - kSpeedFirst);
     }
-    if (row.hasColour && request.colour) {
-        target.colour = ColourRefOf(*request.colour);
+    if (row.sendsColour && request.colour) {
+        target.colour = ColourRefOf(request.colour->red, request.colour->green, request.colour->blue);
     }
     return target;
 }

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <optional>
 
+#include <string_view>
+
+#include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
 #include "memory/SmbusBinding.h"
 #include "sdk/SdkProtocol.h"
@@ -18,16 +21,23 @@ inline constexpr std::uint32_t kSpeedLast = kSpeedStepCount;
 inline constexpr std::int32_t kValueDirect = 0;
 inline constexpr std::int32_t kValueOff = kModeCount + 1;
 
-// What the lighting page shows and sent last.
+// What the modules show: the lighting last applied.
 struct LightingSnapshot {
     SmbusFlags flags;
     std::int32_t mode = kModeNone; // the mode last applied, else the one chosen
-    std::int32_t speedIndex = 0;
-    std::uint32_t colour = 0; // COLORREF of the colour boxes
+    std::int32_t speedIndex = 0;   // the speed button of the speed last applied, else the one chosen
+    std::uint32_t colour = 0;      // COLORREF of the colour last applied
     bool powerOn = true;
     bool direct = false;
     std::array<LedColour, kLedCount> leds{};
+    bool libraryStarted = true; // false: the SMBus library did not start, and nothing reaches the modules
 };
+
+// The snapshot of the lighting model. Before anything was applied, the mode and speed are those chosen.
+LightingSnapshot SnapshotOf(const LightingState& lighting, SmbusFlags flags, bool libraryStarted);
+
+// What a client is told when the SMBus library did not start.
+inline constexpr std::string_view kLibraryNotStarted = "the SMBus library did not start";
 
 ControllerDescription DescribeController(const LightingSnapshot& lighting);
 

@@ -12,31 +12,12 @@
 #include "framework/Wnd.h"
 #include "lighting/LightingPage_win32.h"
 #include "base/TrayIcon_win32.h"
-#include "memory/SmbusLibrary_win32.h"
 #include "sdk/SdkController.h"
 
 namespace {
 
 constexpr int kReadChunk = 4096;
 constexpr std::size_t kSendChunk = 64 * 1024;
-
-std::optional<std::uint32_t> StoredDword(const wchar_t* name) {
-    CRegistrySettings registry;
-    return ReadStoredDword(registry, Utf16(name));
-}
-
-sdk::LightingSnapshot Snapshot(const CLightingPage& lighting) {
-    const LightingState& state = lighting.State();
-    sdk::LightingSnapshot snapshot;
-    snapshot.flags = SmbusLibrary().Flags();
-    snapshot.mode = state.CurrentMode != kModeNone ? state.CurrentMode : state.SelectedMode;
-    snapshot.speedIndex = state.SpeedIndex;
-    snapshot.colour = lighting.BoxColour();
-    snapshot.powerOn = lighting.PowerOn();
-    snapshot.direct = lighting.InDirect();
-    snapshot.leds = state.LedColors;
-    return snapshot;
-}
 
 // A socket closed when it goes.
 struct SocketTraits {
@@ -60,21 +41,22 @@ struct CSdkServer::Listener {
     UniqueSocket socket;
 };
 
-CSdkServer::CSdkServer(CWnd& window, CLightingPage& lighting) : m_window(window), m_lighting(lighting) {}
+CSdkServer::CSdkServer(CWnd& window, CLightingPage& lighting, ISettingsRegistry& settings)
+    : m_window(window), m_lighting(lighting), m_settings(settings) {}
 
 CSdkServer::~CSdkServer() {
     Stop();
 }
 
 void CSdkServer::StartIfAllowed() {
-    std::optional<std::uint32_t> allowed = StoredDword(kSdkServerValue);
+    std::optional<std::uint32_t> allowed = ReadStoredDword(m_settings, kSdkServerValue);
     if (allowed && *allowed != 0) {
         Start(StoredPort());
     }
 }
 
 std::uint16_t CSdkServer::StoredPort() const {
-    return sdk::PortFromSetting(StoredDword(kSdkServerPortValue));
+    return sdk::PortFromSetting(ReadStoredDword(m_settings, kSdkServerPortValue));
 }
 
 void CSdkServer::AddTrayItem(HMENU popup) const {
@@ -90,8 +72,7 @@ void CSdkServer::OnTrayItem() {
     } else {
         Stop();
     }
-    DWORD value = allow ? 1 : 0;
-    WriteSetting(kSdkServerValue, reinterpret_cast<const BYTE*>(&value), sizeof value, REG_DWORD, HKEY_LOCAL_MACHINE);
+    m_settings.WriteDword(kSdkServerValue, allow ? 1u : 0u);
 }
 
 bool CSdkServer::Start(std::uint16_t port) {
@@ -152,27 +133,24 @@ void CSdkServer::Close(UINT_PTR socket) {
     }
 }
 
-LRESULT CSdkServer::OnSocket(WPARAM wParam, LPARAM lParam) {
-    const auto socket = static_cast<SOCKET>(wParam);
-    const WORD event = WSAGETSELECTEVENT(lParam);
+void CSdkServer::OnSocket(UINT_PTR socket, WORD event, WORD error) {
     if (m_listener && socket == m_listener->socket.Get()) {
         if (event == FD_ACCEPT) {
             Accept();
         }
-        return 0;
+        return;
     }
     Client* client = Find(socket);
     if (!client) {
-        return 0; // an event still queued for a socket already closed
+        return; // an event still queued for a socket already closed
     }
-    if (WSAGETSELECTERROR(lParam) != 0 || event == FD_CLOSE) {
+    if (error != 0 || event == FD_CLOSE) {
         Close(socket);
     } else if (event == FD_READ) {
         Read(*client);
     } else if (event == FD_WRITE && !Flush(*client)) {
         Close(socket);
     }
-    return 0;
 }
 
 void CSdkServer::Accept() {
@@ -219,7 +197,9 @@ void CSdkServer::Read(Client& client) {
 }
 
 bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
-    const SmbusFlags flags = SmbusLibrary().Flags();
+    const SmbusFlags flags = m_lighting.Flags();
+    // Without the library the controller is described (saying why nothing lights up) and nothing is carried out.
+    const bool drive = m_lighting.Started();
     sdk::Decoded decoded = sdk::DecodeRequest(packet, client.version, sdk::ModeCount(flags));
     if (!decoded.request) {
         return false;
@@ -230,7 +210,9 @@ bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
         return Send(client, request.header, sdk::CountPayload());
     case sdk::RequestKind::ControllerData:
         return Send(client, request.header,
-                    sdk::SerializeController(sdk::DescribeController(Snapshot(m_lighting)), request.version));
+                    sdk::SerializeController(
+                        sdk::DescribeController(sdk::SnapshotOf(m_lighting.State(), flags, m_lighting.Started())),
+                        request.version));
     case sdk::RequestKind::ProtocolVersion:
         client.version = sdk::NegotiatedVersion(request.version);
         return Send(client, request.header, sdk::VersionPayload());
@@ -238,17 +220,19 @@ bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
     case sdk::RequestKind::PluginList:
         return Send(client, request.header, sdk::EmptyListPayload());
     case sdk::RequestKind::UpdateLeds:
-        if (flags.useRgbI2cMode) {
+        if (drive && flags.useRgbI2cMode) {
             QueueFrame(request);
         }
         return true;
     case sdk::RequestKind::SetCustomMode:
-        if (flags.useRgbI2cMode) {
+        if (drive && flags.useRgbI2cMode) {
             m_lighting.EnterDirect();
         }
         return true;
     case sdk::RequestKind::UpdateMode:
-        ApplyMode(sdk::TargetOf(flags, request.mode, m_lighting.State().SpeedIndex));
+        if (drive) {
+            ApplyMode(sdk::TargetOf(flags, request.mode, m_lighting.State().Shown.SpeedIndex));
+        }
         return true;
     case sdk::RequestKind::Accepted:
         return true;

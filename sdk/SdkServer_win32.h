@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Settings.h"
 #include "framework/MessageMap.h"
 #include "res/resource.h"
 #include "sdk/SdkController.h"
@@ -19,13 +20,21 @@
 class CLightingPage;
 class CWnd;
 
+// A socket event: the socket, the event (FD_ACCEPT, FD_READ, ...) and its error code.
+template <> struct MessageParams<WM_SDK_SOCKET> {
+    static auto Of(WPARAM wParam, LPARAM lParam) {
+        return std::tuple(static_cast<UINT_PTR>(wParam), WSAGETSELECTEVENT(lParam), WSAGETSELECTERROR(lParam));
+    }
+};
+
 class CSdkServer : public CMessageMap {
 public:
-    CSdkServer(CWnd& window, CLightingPage& lighting);
+    // Clients drive lighting; the choice to listen and the port are kept in settings.
+    CSdkServer(CWnd& window, CLightingPage& lighting, ISettingsRegistry& settings);
     ~CSdkServer() override;
 
     BEGIN_MSG_MAP(CSdkServer)
-    MESSAGE_CALL(WM_SDK_SOCKET, OnSocket)
+    MESSAGE_CRACKED(WM_SDK_SOCKET, OnSocket)
     COMMAND_ID_CALL(ID_TRAY_SDK_SERVER, OnTrayItem)
     END_MSG_MAP()
 
@@ -44,7 +53,7 @@ private:
     // The tray item turns the server on or off, now and for the next starts.
     void OnTrayItem();
     // A socket event: a client to accept, bytes to read, room to write, or a client gone.
-    LRESULT OnSocket(WPARAM socket, LPARAM event);
+    void OnSocket(UINT_PTR socket, WORD event, WORD error);
 
     // Listens on the loopback address; false (and one balloon naming the port) when the port is taken.
     bool Start(std::uint16_t port);
@@ -64,6 +73,7 @@ private:
 
     CWnd& m_window;
     CLightingPage& m_lighting;
+    ISettingsRegistry& m_settings;
     bool m_winsockStarted = false;
     std::unique_ptr<Listener> m_listener;
     std::array<std::unique_ptr<Client>, sdk::kMaxClients> m_clients;

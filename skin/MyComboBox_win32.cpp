@@ -104,7 +104,7 @@ void CMyComboBox::DrawItem(DRAWITEMSTRUCT* item) {
 }
 
 // Releases the records with the window, from the last item to the first, and empties the list.
-LRESULT CMyComboBox::OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
+LRESULT CMyComboBox::OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
     const LRESULT result = DefWindowProc(message, wParam, lParam);
     ReleaseRecords();
     return result;

@@ -48,7 +48,7 @@ private:
         std::wstring text;
     };
 
-    LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
     const ItemRecord* RecordOf(int index) const;
     void ReleaseRecords();
 

@@ -99,43 +99,39 @@ void CVxButton::Reshape() {
 
 // The button has no frame: there is nothing to draw outside its face, and the system's frame painting of a shaped
 // window is slow.
-LRESULT CVxButton::OnNcPaint(WPARAM, LPARAM) {
-    return 0;
-}
+void CVxButton::OnNcPaint(HRGN) {}
 
 // The system button draws its own disabled look; paint ours over it.
-LRESULT CVxButton::OnEnable(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = DefWindowProc(WM_ENABLE, wParam, lParam);
+LRESULT CVxButton::OnEnable(bool enabled) {
+    const LRESULT result = DefWindowProc(WM_ENABLE, enabled ? TRUE : FALSE, 0);
     Redraw();
     return result;
 }
 
 // Stores the text without letting the system button paint it.
-LRESULT CVxButton::OnSetText(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = ::DefWindowProcW(m_hWnd, WM_SETTEXT, wParam, lParam);
+LRESULT CVxButton::OnSetText(const wchar_t* text) {
+    const LRESULT result = ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     Redraw();
     return result;
 }
 
-LRESULT CVxButton::OnSetFont(WPARAM font, LPARAM) {
-    m_captionFont = reinterpret_cast<HFONT>(font);
-    return 0;
+void CVxButton::OnSetFont(HFONT font, bool) {
+    m_captionFont = font;
 }
 
-LRESULT CVxButton::OnTimer(WPARAM id, LPARAM) {
+void CVxButton::OnTimer(UINT_PTR id) {
     if (id == kHoverTimerId) {
         OnHoverTimer();
     }
-    return 0;
 }
 
-LRESULT CVxButton::OnEraseBackground(WPARAM, LPARAM) {
+LRESULT CVxButton::OnEraseBackground(HDC) {
     return 1; // the paint covers the face
 }
 
 // Shapes the new window from the normal image.
-LRESULT CVxButton::OnCreate(WPARAM wParam, LPARAM lParam) {
-    if (DefWindowProc(WM_CREATE, wParam, lParam) == -1) {
+LRESULT CVxButton::OnCreate(const CREATESTRUCTW* create) {
+    if (DefWindowProc(WM_CREATE, 0, reinterpret_cast<LPARAM>(create)) == -1) {
         return -1;
     }
     Reshape();
@@ -143,8 +139,8 @@ LRESULT CVxButton::OnCreate(WPARAM wParam, LPARAM lParam) {
 }
 
 // Hover follows the cursor; while hovering the button holds the capture, so it also hears when the cursor leaves.
-LRESULT CVxButton::OnMouseMove(WPARAM keys, LPARAM point) {
-    POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+void CVxButton::OnMouseMove(UINT keys, POINT point) {
+    POINT screen = point;
     ::ClientToScreen(m_hWnd, &screen);
     const bool wasHovering = m_hover;
     m_hover = IsUnderScreenPoint(screen);
@@ -160,7 +156,6 @@ LRESULT CVxButton::OnMouseMove(WPARAM keys, LPARAM point) {
     if (m_hover != wasHovering) {
         Redraw();
     }
-    return 0;
 }
 
 // Ends the hover when the cursor has left without a mouse move reaching the button.
@@ -175,14 +170,13 @@ void CVxButton::OnHoverTimer() {
 }
 
 // A press: shows the hot image and, in colour-pick mode, takes the colour under the point.
-LRESULT CVxButton::OnLButtonDown(WPARAM, LPARAM point) {
+void CVxButton::OnLButtonDown(UINT, POINT point) {
     m_pressTime = s_tickSource();
     m_pressed = true;
     Redraw();
     if (m_colourPick) {
-        PickColour(GET_X_LPARAM(point), GET_Y_LPARAM(point));
+        PickColour(point.x, point.y);
     }
-    return 0;
 }
 
 // Samples the pixel and marks it at once with a 7 x 7 square outline, outside the paint cycle.
@@ -205,7 +199,7 @@ void CVxButton::PickColour(int x, int y) {
 }
 
 // A release ends the press; it is a click, posted to the parent, when the press was shorter than 2000 ms.
-LRESULT CVxButton::OnLButtonUp(WPARAM, LPARAM) {
+void CVxButton::OnLButtonUp(UINT, POINT) {
     m_pressed = false;
     Redraw();
     const HWND parent = GetParent();
@@ -213,7 +207,6 @@ LRESULT CVxButton::OnLButtonUp(WPARAM, LPARAM) {
         const int id = GetDlgCtrlID();
         ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
     }
-    return 0;
 }
 
 void CVxButton::OnPaint() {

@@ -56,32 +56,32 @@ public:
     // The button's own messages; everything else (a double-click's second press included) gets the system
     // button's processing.
     BEGIN_MSG_MAP(CVxButton)
-    MESSAGE_CALL(WM_CREATE, OnCreate)
-    MESSAGE_CALL(WM_ENABLE, OnEnable)
-    MESSAGE_CALL(WM_SETTEXT, OnSetText)
+    MESSAGE_CRACKED(WM_CREATE, OnCreate)
+    MESSAGE_CRACKED(WM_ENABLE, OnEnable)
+    MESSAGE_CRACKED(WM_SETTEXT, OnSetText)
     PAINT_CALL(OnPaint)
-    MESSAGE_CALL(WM_SETFONT, OnSetFont)
-    MESSAGE_CALL(WM_TIMER, OnTimer)
-    MESSAGE_CALL(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_CALL(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_CALL(WM_LBUTTONUP, OnLButtonUp)
-    MESSAGE_CALL(WM_ERASEBKGND, OnEraseBackground)
-    MESSAGE_CALL(WM_NCPAINT, OnNcPaint)
+    MESSAGE_CRACKED(WM_SETFONT, OnSetFont)
+    MESSAGE_CRACKED(WM_TIMER, OnTimer)
+    MESSAGE_CRACKED(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_CRACKED(WM_LBUTTONDOWN, OnLButtonDown)
+    MESSAGE_CRACKED(WM_LBUTTONUP, OnLButtonUp)
+    MESSAGE_CRACKED(WM_ERASEBKGND, OnEraseBackground)
+    MESSAGE_CRACKED(WM_NCPAINT, OnNcPaint)
     END_MSG_MAP()
 
 private:
     // Shapes the new window from the normal image.
-    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
-    LRESULT OnEnable(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
-    LRESULT OnSetFont(WPARAM font, LPARAM);
-    LRESULT OnTimer(WPARAM id, LPARAM);
-    LRESULT OnEraseBackground(WPARAM, LPARAM);
-    LRESULT OnNcPaint(WPARAM, LPARAM);
-    LRESULT OnMouseMove(WPARAM keys, LPARAM point);
+    LRESULT OnCreate(const CREATESTRUCTW* create);
+    LRESULT OnEnable(bool enabled);
+    LRESULT OnSetText(const wchar_t* text);
+    void OnSetFont(HFONT font, bool redraw);
+    void OnTimer(UINT_PTR id);
+    LRESULT OnEraseBackground(HDC dc);
+    void OnNcPaint(HRGN region);
+    void OnMouseMove(UINT keys, POINT point);
     void OnHoverTimer();
-    LRESULT OnLButtonDown(WPARAM, LPARAM point);
-    LRESULT OnLButtonUp(WPARAM, LPARAM);
+    void OnLButtonDown(UINT keys, POINT point);
+    void OnLButtonUp(UINT keys, POINT point);
     void OnPaint();
     void DrawImage(HDC dc, int imageId, int width, int height) const;
     HBITMAP Image(int imageId) const;

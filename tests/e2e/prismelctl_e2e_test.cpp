@@ -113,6 +113,21 @@ TEST_F(CtlTest, BadWordsGetOneLineAndSendNothing) {
     EXPECT_EQ(run.error.rfind("prismelctl: no program to start", 0), 0u) << run.error;
 }
 
+TEST_F(CtlTest, AProgramWhoseLibraryDidNotStartSaysSoAndSendsNothing) {
+    Start(L"", "initialize = fail\n", false);
+    ASSERT_TRUE(process_);
+    ASSERT_NO_FATAL_FAILURE(
+        CheckAndDismissMessageBox(process_->Id(), {L"Can't load MsIo(SMB)!", L"Error", MB_ICONHAND, {}}));
+    const std::size_t from = Journal().size();
+    for (const wchar_t* words : {L"status", L"off"}) {
+        ConsoleRun run = Ctl(words);
+        EXPECT_EQ(run.exitCode, 1u) << words;
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.error, "prismelctl: the SMBus library did not start\r\n") << words;
+    }
+    EXPECT_TRUE(LightingCallsSince(from).empty());
+}
+
 TEST_F(CtlTest, ForgedHandOversAreIgnored) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);

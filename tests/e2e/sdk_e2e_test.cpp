@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/Settings.h"
+#include "framework/Utf16.h"
 #include "sdk/SdkProtocol.h"
 #include "tests/e2e/ProgramUnderTest.h"
 #include "tools/soak/ProcessGauge.h"
@@ -134,7 +136,7 @@ protected:
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
         port_ = FreePort();
         ASSERT_NE(port_, 0);
-        PutDword(kSdkServerPortValue, port_);
+        PutDword(Wide(kSdkServerPortValue).c_str(), port_);
     }
     void TearDown() override {
         ProgramTest::TearDown();
@@ -155,11 +157,11 @@ protected:
     }
 
     HWND StartServing() {
-        PutDword(kSdkServerValue, 1);
+        PutDword(Wide(kSdkServerValue).c_str(), 1);
         return Start(L"", "checkspd = 6\n");
     }
     HWND StartServingWithBusDelay() {
-        PutDword(kSdkServerValue, 1);
+        PutDword(Wide(kSdkServerValue).c_str(), 1);
         return Start(L"", "checkspd = 6\ndelay_ms = 0.4\n");
     }
 
@@ -175,8 +177,8 @@ protected:
     std::optional<DWORD> StoredAllowed() const {
         DWORD value = 0;
         DWORD size = sizeof value;
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, kSettingsKey, kSdkServerValue, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-            ERROR_SUCCESS) {
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, kSettingsKey, Wide(kSdkServerValue).c_str(), RRF_RT_REG_DWORD, nullptr,
+                         &value, &size) != ERROR_SUCCESS) {
             return std::nullopt;
         }
         return value;

@@ -129,13 +129,13 @@ TEST(LightingSequences, ResetAndSwitchOff) {
     };
     for (const Case& c : cases) {
         LightingState state;
-        state.SelectedMode = 2;
+        state.Shown.SelectedMode = 2;
         state.CurrentMode = 7;
         state.AnimStep = 3;
         RecordingPort port;
         ResetLighting(state, c.flags, port);
         EXPECT_EQ(port.calls, c.reset);
-        EXPECT_EQ(state.SelectedMode, 6);
+        EXPECT_EQ(state.Shown.SelectedMode, 6);
         EXPECT_EQ(state.CurrentMode, 6);
         EXPECT_EQ(state.AnimStep, 3u) << "Reset leaves the animation counters";
     }

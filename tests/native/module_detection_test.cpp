@@ -9,7 +9,7 @@ namespace {
 class CountingGate final : public BusGate {
 public:
     explicit CountingGate(int refuseFrom) : m_refuseFrom(refuseFrom) {}
-    bool Take() override {
+    bool Take(unsigned long) override {
         EXPECT_FALSE(m_held) << "taken twice";
         if (++m_takes >= m_refuseFrom) {
             return false;

@@ -46,7 +46,7 @@ public:
     int seen = 0;
 
 private:
-    LRESULT OnSetText(UINT message, WPARAM wParam, LPARAM lParam, bool&) {
+    LRESULT OnSetText(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
         ++seen;
         std::wstring text = reinterpret_cast<LPCWSTR>(lParam);
         for (auto& c : text) {
@@ -102,22 +102,22 @@ protected:
     }
 
 private:
-    LRESULT OnSetFont(UINT, WPARAM, LPARAM, bool& handled) {
+    LRESULT OnSetFont(UINT, WPARAM, LPARAM, BOOL& handled) {
         log.push_back("setfont");
         handled = false; // the dialog manager still needs it
         return 0;
     }
-    LRESULT OnApp(UINT, WPARAM wParam, LPARAM, bool&) { return static_cast<LRESULT>(wParam * 2); }
-    LRESULT OnDeclined(UINT, WPARAM, LPARAM, bool& handled) {
+    LRESULT OnApp(UINT, WPARAM wParam, LPARAM, BOOL&) { return static_cast<LRESULT>(wParam * 2); }
+    LRESULT OnDeclined(UINT, WPARAM, LPARAM, BOOL& handled) {
         handled = false;
         return 1;
     }
-    LRESULT OnSecondChance(UINT, WPARAM, LPARAM, bool&) { return 42; }
-    LRESULT OnGo(WORD, WORD, HWND, bool&) {
+    LRESULT OnSecondChance(UINT, WPARAM, LPARAM, BOOL&) { return 42; }
+    LRESULT OnGo(WORD, WORD, HWND, BOOL&) {
         ++goClicks;
         return 0;
     }
-    LRESULT OnEditChange(WORD, WORD id, HWND, bool&) {
+    LRESULT OnEditChange(WORD, WORD id, HWND, BOOL&) {
         if (id == IDC_FW_EDIT) {
             ++editChanges;
         }
@@ -379,7 +379,7 @@ public:
     std::vector<WORD> ranged;
 
 private:
-    LRESULT OnTimer(UINT, WPARAM id, LPARAM, bool&) {
+    LRESULT OnTimer(UINT, WPARAM id, LPARAM, BOOL&) {
         if (id == 7 && ++ticks == 3) {
             owner->KillTimer(7);
             owner->PostMessage(WM_APP + 9);
@@ -387,7 +387,7 @@ private:
         return 0;
     }
     // Takes the list's and the combo's clicks; lets the button's go on to the dialog.
-    LRESULT OnRange(WORD, WORD id, HWND, bool& handled) {
+    LRESULT OnRange(WORD, WORD id, HWND, BOOL& handled) {
         ranged.push_back(id);
         handled = id != IDC_FW_BUTTON;
         return 0;
@@ -405,7 +405,7 @@ public:
     TimerPart part;
 
 private:
-    LRESULT OnDone(UINT, WPARAM, LPARAM, bool&) {
+    LRESULT OnDone(UINT, WPARAM, LPARAM, BOOL&) {
         // Stopped after the third tick: no fourth arrives.
         Sleep(60);
         MSG late;
@@ -429,12 +429,21 @@ TEST(Framework, ChainedMemberMapsGetRangesAndTimers) {
     EXPECT_EQ(dialog.goClicks, 1) << "a declined range entry reaches the dialog's own map";
 }
 
+} // namespace
+
+// A message of the test's own, cracked into its two parameters.
+template <> struct MessageParams<WM_APP + 20> {
+    static auto Of(WPARAM wParam, LPARAM lParam) { return std::tuple(wParam, lParam); }
+};
+
+namespace {
+
 // The typed entries: each handler gets only what it uses; an observer sees its message and lets it go on.
 class TypedPart : public CMessageMap {
 public:
     BEGIN_MSG_MAP(TypedPart)
-    MESSAGE_OBSERVER(WM_APP + 20, OnObserved)
-    MESSAGE_CALL(WM_APP + 20, OnWithParameters)
+    MESSAGE_CRACKED_OBSERVER(WM_APP + 20, OnObserved)
+    MESSAGE_CRACKED(WM_APP + 20, OnWithParameters)
     BUTTON_CLICK_CALL(IDC_FW_BUTTON, OnButton)
     BUTTON_RANGE_CLICK_CALL(IDC_FW_COMBO, IDC_FW_LIST, OnRangeClick)
     COMMAND_RANGE_CODE_CALL(IDC_FW_EDIT, IDC_FW_EDIT, EN_SETFOCUS, OnRangeClick)
@@ -444,7 +453,7 @@ public:
     std::vector<std::string> log;
 
 private:
-    void OnObserved(WPARAM wParam) { log.push_back("observed " + std::to_string(wParam)); }
+    void OnObserved(WPARAM wParam, LPARAM) { log.push_back("observed " + std::to_string(wParam)); }
     LRESULT OnWithParameters(WPARAM wParam, LPARAM lParam) { return static_cast<LRESULT>(wParam + lParam); }
     void OnButton() { log.push_back("button"); }
     void OnRangeClick(int id) { log.push_back("range " + std::to_string(id)); }

@@ -1,0 +1,45 @@
+// prismelctl's requests carried out on the lighting: the decoded request becomes the page's own operations, done
+// as its buttons do them, and the answer is the status after them. Portable: bytes in, bytes out; the Win32 side
+// (HandOverWindow_win32) only moves them in and out of WM_COPYDATA messages.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "lighting/HandOver.h"
+#include "lighting/LightingSequences.h"
+#include "memory/SmbusBinding.h"
+
+// What a request may do to the lighting: the lighting page's operations.
+class HandOverTarget {
+public:
+    virtual ~HandOverTarget() = default;
+    // The mode button, the speed button (1-5; 0 keeps the one shown) and the colour when given, then the power
+    // toggle turning on (the lights go on with that mode, as Apply sends it).
+    virtual void ChooseAndTurnOn(std::int32_t mode, std::int32_t speedButton,
+                                 const std::optional<std::array<std::uint8_t, 3>>& colour) = 0;
+    virtual void TurnOn() = 0;
+    virtual void TurnOff() = 0;
+    virtual void Reset() = 0;
+    // What the modules show now.
+    virtual HandOverStatus Status() const = 0;
+    // Whether the SMBus library started; when it did not, no request is carried out.
+    virtual bool LibraryStarted() const = 0;
+};
+
+// The status of the lighting model: what was applied (never what the controls show but was not applied), the
+// command sets and the modules detected.
+HandOverStatus StatusOf(const LightingState& lighting, SmbusFlags flags, int modules);
+
+struct HandOverAnswer {
+    enum class Kind {
+        Refused,           // the bytes are no request: nothing done, no answer
+        LibraryNotStarted, // a request, not carried out: the library did not start
+        Taken,             // carried out; status says what the modules show now
+    } kind = Kind::Refused;
+    StatusBytes status{};
+};
+
+// A request's bytes carried out on target.
+HandOverAnswer TakeHandOver(std::span<const std::uint8_t> bytes, HandOverTarget& target);
