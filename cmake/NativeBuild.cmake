@@ -5,7 +5,7 @@ option(PRISMEL_NATIVE_TESTS "Build the native unit tests and spdinfo's command-l
 
 # spdinfo, the SPD decoder on the command line, its manual page and where `cmake --install` puts them.
 add_executable(spdinfo spdinfo/Main.cpp)
-target_link_libraries(spdinfo PRIVATE spdinfo_core)
+target_link_libraries(spdinfo PRIVATE room_spdinfo)
 if(NOT PRISMEL_SANITIZE)
   # What users install: the C++ runtime linked in, so the program needs only the C library.
   target_link_options(spdinfo PRIVATE -static-libstdc++ -static-libgcc)

@@ -2,6 +2,8 @@
 option(PRISMEL_SANITIZE "Native build: AddressSanitizer and UndefinedBehaviorSanitizer on every target" ON)
 add_library(prismel_options INTERFACE)
 target_compile_options(prismel_options INTERFACE -Wall -Wextra -Werror -Wshadow -Wnon-virtual-dtor)
+# Every file includes by room: "room/File.h" from the top of the tree.
+target_include_directories(prismel_options INTERFACE ${CMAKE_SOURCE_DIR})
 
 if(WIN32)
   target_compile_definitions(prismel_options INTERFACE UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)

@@ -9,21 +9,6 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(PRISMEL_SYSTEM_LIBS comctl32 gdi32 user32 shell32 shlwapi ole32 advapi32 kernel32)
-
-# Our application framework.
-file(GLOB FRAMEWORK_SOURCES CONFIGURE_DEPENDS framework/*.cpp)
-add_library(prismel_framework STATIC ${FRAMEWORK_SOURCES})
-target_include_directories(prismel_framework PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(prismel_framework PUBLIC prismel_options ${PRISMEL_SYSTEM_LIBS})
-
-# The Win32 layer of the four subsystems (every *_win32.cpp but the entry point).
-file(GLOB PRISMEL_WIN32_SOURCES CONFIGURE_DEPENDS base/*_win32.cpp app/*_win32.cpp memory/*_win32.cpp lighting/*_win32.cpp sdk/*_win32.cpp
-     skin/*_win32.cpp)
-list(FILTER PRISMEL_WIN32_SOURCES EXCLUDE REGEX "/Prismel_win32\\.cpp$")
-add_library(prismel_win32 STATIC ${PRISMEL_WIN32_SOURCES})
-target_link_libraries(prismel_win32 PUBLIC prismel_core prismel_framework ws2_32)
-
 # The manifest names the processor architecture of the build it goes into; the Wine harness reads wine-arch.txt
 # to run the build's programs with the Wine loader of their kind.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -50,7 +35,7 @@ target_include_directories(prismel_resources PRIVATE ${CMAKE_SOURCE_DIR} ${PRISM
 add_dependencies(prismel_resources prismel_skin)
 
 add_executable(Prismel WIN32 app/Prismel_win32.cpp $<TARGET_OBJECTS:prismel_resources>)
-target_link_libraries(Prismel PRIVATE prismel_win32)
+target_link_libraries(Prismel PRIVATE room_app_win32)
 target_link_options(Prismel PRIVATE -municode)
 
 # The seven-segment font, built from Debian's DSEG7 Classic and renamed, beside the program with its licence.
@@ -71,20 +56,20 @@ add_library(MsIo32 SHARED smbus-sim/MsIo32.cpp smbus-sim/MsIo32.def smbus-sim/Ms
 target_include_directories(MsIo32 PRIVATE ${PRISMEL_GENERATED_DIR})
 set_source_files_properties(smbus-sim/MsIo32.rc PROPERTIES OBJECT_DEPENDS ${PRISMEL_GENERATED_DIR}/PrismelVersion.h)
 set_target_properties(MsIo32 PROPERTIES PREFIX "" OUTPUT_NAME MsIo32)
-target_link_libraries(MsIo32 PRIVATE smbus_sim_core kernel32)
+target_link_libraries(MsIo32 PRIVATE room_smbus_sim kernel32)
 target_link_options(MsIo32 PRIVATE -Wl,--kill-at -Wl,--enable-stdcall-fixup)
 
 # The LED view: draws what the stand-in's journal says the modules' LEDs were told, beside the stand-in.
 add_executable(LedView WIN32 smbus-sim/ledview/LedView_win32.cpp smbus-sim/ledview/LedView.rc)
 set_source_files_properties(smbus-sim/ledview/LedView.rc PROPERTIES OBJECT_DEPENDS ${PRISMEL_GENERATED_DIR}/LedView.manifest)
 target_include_directories(LedView PRIVATE ${PRISMEL_GENERATED_DIR})
-target_link_libraries(LedView PRIVATE smbus_sim_core prismel_framework prismel_options gdi32 user32 shell32 kernel32)
+target_link_libraries(LedView PRIVATE room_smbus_sim room_framework_win32 gdi32 user32 shell32 kernel32)
 target_link_options(LedView PRIVATE -municode)
 
 # spdinfo.exe, the SPD decoder on the command line: a console program that reads image files, or with --bus the
 # modules behind MsIo32.dll in its own folder.
 add_executable(spdinfo spdinfo/Main_win32.cpp)
-target_link_libraries(spdinfo PRIVATE spdinfo_core prismel_win32)
+target_link_libraries(spdinfo PRIVATE room_spdinfo room_memory_win32)
 target_link_options(spdinfo PRIVATE -municode)
 # Its bus wiring: the stand-in beside it serves the two default modules, found in the program's probing order.
 add_test(NAME win32.spdinfo.bus COMMAND spdinfo --json --bus)
@@ -98,7 +83,7 @@ set(PRISMELCTL_RC ${CMAKE_SOURCE_DIR}/res/prismelctl.rc)
 set_source_files_properties(${PRISMELCTL_RC} PROPERTIES OBJECT_DEPENDS ${PRISMEL_GENERATED_DIR}/prismelctl.manifest)
 add_executable(prismelctl prismelctl/Main_win32.cpp ${PRISMELCTL_RC})
 target_include_directories(prismelctl PRIVATE ${PRISMEL_GENERATED_DIR})
-target_link_libraries(prismelctl PRIVATE prismelctl_core prismel_framework)
+target_link_libraries(prismelctl PRIVATE room_prismelctl room_framework_win32)
 target_link_options(prismelctl PRIVATE -municode)
 
 # The default virtual modules and the stand-in's configuration, beside the program.

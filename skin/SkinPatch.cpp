@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/LittleEndian.h"
 #include "res/SkinLayout.h"
 
 namespace {
@@ -17,11 +18,11 @@ struct PatchRectangle {
 };
 
 std::size_t Word(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    return static_cast<std::size_t>(bytes[offset]) | static_cast<std::size_t>(bytes[offset + 1]) << 8;
+    return LoadLe16(bytes.data() + offset);
 }
 
 std::uint32_t Magic(std::span<const std::uint8_t> bytes) {
-    return static_cast<std::uint32_t>(Word(bytes, 0) | Word(bytes, 2) << 16);
+    return LoadLe32(bytes.data());
 }
 
 bool ImageIsWhole(const SkinImage& image) {

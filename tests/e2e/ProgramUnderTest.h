@@ -118,6 +118,14 @@ protected:
         return calls;
     }
 
+    // Waits until at least count lighting calls are journalled from line `from` on; those calls (all of them, when
+    // the wait ran out first).
+    std::vector<std::string> WaitForLightingCalls(std::size_t from, std::size_t count, DWORD timeoutMs = 5000) const {
+        std::vector<std::string> calls;
+        WaitFor([&] { return (calls = LightingCallsSince(from)).size() >= count; }, timeoutMs);
+        return calls;
+    }
+
     // Quits from the tray menu and waits for the end.
     bool Quit(HWND main) const {
         PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);

@@ -84,17 +84,14 @@ protected:
         Click(GetDlgItem(main, IDC_BTN_APPLY));
         Settle();
     }
-    // The lighting calls a power broadcast sends (and, for a resume, what follows within waitMs).
-    std::vector<std::string> Broadcast(HWND main, WPARAM event, DWORD waitMs = 0) {
+    // The lighting calls a power broadcast sends: the first `count` calls after it (for a resume, the sending
+    // about 2 s later too), and whatever came with them.
+    std::vector<std::string> Broadcast(HWND main, WPARAM event, std::size_t count) {
         const std::size_t from = Journal().size();
         PostMessageW(main, WM_POWERBROADCAST, event, 0);
+        WaitForLightingCalls(from, count, 10000);
         Settle();
-        Sleep(waitMs);
-        std::vector<std::string> calls;
-        for (const std::string& line : LightingLinesSince(from)) {
-            calls.push_back(CallOf(line));
-        }
-        return calls;
+        return LightingCallsSince(from);
     }
 };
 
@@ -118,7 +115,7 @@ TEST_F(BusSharingTest, AnApplyDuringALongHoldGoesOutAtTheReleaseAndTheWindowKeep
             slowest = std::max(slowest, smbus_sim::JournalClockMs() - before);
             Sleep(20);
         }
-        Sleep(300);
+        WaitForLightingCalls(from, 1);
         const auto sent = LightingLinesSince(from);
         ASSERT_FALSE(sent.empty());
         EXPECT_GE(TimeOf(sent.front()), tool.ReleasedAt() - 1.0) << "nothing went out while the tool held the bus";
@@ -159,13 +156,13 @@ TEST_F(BusSharingTest, SleepKeepsOffOffAndOnOn) {
     ASSERT_NE(main, nullptr);
     Click(GetDlgItem(main, IDC_BTN_RESET));
     Settle();
-    EXPECT_EQ(Broadcast(main, PBT_APMSUSPEND), kPrismel) << "on: the lighting again";
+    EXPECT_EQ(Broadcast(main, PBT_APMSUSPEND, kPrismel.size()), kPrismel) << "on: the lighting again";
     Click(GetDlgItem(main, IDC_BTN_POWER));
     Settle();
-    EXPECT_EQ(Broadcast(main, PBT_APMSUSPEND), kOff) << "off stays off";
+    EXPECT_EQ(Broadcast(main, PBT_APMSUSPEND, kOff.size()), kOff) << "off stays off";
     std::vector<std::string> twice = kOff;
     twice.insert(twice.end(), kOff.begin(), kOff.end());
-    EXPECT_EQ(Broadcast(main, PBT_APMRESUMEAUTOMATIC, 2500), twice) << "at the resume and ~2 s later";
+    EXPECT_EQ(Broadcast(main, PBT_APMRESUMEAUTOMATIC, twice.size()), twice) << "at the resume and ~2 s later";
     EXPECT_FALSE(IsVisible(GetDlgItem(main, IDC_BTN_APPLY))) << "the toggle still shows off";
 }
 
@@ -177,10 +174,10 @@ TEST_F(BusSharingTest, LightsOffWhileAsleepDarkensAtSuspendAndComesBackAtResume)
     EXPECT_EQ(StoredDword(L"LightsOffWhileAsleep"), 1u) << "the tray item writes the setting at once";
     Click(GetDlgItem(main, IDC_BTN_RESET));
     Settle();
-    EXPECT_EQ(Broadcast(main, PBT_APMSUSPEND), kOff);
+    EXPECT_EQ(Broadcast(main, PBT_APMSUSPEND, kOff.size()), kOff);
     std::vector<std::string> twice = kPrismel;
     twice.insert(twice.end(), kPrismel.begin(), kPrismel.end());
-    EXPECT_EQ(Broadcast(main, PBT_APMRESUMEAUTOMATIC, 2500), twice);
+    EXPECT_EQ(Broadcast(main, PBT_APMRESUMEAUTOMATIC, twice.size()), twice);
     EXPECT_TRUE(IsVisible(GetDlgItem(main, IDC_BTN_APPLY))) << "the toggle stays on";
 }
 

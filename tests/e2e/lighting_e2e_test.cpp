@@ -144,9 +144,14 @@ TEST_F(LightingTest, ResetDuringAnAnimationStopsTheFramesBeforeSelectTwo) {
     ClickAndRead(main, IDC_BTN_MODE_FIRST + kModeMeteor - 1);
     std::size_t from = Journal().size();
     ClickAndRead(main, IDC_BTN_APPLY);
-    Sleep(300);
+    // A few frames of the animation, then Reset, until its select 2 is in the journal.
+    ASSERT_TRUE(WaitFor([&] { return CallsSince(from).size() >= 12; }));
     ClickAndRead(main, IDC_BTN_RESET);
-    Sleep(300);
+    ASSERT_TRUE(WaitFor([&] {
+        const auto sent = CallsSince(from);
+        return std::find(sent.begin(), sent.end(), Rgb(1, 2, 0, 0)) != sent.end();
+    }));
+    Settle();
     std::vector<std::string> calls = CallsSince(from);
     auto select2 = std::find(calls.begin(), calls.end(), Rgb(1, 2, 0, 0));
     ASSERT_NE(select2, calls.end());
