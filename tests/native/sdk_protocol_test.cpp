@@ -231,6 +231,22 @@ TEST(SdkController, FixedRepliesEchoTheRequest) {
 
 // ---- The modules as a controller ------------------------------------------------------------------------------
 
+TEST(SdkController, TheSnapshotIsWhatWasAppliedAndSaysWhenTheLibraryDidNotStart) {
+    LightingState state;
+    EXPECT_EQ(sdk::SnapshotOf(state, {}, true).mode, kModePrismel) << "before any Apply: the chosen mode";
+    state.CurrentMode = kModeStatic;
+    state.SpeedValue = 1;
+    state.CurrentColor = 0x00FF453D;
+    state.Shown = {kModeMeteor, 0, {1, 2, 3}, 0x00030201}; // chosen since, not applied
+    const sdk::LightingSnapshot snapshot = sdk::SnapshotOf(state, {true, false}, true);
+    EXPECT_EQ(snapshot.mode, kModeStatic);
+    EXPECT_EQ(snapshot.speedIndex, 3);
+    EXPECT_EQ(snapshot.colour, 0x00FF453Du);
+    EXPECT_EQ(sdk::DescribeController(snapshot).description, "RGB DDR4 memory modules");
+    EXPECT_EQ(sdk::DescribeController(sdk::SnapshotOf(state, {}, false)).description,
+              "RGB DDR4 memory modules: the SMBus library did not start");
+}
+
 TEST(SdkController, OffersDirectOnlyWithCommandSetModulesAndShowsThePage) {
     sdk::LightingSnapshot lighting;
     lighting.flags = {true, true};
