@@ -12,6 +12,7 @@
 #include "base/SettingsStore_win32.h"
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
+#include "lighting/Profiles.h"
 #include "memory/SmbusLibrary_win32.h"
 #include "skin/SkinBitmap_win32.h"
 
@@ -40,6 +41,8 @@ public:
     const std::wstring& ProgramDirectory() const { return m_programDirectory; }
     // The settings key, as the window and its pages read and write it.
     ISettingsRegistry& SettingsStore() { return m_settingsStore; }
+    // The settings key's named lighting profiles.
+    ISettingsList& ProfileStore() { return m_profileStore; }
     // The SMBus library of the process: bound once by the window (or the OnlyApplySettings start), never unloaded.
     CSmbusLibrary& Smbus() { return m_smbus; }
 
@@ -65,6 +68,7 @@ private:
     void Construct(ISettingsRegistry& registry);
 
     CRegistrySettings m_settingsStore;
+    CRegistryList m_profileStore{kProfilesSubkey};
     CSmbusLibrary m_smbus;
     AppSettings m_settings;
     bool m_restoreLighting = false;

@@ -32,7 +32,7 @@ HBRUSH DialogClassBrush() {
 
 CTessaroHDDlg::CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent)
     : CDialog(IDD_TESSAROHD_DIALOG, parent), m_app(app),
-      m_lighting(*this, app.Smbus(), app.Smbus().Bus(), app.SettingsStore()),
+      m_lighting(*this, app.Smbus(), app.Smbus().Bus(), app.SettingsStore(), app.ProfileStore()),
       m_sdkServer(*this, m_lighting, app.SettingsStore()),
       m_moduleInfo(*this, app.Smbus(), m_moduleInfoTable, m_shadowModuleList, m_moduleSelector, Font(kFontText),
                    ModuleLabelsIn(Language())) {
@@ -399,6 +399,7 @@ void CTessaroHDDlg::OnTrayNotify(UINT event) {
         GetCursorPos(&cursor);
         TrayMenu tray = LoadTrayMenu();
         if (tray.popup) {
+            m_profileMenu.AddTo(tray.popup);
             m_sdkServer.AddTrayItem(tray.popup);
             AddLightsOffAsleepItem(tray.popup, m_lighting.LightsOffWhileAsleep());
             AddRestoreLightingItem(tray.popup, m_app.RestoreLightingFlag());

@@ -15,6 +15,7 @@
 #include "lighting/HandOverWindow_win32.h"
 #include "lighting/LightingPage_win32.h"
 #include "app/PageSwitch.h"
+#include "app/ProfileMenu_win32.h"
 #include "base/TrayIcon_win32.h"
 #include "sdk/SdkServer_win32.h"
 #include "memory/ModuleInfoPage_win32.h"
@@ -65,6 +66,7 @@ public:
     COMMAND_CODE_CALL(ID_HELP_COMMAND, 0, OnSwallowedCommand)
     CHAIN_MSG_MAP_MEMBER(m_lighting)
     CHAIN_MSG_MAP_MEMBER(m_handOver)
+    CHAIN_MSG_MAP_MEMBER(m_profileMenu)
     CHAIN_MSG_MAP_MEMBER(m_sdkServer)
     CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
     CHAIN_MSG_MAP(CDialog)
@@ -154,7 +156,8 @@ private:
     bool m_aboutPage = false;
     std::int32_t m_subPage = 1;
     CLightingPage m_lighting;
-    CHandOverWindow m_handOver{*this, m_lighting};
+    CHandOverWindow m_handOver{*this, m_lighting, m_lighting.Profiles()};
+    CProfileMenu m_profileMenu{*this, m_lighting};
     CSdkServer m_sdkServer;
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;

@@ -14,3 +14,8 @@ inline constexpr void StoreLe16(std::uint8_t* p, std::uint16_t value) {
     p[0] = static_cast<std::uint8_t>(value);
     p[1] = static_cast<std::uint8_t>(value >> 8);
 }
+inline constexpr void StoreLe32(std::uint8_t* p, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}

@@ -31,3 +31,11 @@ const wchar_t* Msg(std::int32_t id) {
     const wchar_t* text = lang ? lang->GetString(id) : nullptr;
     return text ? text : L"";
 }
+
+std::wstring MsgWith(std::int32_t id, std::wstring_view text) {
+    std::wstring message = Msg(id);
+    if (const std::size_t at = message.find(L"%s"); at != std::wstring::npos) {
+        message.replace(at, 2, text);
+    }
+    return message;
+}

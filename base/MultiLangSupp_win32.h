@@ -2,6 +2,9 @@
 // it picks the language from the system's default language once.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include <windows.h>
 
 #include <cstdint>
@@ -28,3 +31,5 @@ private:
 
 // Message id in the program's language; an empty text when no language object exists.
 const wchar_t* Msg(std::int32_t id);
+// Message id with its "%s" replaced by text (a name, which may hold '%' itself).
+std::wstring MsgWith(std::int32_t id, std::wstring_view text);

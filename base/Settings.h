@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 struct AppSettings {
     std::uint32_t IphonePassWord = 635281;
@@ -72,3 +74,19 @@ inline constexpr std::u16string_view kSdkServerPortValue = u"SdkServerPort";
 // One stored 32-bit value within lowest-highest, or nothing when missing, not 4 bytes or out of that range.
 std::optional<std::uint32_t> ReadStoredDword(ISettingsRegistry& registry, std::u16string_view name,
                                              std::uint32_t lowest = 0, std::uint32_t highest = UINT32_MAX);
+
+// A subkey of the settings key that holds named binary values (the lighting profiles). Reading is bounded: at most
+// maxValues values, names of at most maxNameUnits UTF-16 units and data of at most maxBytes bytes; a value whose
+// name or data is longer is listed with its data cut to nothing and `tooLong` set, so that it reads as damaged.
+struct NamedValue {
+    std::u16string name;
+    std::vector<std::uint8_t> data;
+    bool tooLong = false;
+};
+class ISettingsList {
+public:
+    virtual ~ISettingsList() = default;
+    virtual std::vector<NamedValue> ReadAll(std::size_t maxValues, std::size_t maxNameUnits, std::size_t maxBytes) = 0;
+    virtual bool WriteBinary(std::u16string_view name, const std::vector<std::uint8_t>& data) = 0;
+    virtual bool Remove(std::u16string_view name) = 0;
+};

@@ -38,3 +38,63 @@ bool CRegistrySettings::WriteDword(std::u16string_view name, std::uint32_t value
     return WriteSetting(Wide(name).c_str(), reinterpret_cast<const BYTE*>(&data), sizeof data, REG_DWORD,
                         HKEY_LOCAL_MACHINE);
 }
+
+CRegistryList::CRegistryList(std::u16string_view subkey) : m_path(std::wstring(kSettingsKey) + L"\\" + Wide(subkey)) {}
+
+std::vector<NamedValue> CRegistryList::ReadAll(std::size_t maxValues, std::size_t maxNameUnits, std::size_t maxBytes) {
+    std::vector<NamedValue> values;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+        return values;
+    }
+    const fw::UniqueKey key(opened);
+    // One more unit and byte than allowed, so that a longer name or value shows as too long.
+    std::wstring name(maxNameUnits + 2, L'\0');
+    std::vector<std::uint8_t> data(maxBytes + 1);
+    for (DWORD index = 0; values.size() < maxValues; ++index) {
+        DWORD nameUnits = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        const LSTATUS status =
+            RegEnumValueW(key.Get(), index, name.data(), &nameUnits, nullptr, &type, data.data(), &size);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        NamedValue value;
+        if (status == ERROR_SUCCESS) {
+            value.name = Utf16(std::wstring_view(name.data(), nameUnits));
+            value.tooLong = nameUnits > maxNameUnits || size > maxBytes || type != REG_BINARY;
+            if (!value.tooLong) {
+                value.data.assign(data.begin(), data.begin() + size);
+            }
+        } else if (status == ERROR_MORE_DATA) {
+            // A name or a value too long for the buffers: listed by as much of its name as is known, as damaged.
+            value.name = Utf16(std::wstring_view(name.data(), std::min<std::size_t>(nameUnits, maxNameUnits)));
+            value.tooLong = true;
+        } else {
+            break;
+        }
+        values.push_back(std::move(value));
+    }
+    return values;
+}
+
+bool CRegistryList::WriteBinary(std::u16string_view name, const std::vector<std::uint8_t>& data) {
+    HKEY opened = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const fw::UniqueKey key(opened);
+    return RegSetValueExW(key.Get(), Wide(name).c_str(), 0, REG_BINARY, data.data(), static_cast<DWORD>(data.size())) ==
+           ERROR_SUCCESS;
+}
+
+bool CRegistryList::Remove(std::u16string_view name) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    const fw::UniqueKey key(opened);
+    return RegDeleteValueW(key.Get(), Wide(name).c_str()) == ERROR_SUCCESS;
+}

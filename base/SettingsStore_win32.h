@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "base/Settings.h"
 
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Tessaro HD";
@@ -17,4 +19,16 @@ class CRegistrySettings final : public ISettingsRegistry {
 public:
     bool ReadValue(std::u16string_view name, std::uint8_t* data, std::uint32_t& size) override;
     bool WriteDword(std::u16string_view name, std::uint32_t value) override;
+};
+
+// A subkey of the settings key holding named binary values.
+class CRegistryList final : public ISettingsList {
+public:
+    explicit CRegistryList(std::u16string_view subkey);
+    std::vector<NamedValue> ReadAll(std::size_t maxValues, std::size_t maxNameUnits, std::size_t maxBytes) override;
+    bool WriteBinary(std::u16string_view name, const std::vector<std::uint8_t>& data) override;
+    bool Remove(std::u16string_view name) override;
+
+private:
+    std::wstring m_path;
 };

@@ -52,3 +52,40 @@ HandOverAnswer TakeHandOver(std::span<const std::uint8_t> bytes, HandOverTarget&
     CarryOut(*request, target);
     return {HandOverAnswer::Kind::Taken, EncodeStatus(target.Status())};
 }
+
+std::vector<ListedProfile> ListProfiles(const ProfileBook& book, const LightingChoice& applied) {
+    std::vector<ListedProfile> listed;
+    for (const Profile& profile : book.List()) {
+        listed.push_back({profile.name, !profile.lighting, profile.lighting == applied});
+    }
+    return listed;
+}
+
+std::optional<std::vector<std::uint8_t>> TakeProfileHandOver(std::span<const std::uint8_t> bytes, ProfileBook& book,
+                                                             HandOverTarget& target) {
+    const std::optional<ProfileRequest> request = DecodeProfileRequest(bytes);
+    if (!request || !target.LibraryStarted()) {
+        return std::nullopt;
+    }
+    ProfileAnswer answer;
+    switch (request->command) {
+    case ProfileCommand::List:
+        answer.profiles = ListProfiles(book, target.AppliedLighting());
+        break;
+    case ProfileCommand::Save:
+        answer.result = book.Save(request->name, target.AppliedLighting());
+        break;
+    case ProfileCommand::Load: {
+        LightingChoice lighting;
+        answer.result = book.Load(request->name, lighting);
+        if (answer.result == ProfileResult::Done) {
+            target.LoadLighting(lighting);
+        }
+        break;
+    }
+    case ProfileCommand::Delete:
+        answer.result = book.Delete(request->name);
+        break;
+    }
+    return EncodeProfileAnswer(answer);
+}

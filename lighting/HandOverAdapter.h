@@ -8,6 +8,8 @@
 #include <span>
 
 #include "lighting/HandOver.h"
+#include "lighting/ProfileHandOver.h"
+#include "lighting/Profiles.h"
 #include "lighting/LightingSequences.h"
 #include "memory/SmbusBinding.h"
 
@@ -22,6 +24,11 @@ public:
     virtual void TurnOn() = 0;
     virtual void TurnOff() = 0;
     virtual void Reset() = 0;
+    // A profile's lighting: its mode, speed and colour chosen and applied (or the power toggle turning off), as
+    // the buttons would do it.
+    virtual void LoadLighting(const LightingChoice& lighting) = 0;
+    // The lighting applied now, as a profile keeps it (before anything was applied: the modules' own effect).
+    virtual LightingChoice AppliedLighting() const = 0;
     // What the modules show now.
     virtual HandOverStatus Status() const = 0;
     // Whether the SMBus library started; when it did not, no request is carried out.
@@ -43,3 +50,10 @@ struct HandOverAnswer {
 
 // A request's bytes carried out on target.
 HandOverAnswer TakeHandOver(std::span<const std::uint8_t> bytes, HandOverTarget& target);
+
+// A profile request's bytes carried out with the book and on target (a load as its buttons would); the answer's
+// bytes, or nothing (and nothing done) when the bytes are refused or the library did not start.
+std::optional<std::vector<std::uint8_t>> TakeProfileHandOver(std::span<const std::uint8_t> bytes, ProfileBook& book,
+                                                             HandOverTarget& target);
+// The book's profiles as an answer lists them, the one holding the applied lighting marked current.
+std::vector<ListedProfile> ListProfiles(const ProfileBook& book, const LightingChoice& applied);

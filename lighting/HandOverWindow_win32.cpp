@@ -14,11 +14,17 @@ void CHandOverWindow::Open() {
 }
 
 LRESULT CHandOverWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* message) {
-    if (!m_open || !message || message->dwData != kHandOverRequestTag || !message->lpData) {
+    if (!m_open || !message || !message->lpData) {
         return 0;
     }
-    const HandOverAnswer answer =
-        TakeHandOver({static_cast<const std::uint8_t*>(message->lpData), message->cbData}, m_target);
+    const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(message->lpData), message->cbData);
+    if (message->dwData == kProfileRequestTag) {
+        return OnProfileRequest(sender, bytes);
+    }
+    if (message->dwData != kHandOverRequestTag) {
+        return 0;
+    }
+    const HandOverAnswer answer = TakeHandOver(bytes, m_target);
     switch (answer.kind) {
     case HandOverAnswer::Kind::Refused:
         return 0;
@@ -27,14 +33,32 @@ LRESULT CHandOverWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* message) 
     case HandOverAnswer::Kind::Taken:
         break;
     }
-    // The answer goes to the caller's window, if it named one; a caller that does not answer is not waited for.
-    if (sender && ::IsWindow(sender)) {
-        COPYDATASTRUCT status{kHandOverStatusTag, static_cast<DWORD>(answer.status.size()),
-                              const_cast<std::uint8_t*>(answer.status.data())};
-        DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(sender, WM_COPYDATA, reinterpret_cast<WPARAM>(m_window.m_hWnd),
-                              reinterpret_cast<LPARAM>(&status), SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandOverAnswerMs,
-                              &ignored);
-    }
+    Answer(sender, kHandOverStatusTag, answer.status);
     return kHandOverTaken;
+}
+
+LRESULT CHandOverWindow::OnProfileRequest(HWND sender, std::span<const std::uint8_t> bytes) {
+    if (!DecodeProfileRequest(bytes)) {
+        return 0;
+    }
+    if (!m_target.LibraryStarted()) {
+        return kHandOverLibraryNotStarted;
+    }
+    const std::optional<std::vector<std::uint8_t>> answer = TakeProfileHandOver(bytes, m_profiles, m_target);
+    if (!answer) {
+        return 0;
+    }
+    Answer(sender, kProfileAnswerTag, *answer);
+    return kHandOverTaken;
+}
+
+void CHandOverWindow::Answer(HWND caller, ULONG_PTR tag, std::span<const std::uint8_t> bytes) const {
+    if (!caller || !::IsWindow(caller)) {
+        return;
+    }
+    COPYDATASTRUCT answer{tag, static_cast<DWORD>(bytes.size()), const_cast<std::uint8_t*>(bytes.data())};
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(caller, WM_COPYDATA, reinterpret_cast<WPARAM>(m_window.m_hWnd),
+                          reinterpret_cast<LPARAM>(&answer), SMTO_ABORTIFHUNG | SMTO_BLOCK, kHandOverAnswerMs,
+                          &ignored);
 }

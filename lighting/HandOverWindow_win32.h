@@ -11,7 +11,8 @@
 
 class CHandOverWindow : public CMessageMap {
 public:
-    CHandOverWindow(CWnd& window, HandOverTarget& target) : m_window(window), m_target(target) {}
+    CHandOverWindow(CWnd& window, HandOverTarget& target, ProfileBook& profiles)
+        : m_window(window), m_target(target), m_profiles(profiles) {}
 
     BEGIN_MSG_MAP(CHandOverWindow)
     MESSAGE_CRACKED(WM_COPYDATA, OnCopyData)
@@ -21,10 +22,15 @@ public:
     void Open();
 
 private:
-    // A request: taken only with its tag, size and ranges right, and answered with the status.
+    // A request: taken only with its tag, size and ranges right, and answered with the status (a lighting
+    // request) or with the profiles' answer (a profile request).
     LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* message);
+    LRESULT OnProfileRequest(HWND sender, std::span<const std::uint8_t> bytes);
+    // Sends an answer to the caller's window, if it named one; a caller that does not answer is not waited for.
+    void Answer(HWND caller, ULONG_PTR tag, std::span<const std::uint8_t> bytes) const;
 
     CWnd& m_window;
     HandOverTarget& m_target;
+    ProfileBook& m_profiles;
     bool m_open = false;
 };

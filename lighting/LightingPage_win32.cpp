@@ -24,8 +24,9 @@ ColourBoxValues BoxesOf(std::uint32_t colour) {
 } // namespace
 
 CLightingPage::CLightingPage(ILightingWindow& window, CSmbusLibrary& library, CBusMutex& bus,
-                             ISettingsRegistry& settings)
-    : m_window(window), m_library(library), m_settings(settings), m_busGate(bus), m_sender(library, m_busGate, *this) {}
+                             ISettingsRegistry& settings, ISettingsList& profiles)
+    : m_window(window), m_library(library), m_settings(settings), m_busGate(bus), m_sender(library, m_busGate, *this),
+      m_profiles(profiles) {}
 
 // ---- The command sequences, with the boxes and the flags read here --------------------------------------------
 // Each sequence's library calls go out as one command, with the shared bus held (CommandSender::Scope).
@@ -196,6 +197,22 @@ void CLightingPage::ChooseAndTurnOn(std::int32_t mode, std::int32_t speedButton,
         ShowChoice({mode, *colour, SpeedValueFor(m_state.Shown.SpeedIndex), true});
     }
     TurnOn();
+}
+
+void CLightingPage::LoadLighting(const LightingChoice& lighting) {
+    LeaveDirect();
+    ShowChoice(lighting);
+    if (lighting.on) {
+        TurnOn();
+    } else {
+        TurnOff();
+    }
+}
+
+LightingChoice CLightingPage::AppliedLighting() const {
+    // Before anything was applied the modules run their own effect, which Prismel (and Reset) sends.
+    const std::int32_t mode = m_state.CurrentMode != kModeNone ? m_state.CurrentMode : kModePrismel;
+    return {mode, BytesOf(m_state.CurrentColor), m_state.SpeedValue, m_state.PowerOn};
 }
 
 HandOverStatus CLightingPage::Status() const {

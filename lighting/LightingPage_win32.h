@@ -19,6 +19,7 @@
 #include "lighting/HandOverAdapter.h"
 #include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
+#include "lighting/Profiles.h"
 #include "lighting/RememberedLighting.h"
 #include "memory/BusMutex_win32.h"
 #include "memory/SmbusLibrary_win32.h"
@@ -45,8 +46,9 @@ public:
 class CLightingPage : public CMessageMap, public HandOverTarget, private LightingTimers {
 public:
     // The page sends through library (its flags say which command sets the modules take), holding the shared bus
-    // through bus, and keeps what it sends in settings.
-    CLightingPage(ILightingWindow& window, CSmbusLibrary& library, CBusMutex& bus, ISettingsRegistry& settings);
+    // through bus, keeps what it sends in settings and its named profiles in profiles.
+    CLightingPage(ILightingWindow& window, CSmbusLibrary& library, CBusMutex& bus, ISettingsRegistry& settings,
+                  ISettingsList& profiles);
 
     BEGIN_MSG_MAP(CLightingPage)
     BUTTON_RANGE_CLICK_CALL(IDC_BTN_MODE_FIRST, IDC_BTN_MODE_LAST, OnModeButton)
@@ -87,8 +89,13 @@ public:
     void TurnOn() override;
     void TurnOff() override;
     void Reset() override { OnReset(); }
+    void LoadLighting(const LightingChoice& lighting) override;
+    LightingChoice AppliedLighting() const override;
     HandOverStatus Status() const override;
     bool LibraryStarted() const override { return m_started; }
+
+    // The named profiles: the tray menu, prismelctl and SDK clients save, load and delete them here.
+    ProfileBook& Profiles() { return m_profiles; }
 
     // ---- What an SDK client asks, done as the buttons would do it ----
     // The colour into the boxes (when given), the mode and speed buttons, then Apply.
@@ -166,6 +173,7 @@ private:
     CommandSender m_sender;
     LightingState m_state;
     RememberedLighting m_remembered;
+    ProfileBook m_profiles;
     std::array<LedColour, kLedCount> m_directFrame{}; // a client's next frame
     bool m_lightsOffWhileAsleep = false;
     bool m_started = false;

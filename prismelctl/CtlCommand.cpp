@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "base/Utf8.h"
 #include "lighting/LightingSequences.h"
 
 namespace {
@@ -55,7 +56,7 @@ CtlParse ParseMode(std::span<const std::string_view> args) {
     if (args.empty()) {
         return Refuse("mode needs a name or a number 1-10");
     }
-    CtlCommand command{CtlCommand::Action::Send, {HandOverCommand::Mode}, false};
+    CtlCommand command{CtlCommand::Action::Send, {HandOverCommand::Mode}, false, {}};
     command.request.mode = static_cast<std::uint8_t>(ModeByWord(args[0]));
     if (command.request.mode == 0) {
         return Refuse("unknown mode '" + std::string(args[0]) + "' (a name as on the buttons, or 1-10)");
@@ -87,7 +88,128 @@ CtlParse ParseMode(std::span<const std::string_view> args) {
     return {command, {}};
 }
 
+std::string NameProblem(ProfileNameProblem problem) {
+    switch (problem) {
+    case ProfileNameProblem::Empty:
+        return "a profile name cannot be empty";
+    case ProfileNameProblem::TooLong:
+        return "a profile name has at most 64 characters";
+    case ProfileNameProblem::ControlCharacter:
+        return "a profile name cannot hold control characters";
+    case ProfileNameProblem::Backslash:
+        return "a profile name cannot hold '\\'";
+    case ProfileNameProblem::NotText:
+    case ProfileNameProblem::None:
+        break;
+    }
+    return "a profile name must be valid text";
+}
+
+CtlParse ParseProfile(std::span<const std::string_view> args) {
+    constexpr struct {
+        std::string_view word;
+        ProfileCommand command;
+    } kVerbs[] = {{"list", ProfileCommand::List},
+                  {"save", ProfileCommand::Save},
+                  {"load", ProfileCommand::Load},
+                  {"delete", ProfileCommand::Delete}};
+    if (args.empty()) {
+        return Refuse("profile needs list, save NAME, load NAME or delete NAME");
+    }
+    for (const auto& verb : kVerbs) {
+        if (args[0] != verb.word) {
+            continue;
+        }
+        CtlCommand command{CtlCommand::Action::Profile, {}, false, {verb.command, {}}};
+        if (verb.command == ProfileCommand::List) {
+            command.json = args.size() == 2 && args[1] == "--json";
+            if (args.size() > 1 && !command.json) {
+                return Refuse("unexpected '" + std::string(args[1]) + "' after profile list");
+            }
+            return {command, {}};
+        }
+        if (args.size() != 2) {
+            return Refuse("profile " + std::string(verb.word) + " needs one NAME (in quotes when it has blanks)");
+        }
+        const std::optional<std::u16string> name = FromUtf8(args[1]);
+        const ProfileNameProblem problem = name ? CheckProfileName(*name) : ProfileNameProblem::NotText;
+        if (problem != ProfileNameProblem::None) {
+            return Refuse(NameProblem(problem));
+        }
+        command.profile.name = *name;
+        return {command, {}};
+    }
+    return Refuse("unknown profile command '" + std::string(args[0]) + "' (list, save, load or delete)");
+}
+
+// A name in a JSON string: quotes, backslashes and control characters escaped.
+std::string JsonString(std::u16string_view name) {
+    std::string out(1, '"');
+    for (char c : ToUtf8(name)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    out.push_back('"');
+    return out;
+}
+
 } // namespace
+
+CtlProfileOutput DescribeProfileAnswer(const ProfileRequest& request, const ProfileAnswer& answer, bool json) {
+    std::string name(1, '"');
+    name.append(ToUtf8(request.name)).push_back('"');
+    switch (answer.result) {
+    case ProfileResult::Done:
+        break;
+    case ProfileResult::UnknownName:
+        return {{}, "no profile named " + name};
+    case ProfileResult::BadName:
+        return {{}, NameProblem(CheckProfileName(request.name))};
+    case ProfileResult::Full:
+        return {{}, "there are 100 profiles already: delete one before saving another"};
+    case ProfileResult::Damaged:
+        return {{}, "the profile " + name + " is damaged and cannot be loaded (save it again or delete it)"};
+    case ProfileResult::NotStored:
+        return {{}, "the settings could not be written"};
+    }
+    switch (request.command) {
+    case ProfileCommand::Save:
+        return {"saved the profile " + name, {}};
+    case ProfileCommand::Delete:
+        return {"deleted the profile " + name, {}};
+    case ProfileCommand::Load:
+        return {"loaded the profile " + name, {}};
+    case ProfileCommand::List:
+        break;
+    }
+    std::string out;
+    if (json) {
+        out = "{\"profiles\": [";
+        for (std::size_t i = 0; i < answer.profiles.size(); ++i) {
+            const ListedProfile& profile = answer.profiles[i];
+            out.append(i ? ", {\"name\": " : "{\"name\": ").append(JsonString(profile.name));
+            out.append(", \"current\": ").append(profile.current ? "true" : "false");
+            out.append(", \"damaged\": ").append(profile.damaged ? "true" : "false").append("}");
+        }
+        return {out + "]}", {}};
+    }
+    for (const ListedProfile& profile : answer.profiles) {
+        out.append(profile.current ? "* " : "  ").append(ToUtf8(profile.name));
+        out.append(profile.damaged ? " (damaged)\n" : "\n");
+    }
+    if (!out.empty()) {
+        out.pop_back();
+    }
+    return {out, {}};
+}
 
 CtlParse ParseCtlArgs(std::span<const std::string_view> args) {
     if (args.empty()) {
@@ -96,13 +218,16 @@ CtlParse ParseCtlArgs(std::span<const std::string_view> args) {
     const std::string_view verb = args[0];
     const auto rest = args.subspan(1);
     if (verb == "--help" || verb == "-h") {
-        return {CtlCommand{CtlCommand::Action::Help, {}, false}, {}};
+        return {CtlCommand{CtlCommand::Action::Help, {}, false, {}}, {}};
     }
     if (verb == "--version") {
-        return {CtlCommand{CtlCommand::Action::Version, {}, false}, {}};
+        return {CtlCommand{CtlCommand::Action::Version, {}, false, {}}, {}};
     }
     if (verb == "mode") {
         return ParseMode(rest);
+    }
+    if (verb == "profile") {
+        return ParseProfile(rest);
     }
     struct Simple {
         std::string_view word;
@@ -116,7 +241,7 @@ CtlParse ParseCtlArgs(std::span<const std::string_view> args) {
         if (verb != simple.word) {
             continue;
         }
-        CtlCommand command{CtlCommand::Action::Send, {simple.command}, false};
+        CtlCommand command{CtlCommand::Action::Send, {simple.command}, false, {}};
         const bool json = simple.command == HandOverCommand::Status && rest.size() == 1 && rest[0] == "--json";
         if (!rest.empty() && !json) {
             return Refuse("unexpected '" + std::string(rest[0]) + "' after " + std::string(verb));
@@ -148,6 +273,7 @@ std::string DescribeStatus(const HandOverStatus& status, bool json) {
 std::string CtlUsage() {
     return "usage: prismelctl mode NAME|1-10 [--colour RRGGBB|R,G,B] [--speed 1-5]\n"
            "       prismelctl on | off | reset | status [--json]\n"
+           "       prismelctl profile list [--json] | save NAME | load NAME | delete NAME\n"
            "       prismelctl --help | --version\n"
            "modes: Static, Breathing, Single-flash, Double-flash, Rainbow, Prismel, Meteor, Marquee, Twinkle,\n"
            "       Colour-cycle (any case); speed 5 is the fastest.\n"

@@ -9,12 +9,14 @@
 
 #include "lighting/HandOver.h"
 #include "lighting/LightingModes.h"
+#include "lighting/ProfileHandOver.h"
 
 struct CtlCommand {
-    enum class Action { Send, Help, Version };
+    enum class Action { Send, Profile, Help, Version };
     Action action = Action::Help;
     HandOverRequest request;
-    bool json = false; // status only
+    bool json = false;      // status and profile list only
+    ProfileRequest profile; // for Profile
 };
 
 // The command, or the one-line reason (without the program's name) why the words were refused.
@@ -29,5 +31,12 @@ CtlParse ParseCtlArgs(std::span<const std::string_view> args);
 // The line printed for the program's answer: what is applied, or with json the same as one JSON object.
 std::string DescribeStatus(const HandOverStatus& status, bool json);
 std::string CtlUsage();
+// The lines printed for a profile answer to request: the list (with json one JSON object), or what was done; an
+// answer that refuses gets its one line (for stderr) in `refusal` instead.
+struct CtlProfileOutput {
+    std::string output;
+    std::string refusal;
+};
+CtlProfileOutput DescribeProfileAnswer(const ProfileRequest& request, const ProfileAnswer& answer, bool json);
 // The line printed when the running program's SMBus library did not start (exit code 1).
 inline constexpr std::string_view kCtlLibraryNotStarted = "the SMBus library did not start";

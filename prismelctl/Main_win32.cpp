@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <optional>
+#include <span>
+#include <variant>
 #include <string>
 #include <vector>
 
@@ -62,22 +64,32 @@ HWND StartProgram(std::string& error) {
     return nullptr;
 }
 
-// A message-only window that takes the program's answer.
+// A message-only window that takes the program's answer: the status after a lighting request, the profiles'
+// answer after a profile request.
 struct AnswerWindow {
     std::optional<HandOverStatus> status;
+    std::optional<ProfileAnswer> profiles;
+
+    bool Take(const COPYDATASTRUCT& data) {
+        const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(data.lpData), data.cbData);
+        if (data.dwData == kHandOverStatusTag) {
+            const auto decoded = DecodeStatus(bytes);
+            if (const auto* decodedStatus = std::get_if<HandOverStatus>(&decoded)) {
+                status = *decodedStatus;
+                return true;
+            }
+        } else if (data.dwData == kProfileAnswerTag) {
+            profiles = DecodeProfileAnswer(bytes);
+            return profiles.has_value();
+        }
+        return false;
+    }
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_COPYDATA) {
             auto* self = reinterpret_cast<AnswerWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
             const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            if (self && data && data->dwData == kHandOverStatusTag && data->lpData) {
-                const auto decoded = DecodeStatus({static_cast<const std::uint8_t*>(data->lpData), data->cbData});
-                if (const auto* status = std::get_if<HandOverStatus>(&decoded)) {
-                    self->status = *status;
-                    return TRUE;
-                }
-            }
-            return FALSE;
+            return self && data && data->lpData && self->Take(*data) ? TRUE : FALSE;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -116,31 +128,71 @@ int Fail(const std::string& line) {
     return kExitFailed;
 }
 
-int Send(const CtlCommand& command) {
-    std::string error;
+// Hands one record to the running program (started if none runs); the answer is in `answer`, or the line to
+// fail with in `error`.
+bool HandOver(ULONG_PTR tag, std::span<const std::uint8_t> bytes, AnswerWindow& answer, std::string& error) {
     HWND program = RunningMainWindow();
     if (!program && !(program = StartProgram(error))) {
-        return Fail(error);
+        return false;
     }
-    AnswerWindow answer;
     MessageOnlyWindow answerWindow(answer);
-    const RequestBytes bytes = EncodeRequest(command.request);
-    COPYDATASTRUCT data{kHandOverRequestTag, static_cast<DWORD>(bytes.size()), const_cast<std::uint8_t*>(bytes.data())};
+    COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), const_cast<std::uint8_t*>(bytes.data())};
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(program, WM_COPYDATA, reinterpret_cast<WPARAM>(answerWindow.Get()),
                              reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kAnswerWaitMs, &result)) {
-        return Fail("no answer from the running Prismel.exe");
+        error = "no answer from the running Prismel.exe";
+        return false;
     }
     if (static_cast<std::intptr_t>(result) == kHandOverLibraryNotStarted) {
-        return Fail(std::string(kCtlLibraryNotStarted));
+        error = std::string(kCtlLibraryNotStarted);
+        return false;
     }
     if (static_cast<std::intptr_t>(result) != kHandOverTaken) {
-        return Fail("no answer from the running Prismel.exe");
+        error = "no answer from the running Prismel.exe";
+        return false;
+    }
+    return true;
+}
+
+int Send(const CtlCommand& command) {
+    std::string error;
+    AnswerWindow answer;
+    const RequestBytes bytes = EncodeRequest(command.request);
+    if (!HandOver(kHandOverRequestTag, bytes, answer, error)) {
+        return Fail(error);
     }
     if (!answer.status) {
         return Fail("no answer from the running Prismel.exe");
     }
     std::printf("%s\n", DescribeStatus(*answer.status, command.json).c_str());
+    return 0;
+}
+
+int SendProfile(const CtlCommand& command) {
+    std::string error;
+    AnswerWindow answer;
+    if (!HandOver(kProfileRequestTag, EncodeProfileRequest(command.profile), answer, error)) {
+        return Fail(error);
+    }
+    if (!answer.profiles) {
+        return Fail("no answer from the running Prismel.exe");
+    }
+    const CtlProfileOutput output = DescribeProfileAnswer(command.profile, *answer.profiles, command.json);
+    if (!output.refusal.empty()) {
+        std::fprintf(stderr, "prismelctl: %s\n", output.refusal.c_str());
+        return answer.profiles->result == ProfileResult::NotStored ? kExitFailed : kExitBadWords;
+    }
+    if (!output.output.empty()) {
+        std::printf("%s\n", output.output.c_str());
+    }
+    // After a load, what is applied now, as the other lighting commands print it.
+    if (command.profile.command == ProfileCommand::Load) {
+        AnswerWindow status;
+        const RequestBytes ask = EncodeRequest({HandOverCommand::Status});
+        if (HandOver(kHandOverRequestTag, ask, status, error) && status.status) {
+            std::printf("%s\n", DescribeStatus(*status.status, false).c_str());
+        }
+    }
     return 0;
 }
 
@@ -164,6 +216,8 @@ int wmain(int argc, wchar_t** argv) {
     case CtlCommand::Action::Version:
         std::printf("prismelctl %s\n", PRISMEL_VERSION);
         return 0;
+    case CtlCommand::Action::Profile:
+        return SendProfile(*parse.command);
     case CtlCommand::Action::Send:
         break;
     }

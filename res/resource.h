@@ -60,6 +60,12 @@
 #define ID_TRAY_SDK_SERVER 1263
 // Added to the tray menu when it opens: the "LightsOffWhileAsleep" setting, checked when on.
 #define ID_TRAY_LIGHTS_OFF_ASLEEP 1264
+// The tray's profiles: save, and one item per listed profile to load or to delete.
+#define ID_TRAY_PROFILE_SAVE 1265
+#define ID_TRAY_PROFILE_LOAD_FIRST 1300
+#define ID_TRAY_PROFILE_LOAD_LAST 1499
+#define ID_TRAY_PROFILE_DELETE_FIRST 1600
+#define ID_TRAY_PROFILE_DELETE_LAST 1799
 #define IDM_ABOUTBOX 0x0010
 // The help command (F1) a dialog may be sent; the main window swallows it.
 #define ID_HELP_COMMAND 0xE146
@@ -73,3 +79,7 @@
 // The about box's texts.
 #define IDC_ABOUT_PRODUCT 1100
 #define IDC_ABOUT_NOTICE 1101
+// The dialog that names a profile.
+#define IDD_SAVE_PROFILE 103
+#define IDC_PROFILE_LABEL 1110
+#define IDC_PROFILE_NAME 1111

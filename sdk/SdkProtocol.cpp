@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "base/LittleEndian.h"
+#include "base/Utf8.h"
+#include "lighting/Profiles.h"
 
 namespace sdk {
 
@@ -269,8 +271,30 @@ bool ActsOnTheController(std::uint32_t packetId) {
     }
 }
 
+// A save, load or delete of a profile: a NUL-terminated name in UTF-8 that keeps the name rules. A client of a
+// version before profiles has none of them, and the packet changes nothing.
+Decoded DecodeProfileName(Request request, std::span<const std::uint8_t> payload, std::uint32_t version) {
+    if (version < kProfilesVersion) {
+        request.kind = RequestKind::Accepted;
+        return Accept(request);
+    }
+    if (payload.empty() || payload.size() > kMaxProfileNameBytes || payload.back() != 0) {
+        return Refuse("profile name not terminated or too long");
+    }
+    const std::optional<std::u16string> name =
+        FromUtf8({reinterpret_cast<const char*>(payload.data()), payload.size() - 1});
+    if (!name || CheckProfileName(*name) != ProfileNameProblem::None) {
+        return Refuse("profile name is not a valid name");
+    }
+    request.name = *name;
+    request.kind = request.header.packetId == kSaveProfile   ? RequestKind::SaveProfile
+                   : request.header.packetId == kLoadProfile ? RequestKind::LoadProfile
+                                                             : RequestKind::DeleteProfile;
+    return Accept(request);
+}
+
 // The questions (count, controller data, version, lists) and every packet that is accepted and changes nothing.
-Decoded DecodeQuery(Request request, std::span<const std::uint8_t> payload) {
+Decoded DecodeQuery(Request request, std::span<const std::uint8_t> payload, std::uint32_t version) {
     switch (request.header.packetId) {
     case kRequestControllerCount:
         request.kind = RequestKind::ControllerCount;
@@ -295,6 +319,10 @@ Decoded DecodeQuery(Request request, std::span<const std::uint8_t> payload) {
     case kRequestProfileList:
         request.kind = RequestKind::ProfileList;
         return Accept(request);
+    case kSaveProfile:
+    case kLoadProfile:
+    case kDeleteProfile:
+        return DecodeProfileName(request, payload, version);
     case kRequestPluginList:
         request.kind = RequestKind::PluginList;
         return Accept(request);
@@ -331,7 +359,7 @@ Decoded DecodeRequest(const Packet& packet, std::uint32_t version, std::uint32_t
     Request request;
     request.header = packet.header;
     if (!ActsOnTheController(packet.header.packetId)) {
-        return DecodeQuery(request, packet.payload);
+        return DecodeQuery(request, packet.payload, version);
     }
     if (!ForTheController(packet.header)) {
         return Refuse("device index out of range");
@@ -371,10 +399,7 @@ std::vector<std::uint8_t> SerializeController(const ControllerDescription& contr
         PutU16(out, 0); // no alternate LED names
         PutU32(out, 0); // controller flags
     }
-    const auto size = static_cast<std::uint32_t>(out.size());
-    for (std::size_t i = 0; i < 4; ++i) {
-        out[i] = static_cast<std::uint8_t>(size >> (8 * i));
-    }
+    StoreLe32(out.data(), static_cast<std::uint32_t>(out.size()));
     return out;
 }
 
@@ -403,6 +428,17 @@ std::vector<std::uint8_t> EmptyListPayload() {
     std::vector<std::uint8_t> out;
     PutU32(out, 6); // data_size: itself and the count
     PutU16(out, 0);
+    return out;
+}
+
+std::vector<std::uint8_t> ProfileListPayload(const std::vector<std::string>& names) {
+    std::vector<std::uint8_t> out;
+    PutU32(out, 0); // data_size, filled in below
+    PutU16(out, static_cast<std::uint16_t>(names.size()));
+    for (const std::string& name : names) {
+        PutString(out, name);
+    }
+    StoreLe32(out.data(), static_cast<std::uint32_t>(out.size()));
     return out;
 }
 

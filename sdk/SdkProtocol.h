@@ -16,6 +16,8 @@ inline constexpr std::array<std::uint8_t, 4> kMagic = {'O', 'R', 'G', 'B'};
 inline constexpr std::size_t kHeaderSize = 16;
 inline constexpr std::uint32_t kMaxPayload = 64 * 1024;
 inline constexpr std::uint32_t kServerVersion = 5;
+// The first version with profiles (list, save, load and delete).
+inline constexpr std::uint32_t kProfilesVersion = 2;
 inline constexpr std::uint16_t kDefaultPort = 6742;
 inline constexpr std::size_t kMaxClients = 8;
 inline constexpr std::size_t kMaxUnsentBytes = 1024 * 1024;
@@ -87,6 +89,9 @@ enum class RequestKind {
     ControllerData,
     ProtocolVersion,
     ProfileList,
+    SaveProfile,   // name: the profile's name
+    LoadProfile,   // name
+    DeleteProfile, // name
     PluginList,
     Accepted, // a packet that is answered by nothing and changes nothing
     UpdateLeds,
@@ -109,6 +114,7 @@ struct Request {
     std::uint16_t ledCount = 0;
     std::array<Rgb, kZoneLedCount> leds{};
     ModeRequest mode;
+    std::u16string name; // a profile's name, checked against the name rules
 };
 
 struct Decoded {
@@ -175,6 +181,10 @@ std::vector<std::uint8_t> ReplyPacket(const Header& request, std::span<const std
 std::vector<std::uint8_t> CountPayload();
 std::vector<std::uint8_t> VersionPayload();
 std::vector<std::uint8_t> EmptyListPayload();
+// The profile list: its data_size, the count and each name (UTF-8) as a string.
+std::vector<std::uint8_t> ProfileListPayload(const std::vector<std::string>& names);
+// The longest profile name a save, load or delete may carry: 64 characters of UTF-8 and the NUL.
+inline constexpr std::size_t kMaxProfileNameBytes = 4 * 64 + 1;
 
 // The stored port: missing, 0 or above 65535 gives kDefaultPort.
 std::uint16_t PortFromSetting(std::optional<std::uint32_t> stored);

@@ -12,6 +12,7 @@
 #include "framework/Wnd.h"
 #include "lighting/LightingPage_win32.h"
 #include "base/TrayIcon_win32.h"
+#include "base/Utf8.h"
 #include "sdk/SdkController.h"
 
 namespace {
@@ -217,8 +218,16 @@ bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
         client.version = sdk::NegotiatedVersion(request.version);
         return Send(client, request.header, sdk::VersionPayload());
     case sdk::RequestKind::ProfileList:
+        return Send(client, request.header, sdk::ProfileListPayload(ProfileNames()));
     case sdk::RequestKind::PluginList:
         return Send(client, request.header, sdk::EmptyListPayload());
+    case sdk::RequestKind::SaveProfile:
+    case sdk::RequestKind::LoadProfile:
+    case sdk::RequestKind::DeleteProfile:
+        if (drive) {
+            DoProfile(request);
+        }
+        return true;
     case sdk::RequestKind::UpdateLeds:
         if (drive && flags.useRgbI2cMode) {
             QueueFrame(request);
@@ -238,6 +247,36 @@ bool CSdkServer::Handle(Client& client, const sdk::Packet& packet) {
         return true;
     }
     return true;
+}
+
+std::vector<std::string> CSdkServer::ProfileNames() const {
+    std::vector<std::string> names;
+    for (const Profile& profile : m_lighting.Profiles().List()) {
+        names.push_back(ToUtf8(profile.name));
+    }
+    return names;
+}
+
+// A save keeps the lighting the window last applied (a client's Direct frames are not a profile); a load does
+// what the profile's buttons would.
+void CSdkServer::DoProfile(const sdk::Request& request) {
+    ProfileBook& profiles = m_lighting.Profiles();
+    LightingChoice lighting;
+    switch (request.kind) {
+    case sdk::RequestKind::SaveProfile:
+        profiles.Save(request.name, m_lighting.AppliedLighting());
+        break;
+    case sdk::RequestKind::LoadProfile:
+        if (profiles.Load(request.name, lighting) == ProfileResult::Done) {
+            m_lighting.LoadLighting(lighting);
+        }
+        break;
+    case sdk::RequestKind::DeleteProfile:
+        profiles.Delete(request.name);
+        break;
+    default:
+        break;
+    }
 }
 
 // A client's LED colours, as the next Direct frame.

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "base/Settings.h"
@@ -63,6 +64,9 @@ private:
     // Handles one packet; false when the connection must close.
     bool Handle(Client& client, const sdk::Packet& packet);
     void QueueFrame(const sdk::Request& request);
+    // The stored profiles' names, and a client's save, load or delete of one.
+    std::vector<std::string> ProfileNames() const;
+    void DoProfile(const sdk::Request& request);
     void ApplyMode(const sdk::ModeTarget& target);
     // Queues a reply; false when the client's unsent replies would pass the limit.
     bool Send(Client& client, const sdk::Header& request, const std::vector<std::uint8_t>& payload);

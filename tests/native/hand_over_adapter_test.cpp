@@ -20,10 +20,15 @@ public:
     void TurnOn() override { calls.push_back("on"); }
     void TurnOff() override { calls.push_back("off"); }
     void Reset() override { calls.push_back("reset"); }
+    void LoadLighting(const LightingChoice& lighting) override {
+        calls.push_back("load " + std::to_string(lighting.mode));
+    }
+    LightingChoice AppliedLighting() const override { return applied; }
     HandOverStatus Status() const override { return {7, 5, {1, 2, 3}, true, true, false, 2}; }
     bool LibraryStarted() const override { return started; }
 
     bool started = true;
+    LightingChoice applied{kModeMeteor, {0, 255, 0}, 0, true};
     std::vector<std::string> calls;
 };
 
