@@ -1,6 +1,6 @@
 #include "app/ProfileMenu_win32.h"
 
-#include <cwchar>
+#include <algorithm>
 
 #include "app/SaveProfileDlg_win32.h"
 #include "base/Language.h"
@@ -14,41 +14,45 @@ constexpr UINT kAfterFirstSeparator = 2;
 
 } // namespace
 
+HMENU MakeProfileSubmenu(const std::vector<Profile>& profiles, const LightingChoice& applied) {
+    fw::UniqueMenu list(CreatePopupMenu());
+    fw::UniqueMenu remove(CreatePopupMenu());
+    if (!list || !remove) {
+        return nullptr;
+    }
+    const std::size_t count =
+        std::min<std::size_t>(profiles.size(), ID_TRAY_PROFILE_LOAD_LAST - ID_TRAY_PROFILE_LOAD_FIRST + 1);
+    for (std::size_t index = 0; index < count; ++index) {
+        const Profile& profile = profiles[index];
+        const std::wstring text =
+            profile.lighting ? Wide(profile.name) : MsgWith(kMsgProfileDamaged, Wide(profile.name));
+        const UINT state = !profile.lighting ? MF_GRAYED : profile.lighting == applied ? MF_CHECKED : MF_UNCHECKED;
+        const auto offset = static_cast<UINT>(index);
+        AppendMenuW(list.Get(), MF_STRING | state, ID_TRAY_PROFILE_LOAD_FIRST + offset, text.c_str());
+        AppendMenuW(remove.Get(), MF_STRING, ID_TRAY_PROFILE_DELETE_FIRST + offset, text.c_str());
+    }
+    if (count > 0) {
+        AppendMenuW(list.Get(), MF_SEPARATOR, 0, nullptr);
+    }
+    AppendMenuW(list.Get(), MF_STRING, ID_TRAY_PROFILE_SAVE, Msg(kMsgSaveProfile));
+    // From here the delete list belongs to the profiles' submenu, and goes with it.
+    AppendMenuW(list.Get(), MF_POPUP | (count == 0 ? MF_GRAYED : 0), reinterpret_cast<UINT_PTR>(remove.Release()),
+                Msg(kMsgDeleteProfile));
+    return list.Release();
+}
+
 void CProfileMenu::AddTo(HMENU popup) {
     const std::vector<Profile> profiles = m_lighting.Profiles().List();
-    const LightingChoice applied = m_lighting.AppliedLighting();
-    HMENU list = CreatePopupMenu();
-    HMENU remove = CreatePopupMenu();
-    if (!list || !remove) {
-        if (list) {
-            DestroyMenu(list);
-        }
-        if (remove) {
-            DestroyMenu(remove);
-        }
+    HMENU submenu = MakeProfileSubmenu(profiles, m_lighting.AppliedLighting());
+    if (!submenu) {
         return;
     }
     m_listed.clear();
     for (const Profile& profile : profiles) {
-        const int index = static_cast<int>(m_listed.size());
-        if (ID_TRAY_PROFILE_LOAD_FIRST + index > ID_TRAY_PROFILE_LOAD_LAST) {
-            break;
-        }
         m_listed.push_back(profile.name);
-        const std::wstring text =
-            profile.lighting ? Wide(profile.name) : MsgWith(kMsgProfileDamaged, Wide(profile.name));
-        const UINT state = !profile.lighting ? MF_GRAYED : profile.lighting == applied ? MF_CHECKED : MF_UNCHECKED;
-        AppendMenuW(list, MF_STRING | state, ID_TRAY_PROFILE_LOAD_FIRST + index, text.c_str());
-        AppendMenuW(remove, MF_STRING, ID_TRAY_PROFILE_DELETE_FIRST + index, text.c_str());
     }
-    if (!m_listed.empty()) {
-        AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
-    }
-    AppendMenuW(list, MF_STRING, ID_TRAY_PROFILE_SAVE, Msg(kMsgSaveProfile));
-    // The delete list belongs to the profiles' submenu, which belongs to the pop-up: all go with the tray menu.
-    AppendMenuW(list, MF_POPUP | (m_listed.empty() ? MF_GRAYED : 0), reinterpret_cast<UINT_PTR>(remove),
-                Msg(kMsgDeleteProfile));
-    InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(list),
+    // The submenu belongs to the pop-up from here, and goes with the tray menu.
+    InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
                 Msg(kMsgProfiles));
 }
 

@@ -12,6 +12,11 @@
 #include "lighting/LightingPage_win32.h"
 #include "res/resource.h"
 
+// The "Profiles" submenu of these profiles (a profile holding applied checked, a damaged one greyed), its items
+// numbered from ID_TRAY_PROFILE_LOAD_FIRST and ID_TRAY_PROFILE_DELETE_FIRST in the order listed (at most 200).
+// Null when the menus cannot be made.
+HMENU MakeProfileSubmenu(const std::vector<Profile>& profiles, const LightingChoice& applied);
+
 class CProfileMenu : public CMessageMap {
 public:
     CProfileMenu(CWnd& window, CLightingPage& lighting) : m_window(window), m_lighting(lighting) {}

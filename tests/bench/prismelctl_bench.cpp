@@ -1,5 +1,6 @@
 // prismelctl's latency: from starting "prismelctl mode meteor" until the SMBus stand-in journals the select
-// command it causes, with Prismel.exe already running. Prints each run and the median.
+// command it causes, with Prismel.exe already running; and in the same runs the same for "prismelctl profile load"
+// of a profile that holds Meteor. Prints each run and the medians.
 //
 // Usage (under Wine): prismelctl_bench.exe [runs]
 #include <windows.h>
@@ -34,7 +35,7 @@ double FirstSelectAfter(const StandInFiles& standIn, double after) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 10;
+    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 11;
     const std::wstring folder = MakeScratchFolder(L"bench-prismelctl");
     const std::wstring bin = ProgramFolder();
     if (!InstallProgram(bin, folder).empty() || !CopyFileTo(bin + L"\\prismelctl.exe", folder + L"\\prismelctl.exe")) {
@@ -50,27 +51,48 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "Prismel.exe did not start\n");
         return 1;
     }
-    std::vector<double> latencies;
-    for (int run = 0; run < runs; ++run) {
-        LaunchOptions ctl{folder + L"\\prismelctl.exe", L"mode meteor", folder, {standIn.Variable()}};
+    const auto ctl = [&](const wchar_t* words) {
+        LaunchOptions options{folder + L"\\prismelctl.exe", words, folder, {standIn.Variable()}};
+        std::optional<ConsoleRun> done = RunConsoleProgram(options, folder + L"\\ctl.out", folder + L"\\ctl.err");
+        return done && done->exitCode == 0;
+    };
+    // One request's time to its select; negative when it failed.
+    const auto measure = [&](const wchar_t* words) {
         const double start = smbus_sim::JournalClockMs();
-        std::optional<ConsoleRun> done = RunConsoleProgram(ctl, folder + L"\\ctl.out", folder + L"\\ctl.err");
+        const bool done = ctl(words);
         const double selected = FirstSelectAfter(standIn, start);
-        if (!done || done->exitCode != 0 || selected < 0) {
+        return done && selected >= 0 ? selected - start : -1.0;
+    };
+    if (measure(L"mode meteor") < 0 || !ctl(L"profile save bench")) {
+        std::fprintf(stderr, "prismelctl failed before the runs\n");
+        return 1;
+    }
+    std::vector<double> latencies, profileLatencies;
+    for (int run = 0; run < runs; ++run) {
+        latencies.push_back(measure(L"mode meteor"));
+        profileLatencies.push_back(measure(L"profile load bench"));
+        if (latencies.back() < 0 || profileLatencies.back() < 0) {
             std::fprintf(stderr, "run %d: prismelctl failed\n", run + 1);
             return 1;
         }
-        latencies.push_back(selected - start);
-        std::printf("run %2d: %.1f ms\n", run + 1, latencies.back());
+        std::printf("run %2d: mode %.1f ms, profile load %.1f ms\n", run + 1, latencies.back(),
+                    profileLatencies.back());
     }
     PostMessageW(main, WM_COMMAND, ID_TRAY_QUIT, 0);
     program->WaitForExit(5000);
     RemoveSettings();
-    std::sort(latencies.begin(), latencies.end());
-    const std::size_t n = latencies.size();
-    const double median = n % 2 ? latencies[n / 2] : (latencies[n / 2 - 1] + latencies[n / 2]) / 2.0;
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        const std::size_t n = values.size();
+        return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+    };
+    const double mode = median(latencies), profile = median(profileLatencies);
     std::printf("prismelctl mode meteor -> first select in the journal: median %.1f ms of %zu runs (min %.1f, max "
                 "%.1f)\n",
-                median, n, latencies.front(), latencies.back());
+                mode, latencies.size(), *std::min_element(latencies.begin(), latencies.end()),
+                *std::max_element(latencies.begin(), latencies.end()));
+    std::printf("prismelctl profile load -> first select in the journal: median %.1f ms of the same runs (%.2f times "
+                "mode)\n",
+                profile, mode > 0 ? profile / mode : 0.0);
     return 0;
 }

@@ -34,7 +34,7 @@ struct ExpectedBox {
     std::vector<int> buttons;
 };
 
-// Waits for the process's next message box, checks it and presses its OK button.
+// Waits for the process's next message box, checks it and presses its first expected button (else OK).
 inline void CheckAndDismissMessageBox(DWORD processId, const ExpectedBox& expected) {
     auto box = WaitForMessageBox(processId);
     ASSERT_TRUE(box);
@@ -44,7 +44,7 @@ inline void CheckAndDismissMessageBox(DWORD processId, const ExpectedBox& expect
     if (!expected.buttons.empty()) {
         EXPECT_EQ(box->buttons, expected.buttons);
     }
-    DismissMessageBox(*box);
+    DismissMessageBox(*box, expected.buttons.empty() ? IDOK : expected.buttons.front());
 }
 
 // Prismel.exe, the stand-in and the font copied into a scratch folder; the stand-in's configuration is config_

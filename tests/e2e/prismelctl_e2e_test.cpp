@@ -128,6 +128,105 @@ TEST_F(CtlTest, AProgramWhoseLibraryDidNotStartSaysSoAndSendsNothing) {
     EXPECT_TRUE(LightingCallsSince(from).empty());
 }
 
+// The settings key's profiles, as the program stores them: one 8-byte record per value (version 1, flags, mode,
+// speed step, red, green, blue).
+const std::wstring kProfilesKey = std::wstring(kSettingsKey) + L"\\Profiles";
+
+TEST_F(CtlTest, ProfilesSaveListLoadReplaceAndDeleteAsTheButtonsWould) {
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    const auto ok = [&](const wchar_t* words, const std::string& output) {
+        ConsoleRun run = Ctl(words);
+        EXPECT_EQ(run.exitCode, 0u) << run.error;
+        EXPECT_EQ(run.output, output);
+    };
+    Ctl(L"mode meteor --speed 5 --colour 00FF00");
+    ok(L"profile save Gaming", "saved the profile \"Gaming\"\r\n");
+    Ctl(L"mode static --colour 3D45FF");
+    ok(L"profile save \"夜間 電影\"", "saved the profile \"夜間 電影\"\r\n");
+    ok(L"profile list --json", "{\"profiles\": [{\"name\": \"Gaming\", \"current\": false, \"damaged\": false}, "
+                               "{\"name\": \"夜間 電影\", \"current\": true, \"damaged\": false}]}\r\n");
+
+    std::size_t from = Journal().size();
+    ok(L"profile load GAMING", "loaded the profile \"GAMING\"\r\non: mode 7 Meteor, speed 5, colour 00FF00; "
+                               "RGBI2CMode yes, SetZorvaEffect yes; 1 module(s)\r\n");
+    EXPECT_EQ(NonFrameCallsSince(from), (std::vector<std::string>{"SetZorvaEffect(0x07, 0x0004, 0x00, 0x00000000)",
+                                                                  "RGBI2CMode(0x01, 0x04, 0x00, 0x00)"}))
+        << "Meteor's Apply sequence";
+    EXPECT_EQ(GetText(GetDlgItem(main, IDC_GREEN_BOX)), L"255") << "the window shows the profile";
+    EXPECT_EQ(StoredDword(L"CurrentMode"), 7u) << "the profile is the remembered lighting";
+
+    ok(L"profile save gaming", "saved the profile \"gaming\"\r\n"); // the same name without case: replaced
+    ok(L"profile delete \"夜間 電影\"", "deleted the profile \"夜間 電影\"\r\n");
+    ok(L"profile list", "* gaming\r\n");
+    EXPECT_EQ(RegistryValueNames(HKEY_LOCAL_MACHINE, kProfilesKey.c_str()), std::vector<std::wstring>{L"gaming"});
+}
+
+TEST_F(CtlTest, ProfileRefusalsChangeNothing) {
+    const BYTE damaged[] = {1, 0, 1, 99, 0, 0, 0, 0};
+    ASSERT_TRUE(
+        PutRegistryValue(HKEY_LOCAL_MACHINE, kProfilesKey.c_str(), L"old", REG_BINARY, damaged, sizeof damaged));
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Ctl(L"profile list").output, "  old (damaged)\r\n");
+    const std::size_t from = Journal().size();
+    const std::wstring tooLong = L"profile save " + std::wstring(65, L'x');
+    for (const wchar_t* words : {L"profile load movie", L"profile load old", L"profile save a\\b", tooLong.c_str(),
+                                 L"profile", L"profile rename x"}) {
+        ConsoleRun run = Ctl(words);
+        EXPECT_EQ(run.exitCode, 2u) << words;
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.error.rfind("prismelctl: ", 0), 0u) << run.error;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+    }
+    // A hundred profiles: the 101st save is refused, a replacement is not.
+    const BYTE record[] = {1, 0, 1, 6, 4, 0x3D, 0x45, 0xFF};
+    for (int i = 1; i < 100; ++i) {
+        const std::wstring name = L"p" + std::to_wstring(i);
+        ASSERT_TRUE(PutRegistryValue(HKEY_LOCAL_MACHINE, kProfilesKey.c_str(), name.c_str(), REG_BINARY, record,
+                                     sizeof record));
+    }
+    ConsoleRun full = Ctl(L"profile save one-more");
+    EXPECT_EQ(full.exitCode, 2u);
+    EXPECT_EQ(full.error, "prismelctl: there are 100 profiles already: delete one before saving another\r\n");
+    EXPECT_EQ(Ctl(L"profile save P1").exitCode, 0u);
+    EXPECT_EQ(RegistryValueNames(HKEY_LOCAL_MACHINE, kProfilesKey.c_str()).size(), 100u);
+    EXPECT_TRUE(LightingCallsSince(from).empty()) << "no refusal sent anything";
+}
+
+// CTest runs this once per system language too (see tests/e2e/CMakeLists.txt).
+TEST_F(CtlTest, TheSaveDialogAsksInTheSystemLanguageBeforeReplacing) {
+    char expected[4] = "0";
+    GetEnvironmentVariableA("PRISMEL_EXPECT_LANGUAGE", expected, 4);
+    const int language = expected[0] - '0';
+    ASSERT_TRUE(language >= 0 && language <= 2);
+    const wchar_t* titles[] = {L"Save current lighting as", L"将当前灯光另存为", L"將目前燈光另存為"};
+    const wchar_t* labels[] = {L"Profile name:", L"配置文件名称：", L"設定檔名稱："};
+    const wchar_t* cancels[] = {L"Cancel", L"取消", L"取消"};
+    const wchar_t* replaces[] = {L"A profile named “Work” exists already. Replace it?",
+                                 L"已有名为“Work”的配置文件。要替换它吗？", L"已有名為「Work」的設定檔。要取代它嗎？"};
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    for (bool again : {false, true}) {
+        PostMessageW(main, WM_COMMAND, ID_TRAY_PROFILE_SAVE, 0);
+        HWND dialog = WaitForWindow(process_->Id(), kDialogClass, [](HWND w) {
+            return IsWindowVisible(w) && GetDlgItem(w, IDC_PROFILE_NAME) != nullptr;
+        });
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(GetText(dialog), titles[language]);
+        EXPECT_EQ(GetText(GetDlgItem(dialog, IDC_PROFILE_LABEL)), labels[language]);
+        EXPECT_EQ(GetText(GetDlgItem(dialog, IDCANCEL)), cancels[language]);
+        SendMessageW(GetDlgItem(dialog, IDC_PROFILE_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Work"));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        if (again) {
+            ASSERT_NO_FATAL_FAILURE(CheckAndDismissMessageBox(
+                process_->Id(), {replaces[language], L"Zorva Prismel", MB_ICONQUESTION, {IDYES, IDNO}}));
+        }
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    }
+    EXPECT_EQ(RegistryValueNames(HKEY_LOCAL_MACHINE, kProfilesKey.c_str()), std::vector<std::wstring>{L"Work"});
+}
+
 TEST_F(CtlTest, ForgedHandOversAreIgnored) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);

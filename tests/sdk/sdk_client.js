@@ -104,6 +104,22 @@ async function meteor(client) {
     same(made.slice(7, 12), frame([off, red, off, off, off]), "Meteor: the timer's second frame")
 }
 
+// The lighting saved as a profile (after Breathing) comes back when the client loads it, as Apply would send it.
+async function profiles(client) {
+    same(await client.getProfileList(), ['Breathing 4'], 'profile list after a save')
+    const from = calls().length
+    client.loadProfile('Breathing 4')
+    const colour = { red: 10, green: 20, blue: 30 }
+    const made = (await callsSince(from, 10)).filter((call, k, all) => all.indexOf(effect(2, 200, 0xFF0A141E)) <= k)
+    same(made, [effect(2, 200, 0xFF0A141E), rgb(1, 3, 0, 0), rgb(2, 1, 1, 0), rgb(2, 0, 1, 0), rgb(2, 16, 0, 0),
+                ...frame(Array(5).fill(colour))], 'a loaded profile: the Apply sequence')
+    const device = await client.getControllerData(0)
+    same(device.modes[device.activeMode].name, 'Breathing', 'the loaded profile as the client sees it')
+    client.deleteProfile('Breathing 4')
+    client.loadProfile('no such profile')
+    same(await client.getProfileList(), [], 'profile list after a delete')
+}
+
 async function switchOff(client) {
     const from = calls().length
     await client.updateMode(0, 'Off')
@@ -119,7 +135,9 @@ async function main() {
     const client = await connect()
     await directFrame(client)
     await breathing(client)
+    client.saveProfile('Breathing 4')
     await meteor(client)
+    await profiles(client)
     await switchOff(client)
     client.disconnect()
 }
