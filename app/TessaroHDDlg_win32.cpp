@@ -401,7 +401,7 @@ void CTessaroHDDlg::OnTrayNotify(UINT event) {
         if (tray.popup) {
             m_profileMenu.AddTo(tray.popup);
             m_sdkServer.AddTrayItem(tray.popup);
-            AddLightsOffAsleepItem(tray.popup, m_lighting.LightsOffWhileAsleep());
+            m_darkMenu.AddTo(tray.popup);
             AddRestoreLightingItem(tray.popup, m_app.RestoreLightingFlag());
             // The menu closes when the user clicks elsewhere only if its owner is the foreground window, and the
             // message after it lets the next opening work (the shell's documented rule for tray menus).
@@ -437,8 +437,11 @@ void CTessaroHDDlg::ShowMainWindow() {
     SetForegroundWindow(m_hWnd);
 }
 
-void CTessaroHDDlg::OnLightsOffAsleepItem() {
-    m_lighting.SetLightsOffWhileAsleep(!m_lighting.LightsOffWhileAsleep());
+void CTessaroHDDlg::ShowDarkness(std::uint8_t reasons) {
+    if (reasons != m_darkReasons) {
+        m_darkReasons = reasons;
+        SetTrayTip(m_hWnd, DarkTip(reasons).c_str());
+    }
 }
 
 void CTessaroHDDlg::OnDpiChanged(UINT dpi, const RECT* suggested) {
@@ -474,6 +477,7 @@ void CTessaroHDDlg::Rescale(int dpi) {
 
 void CTessaroHDDlg::OnTaskbarCreated() {
     AddTrayIcon(m_hWnd, m_scale.Dpi());
+    SetTrayTip(m_hWnd, DarkTip(m_darkReasons).c_str());
 }
 
 void CTessaroHDDlg::OnRestoreLightingItem() {

@@ -14,6 +14,7 @@
 #include "base/SkinScale.h"
 #include "lighting/HandOverWindow_win32.h"
 #include "lighting/LightingPage_win32.h"
+#include "app/DarkMenu_win32.h"
 #include "app/PageSwitch.h"
 #include "app/ProfileMenu_win32.h"
 #include "base/TrayIcon_win32.h"
@@ -60,13 +61,13 @@ public:
     COMMAND_ID_CALL(ID_TRAY_QUIT, OnQuit)
     COMMAND_ID_CALL(ID_TRAY_ABOUT, RunAboutBox)
     COMMAND_ID_CALL(ID_TRAY_RESTORE_LIGHTING, OnRestoreLightingItem)
-    COMMAND_ID_CALL(ID_TRAY_LIGHTS_OFF_ASLEEP, OnLightsOffAsleepItem)
     COMMAND_ID_CALL(IDOK, OnSwallowedCommand)
     COMMAND_ID_CALL(IDCANCEL, OnSwallowedCommand)
     COMMAND_CODE_CALL(ID_HELP_COMMAND, 0, OnSwallowedCommand)
     CHAIN_MSG_MAP_MEMBER(m_lighting)
     CHAIN_MSG_MAP_MEMBER(m_handOver)
     CHAIN_MSG_MAP_MEMBER(m_profileMenu)
+    CHAIN_MSG_MAP_MEMBER(m_darkMenu)
     CHAIN_MSG_MAP_MEMBER(m_sdkServer)
     CHAIN_MSG_MAP_MEMBER(m_moduleInfo)
     CHAIN_MSG_MAP(CDialog)
@@ -121,8 +122,6 @@ private:
     void OnQuit();
     // The tray's "Restore lighting at start" turns the setting over and stores it at once.
     void OnRestoreLightingItem();
-    // The tray's "Lights off while the PC sleeps", likewise.
-    void OnLightsOffAsleepItem();
     // Explorer started again (after a crash or an update): the tray icon is put back.
     void OnTaskbarCreated();
     // The window moved to a screen of another DPI, or that screen's scale changed: the artwork, fonts, places and
@@ -141,6 +140,7 @@ private:
     void ShowSelectedMode(std::int32_t mode) override;
     void ShowSelectedSpeed(std::int32_t speedIndex) override;
     bool ModuleInfoShowing() const override { return m_moduleInfoPage; }
+    void ShowDarkness(std::uint8_t reasons) override;
 
     // The program's language, which the module page's words are in.
     std::int32_t Language() const;
@@ -158,6 +158,8 @@ private:
     CLightingPage m_lighting;
     CHandOverWindow m_handOver{*this, m_lighting, m_lighting.Profiles()};
     CProfileMenu m_profileMenu{*this, m_lighting};
+    CDarkMenu m_darkMenu{m_lighting};
+    std::uint8_t m_darkReasons = 0; // shown in the tray tip
     CSdkServer m_sdkServer;
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;

@@ -30,7 +30,3 @@ TrayMenu LoadTrayMenu() {
 void AddRestoreLightingItem(HMENU popup, bool checked) {
     InsertTrayCheckItem(popup, ID_TRAY_RESTORE_LIGHTING, Msg(kMsgRestoreLighting), checked);
 }
-
-void AddLightsOffAsleepItem(HMENU popup, bool checked) {
-    InsertTrayCheckItem(popup, ID_TRAY_LIGHTS_OFF_ASLEEP, Msg(kMsgLightsOffAsleep), checked);
-}

@@ -15,5 +15,3 @@ struct TrayMenu {
 TrayMenu LoadTrayMenu();
 // Puts the checkable item "Restore lighting at start" between the first two separators of the pop-up.
 void AddRestoreLightingItem(HMENU popup, bool checked);
-// Puts the checkable item "Lights off while the PC sleeps" at the same place (it ends up below the restore item).
-void AddLightsOffAsleepItem(HMENU popup, bool checked);

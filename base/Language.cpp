@@ -29,6 +29,20 @@ constexpr KnownRow kKnownRows[] = {
     {kMsgPowerWatts, {{u"POWER(W)", u"功率(W)", u"功率(W)"}}},
     {kMsgAboutProduct, {{u"About Zorva Prismel", u"关于 Zorva Prismel", u"關於 Zorva Prismel"}}},
     {kMsgRestoreLighting, {{u"Restore lighting at start", u"启动时恢复灯光", u"啟動時恢復燈光"}}},
+    {kMsgLightsOff, {{u"Lights off", u"关闭灯光", u"關閉燈光"}}},
+    {kMsgDarkAsleep, {{u"While the PC sleeps", u"电脑睡眠时", u"電腦睡眠時"}}},
+    {kMsgDarkDisplay, {{u"While the display is off", u"显示器关闭时", u"顯示器關閉時"}}},
+    {kMsgDarkLocked, {{u"While the PC is locked", u"电脑锁定时", u"電腦鎖定時"}}},
+    // %s is the number of minutes.
+    {kMsgDarkIdle, {{u"After %s minutes without input", u"%s 分钟无输入后", u"%s 分鐘無輸入後"}}},
+    // %s is the night's span, "23:00-07:00".
+    {kMsgDarkNight, {{u"At night (%s)", u"夜间（%s）", u"夜間（%s）"}}},
+    // The tray tip's addition while the modules are dark; %s names the reasons.
+    {kMsgDarkTip, {{u"dark: %s", u"已关灯：%s", u"已關燈：%s"}}},
+    // The dark reasons in the order asleep, display off, locked, idle, night, parted by '|'.
+    {kMsgDarkReasons,
+     {{u"asleep|display off|locked|idle|night", u"睡眠|显示器关闭|已锁定|无输入|夜间",
+       u"睡眠|顯示器關閉|已鎖定|無輸入|夜間"}}},
     {kMsgSdkServerItem,
      {{u"Allow OpenRGB clients (this PC only)", u"允许 OpenRGB 客户端（仅限本机）",
        u"允許 OpenRGB 用戶端（僅限本機）"}}},

@@ -65,6 +65,13 @@ void ModifyTrayIcon(HWND window, int dpi) {
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
+void SetTrayTip(HWND window, const wchar_t* tip) {
+    NOTIFYICONDATAW data = Record(window);
+    data.uFlags = NIF_TIP;
+    wcsncpy_s(data.szTip, std::size(data.szTip), tip, _TRUNCATE);
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
 void RemoveTrayIcon(HWND window) {
     NOTIFYICONDATAW data = Record(window);
     Shell_NotifyIconW(NIM_DELETE, &data);

@@ -12,6 +12,8 @@ void AddTrayIcon(HWND window, int dpi = 96);
 // Gives the tray icon the small-icon size of another DPI.
 void ModifyTrayIcon(HWND window, int dpi);
 void RemoveTrayIcon(HWND window);
+// Puts another tip on the tray icon (what the pointer shows over it).
+void SetTrayTip(HWND window, const wchar_t* tip);
 // The message the shell broadcasts when the taskbar is made again (Explorer restarted): icons must be added anew.
 UINT TaskbarCreatedMessage();
 // Puts a checkable item between the tray menu pop-up's first two separators, above the items put there before.

@@ -147,7 +147,10 @@ PRISMEL_MESSAGE_PARAMS(WM_ERASEBKGND, reinterpret_cast<HDC>(wParam));
 PRISMEL_MESSAGE_PARAMS(WM_NCPAINT, reinterpret_cast<HRGN>(wParam));
 PRISMEL_MESSAGE_PARAMS(WM_DESTROY);
 PRISMEL_MESSAGE_PARAMS(WM_COPYDATA, reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-PRISMEL_MESSAGE_PARAMS(WM_POWERBROADCAST, static_cast<UINT>(wParam));
+// A power event, and the power setting that changed (for PBT_POWERSETTINGCHANGE only; null for the others).
+PRISMEL_MESSAGE_PARAMS(WM_POWERBROADCAST, static_cast<UINT>(wParam),
+                       wParam == PBT_POWERSETTINGCHANGE ? reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam)
+                                                        : nullptr);
 PRISMEL_MESSAGE_PARAMS(WM_SYSCOMMAND, static_cast<UINT>(wParam & 0xFFF0));
 PRISMEL_MESSAGE_PARAMS(WM_NCHITTEST, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
 PRISMEL_MESSAGE_PARAMS(WM_QUERYDRAGICON);

@@ -89,3 +89,14 @@ std::optional<std::vector<std::uint8_t>> TakeProfileHandOver(std::span<const std
     }
     return EncodeProfileAnswer(answer);
 }
+
+std::optional<DarkRecord> TakeDarkHandOver(std::span<const std::uint8_t> bytes, HandOverTarget& target) {
+    const std::optional<DarkRequest> request = DecodeDarkRequest(bytes);
+    if (!request) {
+        return std::nullopt;
+    }
+    if (request->rule != DarkRule::None) {
+        target.SetDarkRules(ApplyDarkRequest(target.DarkRules(), *request));
+    }
+    return EncodeDarkAnswer({target.DarkReasons(), target.DarkRules()});
+}

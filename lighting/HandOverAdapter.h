@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 
+#include "lighting/DarkHandOver.h"
 #include "lighting/HandOver.h"
 #include "lighting/ProfileHandOver.h"
 #include "lighting/Profiles.h"
@@ -33,6 +34,10 @@ public:
     virtual HandOverStatus Status() const = 0;
     // Whether the SMBus library started; when it did not, no request is carried out.
     virtual bool LibraryStarted() const = 0;
+    // The dark rules, stored at once when set, and the reasons that hold now.
+    virtual const DarkSettings& DarkRules() const = 0;
+    virtual void SetDarkRules(const DarkSettings& rules) = 0;
+    virtual std::uint8_t DarkReasons() const = 0;
 };
 
 // The status of the lighting model: what was applied (never what the controls show but was not applied), the
@@ -57,3 +62,7 @@ std::optional<std::vector<std::uint8_t>> TakeProfileHandOver(std::span<const std
                                                              HandOverTarget& target);
 // The book's profiles as an answer lists them, the one holding the applied lighting marked current.
 std::vector<ListedProfile> ListProfiles(const ProfileBook& book, const LightingChoice& applied);
+
+// A dark-rules request's bytes carried out on target; the answer's bytes (every rule and the reasons holding now), or
+// nothing (and nothing done) when the bytes are refused.
+std::optional<DarkRecord> TakeDarkHandOver(std::span<const std::uint8_t> bytes, HandOverTarget& target);

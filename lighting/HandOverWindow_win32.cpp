@@ -21,6 +21,9 @@ LRESULT CHandOverWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* message) 
     if (message->dwData == kProfileRequestTag) {
         return OnProfileRequest(sender, bytes);
     }
+    if (message->dwData == kDarkRequestTag) {
+        return OnDarkRequest(sender, bytes);
+    }
     if (message->dwData != kHandOverRequestTag) {
         return 0;
     }
@@ -49,6 +52,21 @@ LRESULT CHandOverWindow::OnProfileRequest(HWND sender, std::span<const std::uint
         return 0;
     }
     Answer(sender, kProfileAnswerTag, *answer);
+    return kHandOverTaken;
+}
+
+LRESULT CHandOverWindow::OnDarkRequest(HWND sender, std::span<const std::uint8_t> bytes) {
+    if (!DecodeDarkRequest(bytes)) {
+        return 0;
+    }
+    if (!m_target.LibraryStarted()) {
+        return kHandOverLibraryNotStarted;
+    }
+    const std::optional<DarkRecord> answer = TakeDarkHandOver(bytes, m_target);
+    if (!answer) {
+        return 0;
+    }
+    Answer(sender, kDarkAnswerTag, *answer);
     return kHandOverTaken;
 }
 

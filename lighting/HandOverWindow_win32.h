@@ -26,6 +26,7 @@ private:
     // request) or with the profiles' answer (a profile request).
     LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* message);
     LRESULT OnProfileRequest(HWND sender, std::span<const std::uint8_t> bytes);
+    LRESULT OnDarkRequest(HWND sender, std::span<const std::uint8_t> bytes);
     // Sends an answer to the caller's window, if it named one; a caller that does not answer is not waited for.
     void Answer(HWND caller, ULONG_PTR tag, std::span<const std::uint8_t> bytes) const;
 

@@ -26,24 +26,24 @@ ColourBoxValues BoxesOf(std::uint32_t colour) {
 CLightingPage::CLightingPage(ILightingWindow& window, CSmbusLibrary& library, CBusMutex& bus,
                              ISettingsRegistry& settings, ISettingsList& profiles)
     : m_window(window), m_library(library), m_settings(settings), m_busGate(bus), m_sender(library, m_busGate, *this),
-      m_profiles(profiles) {}
+      m_profiles(profiles), m_watch(window.Window(), *this) {}
 
 // ---- The command sequences, with the boxes and the flags read here --------------------------------------------
 // Each sequence's library calls go out as one command, with the shared bus held (CommandSender::Scope).
 
 void CLightingPage::ApplyLighting() {
     CommandSender::Scope command(m_sender);
-    ::ApplyLighting(m_state, Flags(), m_state.Shown.Boxes, m_sender);
+    ::ApplyLighting(m_state, Flags(), m_state.Shown.Boxes, Port());
 }
 
 void CLightingPage::ResetLighting() {
     CommandSender::Scope command(m_sender);
-    ::ResetLighting(m_state, Flags(), m_sender);
+    ::ResetLighting(m_state, Flags(), Port());
 }
 
 void CLightingPage::SwitchOffLighting() {
     CommandSender::Scope command(m_sender);
-    ::SwitchOffLighting(m_sender);
+    ::SwitchOffLighting(Port());
 }
 
 void CLightingPage::StepAnimation() {
@@ -51,7 +51,7 @@ void CLightingPage::StepAnimation() {
     if (!m_sender.FrameMayGo()) {
         return;
     }
-    ::StepAnimation(m_state, m_sender);
+    ::StepAnimation(m_state, Port());
     m_sender.SendFrame(m_state.TimerPeriod);
 }
 
@@ -173,7 +173,9 @@ void CLightingPage::Start(bool restore, int moduleCount) {
     m_started = true;
     m_moduleCount = moduleCount;
     m_remembered = ReadRememberedLighting(m_settings);
-    m_lightsOffWhileAsleep = ReadStoredDword(m_settings, kLightsOffWhileAsleepValue).value_or(0) != 0;
+    // The dark reasons first: a restore while the session is locked or at night goes out when darkness ends.
+    m_darkSettings = ReadDarkSettings(m_settings);
+    m_watch.Watch(m_darkSettings);
     const std::optional<LightingChoice> choice = restore ? PlanRestore(m_remembered, StartingChoice()) : std::nullopt;
     if (!choice) {
         return;
@@ -253,17 +255,29 @@ void CLightingPage::OnTimer(UINT_PTR id) {
         ResendChoice();
     } else if (id == kDirectFrameTimerId && m_sender.DirectFrameDue()) {
         SendDirectFrame();
+    } else {
+        m_watch.OnTimer(id);
     }
 }
 
-void CLightingPage::OnPowerBroadcast(UINT event) {
-    if (event == PBT_APMSUSPEND && m_lightsOffWhileAsleep) {
-        SwitchOffLighting();
+void CLightingPage::OnPowerBroadcast(UINT event, const POWERBROADCAST_SETTING* setting) {
+    m_watch.OnPowerEvent(event, setting);
+    if (event == PBT_POWERSETTINGCHANGE) {
+        return; // a setting the darkness watch asked for, not a power event of the PC
+    }
+    const bool resume = event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND;
+    if (event == PBT_APMSUSPEND && m_darkSettings.asleep) {
+        SetDarkReason(kDarkAsleep, true);
         return;
+    }
+    if (resume) {
+        // Awake again: the resending below (and its second time later) brings the lighting back.
+        m_darkness.Set(kDarkAsleep, false, m_state.PowerOn);
+        m_window.ShowDarkness(m_darkness.Reasons());
     }
     ResendChoice();
     // Modules that wake on their power-up pattern may miss the first commands: once more a little later.
-    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+    if (resume) {
         m_window.Window().SetTimer(kResumeResendTimerId, kResumeResendDelayMs);
     }
 }
@@ -273,8 +287,9 @@ void CLightingPage::ResendChoice() {
         return;
     }
     CommandSender::Scope command(m_sender);
-    if (!m_state.PowerOn) {
-        SwitchOffLighting();
+    if (!m_state.PowerOn || m_darkness.Dark()) {
+        // The modules may have woken with their own pattern: dark is sent as dark.
+        ::SwitchOffLighting(m_sender);
     } else if (m_state.Direct) {
         m_sender.RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
         for (std::int32_t k = 0; k < kLedCount; ++k) {
@@ -285,9 +300,47 @@ void CLightingPage::ResendChoice() {
     }
 }
 
+// ---- Darkness ----------------------------------------------------------------------------------------------------
+
+void CLightingPage::SetDarkReason(DarkReason reason, bool holds) {
+    const DarkChange change = m_darkness.Set(reason, holds, m_state.PowerOn && m_started);
+    if (change == DarkChange::GoDark) {
+        // Really off, not a frozen frame: the animation stops and the off sequence goes out.
+        CommandSender::Scope command(m_sender);
+        ::SwitchOffLighting(m_sender);
+    } else if (change == DarkChange::Restore) {
+        RestoreChoice();
+    }
+    m_window.ShowDarkness(m_darkness.Reasons());
+}
+
+void CLightingPage::RestoreChoice() {
+    CommandSender::Scope command(m_sender);
+    if (m_state.Direct) {
+        // A client's last Direct frame comes back.
+        m_sender.RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
+        for (std::int32_t k = 0; k < kLedCount; ++k) {
+            ::SendLedColor(m_state, k, m_sender);
+        }
+        return;
+    }
+    // What was last chosen: the applied mode with its speed and colour, whatever the boxes show since.
+    ::ApplyLighting(m_state, Flags(), BoxesOf(m_state.CurrentColor), m_sender);
+}
+
+void CLightingPage::SetDarkRules(const DarkSettings& rules) {
+    WriteDarkSettings(m_settings, rules, m_darkSettings);
+    m_darkSettings = rules;
+    if (!rules.asleep) {
+        SetDarkReason(kDarkAsleep, false);
+    }
+    m_watch.Watch(rules);
+}
+
 void CLightingPage::SetLightsOffWhileAsleep(bool on) {
-    m_lightsOffWhileAsleep = on;
-    m_settings.WriteDword(kLightsOffWhileAsleepValue, on ? 1u : 0u);
+    DarkSettings rules = m_darkSettings;
+    rules.asleep = on;
+    SetDarkRules(rules);
 }
 
 // ---- An SDK client's requests -----------------------------------------------------------------------------------
@@ -314,7 +367,7 @@ void CLightingPage::EnterDirect() {
     }
     CommandSender::Scope command(m_sender);
     m_sender.StopLightingTimer();
-    m_sender.RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
+    Port().RgbI2cMode(kCommandSelect, kSelectFrames, 0, 0);
     m_state.Direct = true;
     m_directFrame = m_state.LedColors;
     if (!m_state.PowerOn) {
@@ -339,7 +392,7 @@ void CLightingPage::SendDirectFrame() {
     CommandSender::Scope command(m_sender);
     m_state.LedColors = m_directFrame;
     for (std::int32_t k = 0; k < kLedCount; ++k) {
-        ::SendLedColor(m_state, k, m_sender);
+        ::SendLedColor(m_state, k, Port());
     }
 }
 

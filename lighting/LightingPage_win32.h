@@ -16,6 +16,8 @@
 #include "framework/MessageMap.h"
 #include "framework/Wnd.h"
 #include "lighting/CommandSender.h"
+#include "lighting/Darkness.h"
+#include "lighting/DarknessWatch_win32.h"
 #include "lighting/HandOverAdapter.h"
 #include "lighting/LightingControls.h"
 #include "lighting/LightingSequences.h"
@@ -41,9 +43,11 @@ public:
     virtual void ShowSelectedSpeed(std::int32_t speedIndex) = 0;
     // Whether the module information page is showing (the swatch is not drawn then).
     virtual bool ModuleInfoShowing() const = 0;
+    // The dark reasons that hold now (none: the modules show what the user chose), for the tray tip.
+    virtual void ShowDarkness(std::uint8_t reasons) = 0;
 };
 
-class CLightingPage : public CMessageMap, public HandOverTarget, private LightingTimers {
+class CLightingPage : public CMessageMap, public HandOverTarget, public DarknessSink, private LightingTimers {
 public:
     // The page sends through library (its flags say which command sets the modules take), holding the shared bus
     // through bus, keeps what it sends in settings and its named profiles in profiles.
@@ -60,6 +64,7 @@ public:
     COMMAND_RANGE_CODE_CALL(IDC_RED_BOX, IDC_BLUE_BOX, EN_CHANGE, OnColourBoxChange)
     MESSAGE_CRACKED_OBSERVER(WM_TIMER, OnTimer)
     MESSAGE_CRACKED_OBSERVER(WM_POWERBROADCAST, OnPowerBroadcast)
+    CHAIN_MSG_MAP_MEMBER(m_watch)
     END_MSG_MAP()
 
     // At start, after detection (moduleCount modules found): reads what the settings key remembers and, when
@@ -109,8 +114,15 @@ public:
     void QueueDirectFrame(const std::array<LedColour, kLedCount>& leds, std::size_t first, std::size_t count);
 
     // "LightsOffWhileAsleep": the off sequence at suspend, the lighting back at resume. Written at once.
-    bool LightsOffWhileAsleep() const { return m_lightsOffWhileAsleep; }
+    bool LightsOffWhileAsleep() const { return m_darkSettings.asleep; }
     void SetLightsOffWhileAsleep(bool on);
+    // The dark rules the user turned on, and the reasons that hold now. Setting them writes them at once.
+    const DarkSettings& DarkRules() const override { return m_darkSettings; }
+    void SetDarkRules(const DarkSettings& rules) override;
+    std::uint8_t DarkReasons() const override { return m_darkness.Reasons(); }
+    // DarknessSink: a reason begins or ends (the off sequence when the modules go dark, the user's lighting when
+    // the last reason ends).
+    void SetDarkReason(DarkReason reason, bool holds) override;
 
 private:
     // A mode button: remembered, shown selected; nothing is sent.
@@ -131,8 +143,12 @@ private:
     void OnTimer(UINT_PTR id);
     // Any power event sends what the user last chose again (the off sequence while the toggle is off), and
     // once more kResumeResendDelayMs after a resume; with LightsOffWhileAsleep, suspending sends the off sequence.
-    void OnPowerBroadcast(UINT event);
+    void OnPowerBroadcast(UINT event, const POWERBROADCAST_SETTING* setting);
     void ResendChoice();
+    // Darkness ended: what the user last chose goes out.
+    void RestoreChoice();
+    // Where the sequences send: the modules, or nowhere while dark (the model still follows the user's choices).
+    LightingPort& Port() { return m_darkness.Dark() ? static_cast<LightingPort&>(m_discard) : m_sender; }
 
     // The command sequences, each one command to the modules.
     void ApplyLighting();
@@ -175,7 +191,17 @@ private:
     RememberedLighting m_remembered;
     ProfileBook m_profiles;
     std::array<LedColour, kLedCount> m_directFrame{}; // a client's next frame
-    bool m_lightsOffWhileAsleep = false;
+    Darkness m_darkness;
+    DarkSettings m_darkSettings;
+    CDarknessWatch m_watch;
+    // Calls made while dark go nowhere; no timer starts.
+    class DiscardPort final : public LightingPort {
+    public:
+        void RgbI2cMode(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
+        void SetZorvaEffect(std::uint8_t, std::uint16_t, std::uint8_t, std::uint32_t) override {}
+        void StartLightingTimer(std::int32_t) override {}
+        void StopLightingTimer() override {}
+    } m_discard;
     bool m_started = false;
     int m_moduleCount = 0;
     fw::Brush m_colourBoxBrush;

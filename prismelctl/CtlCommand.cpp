@@ -1,5 +1,6 @@
 #include "prismelctl/CtlCommand.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -56,7 +57,7 @@ CtlParse ParseMode(std::span<const std::string_view> args) {
     if (args.empty()) {
         return Refuse("mode needs a name or a number 1-10");
     }
-    CtlCommand command{CtlCommand::Action::Send, {HandOverCommand::Mode}, false, {}};
+    CtlCommand command{CtlCommand::Action::Send, {HandOverCommand::Mode}, false, {}, {}};
     command.request.mode = static_cast<std::uint8_t>(ModeByWord(args[0]));
     if (command.request.mode == 0) {
         return Refuse("unknown mode '" + std::string(args[0]) + "' (a name as on the buttons, or 1-10)");
@@ -120,7 +121,7 @@ CtlParse ParseProfile(std::span<const std::string_view> args) {
         if (args[0] != verb.word) {
             continue;
         }
-        CtlCommand command{CtlCommand::Action::Profile, {}, false, {verb.command, {}}};
+        CtlCommand command{CtlCommand::Action::Profile, {}, false, {verb.command, {}}, {}};
         if (verb.command == ProfileCommand::List) {
             command.json = args.size() == 2 && args[1] == "--json";
             if (args.size() > 1 && !command.json) {
@@ -140,6 +141,60 @@ CtlParse ParseProfile(std::span<const std::string_view> args) {
         return {command, {}};
     }
     return Refuse("unknown profile command '" + std::string(args[0]) + "' (list, save, load or delete)");
+}
+
+CtlParse ParseDark(std::span<const std::string_view> args) {
+    CtlCommand command{CtlCommand::Action::Dark, {}, false, {}, {}};
+    if (args.empty() || (args.size() == 1 && args[0] == "--json")) {
+        command.json = !args.empty();
+        return {command, {}};
+    }
+    constexpr struct {
+        std::string_view word;
+        DarkRule rule;
+    } kRules[] = {{"asleep", DarkRule::Asleep},
+                  {"display", DarkRule::Display},
+                  {"locked", DarkRule::Locked},
+                  {"idle", DarkRule::Idle},
+                  {"night", DarkRule::Night}};
+    const auto rule =
+        std::find_if(std::begin(kRules), std::end(kRules), [&](const auto& r) { return r.word == args[0]; });
+    if (rule == std::end(kRules)) {
+        return Refuse("unknown dark rule '" + std::string(args[0]) + "' (asleep, display, locked, idle or night)");
+    }
+    if (args.size() != 2) {
+        return Refuse("dark " + std::string(rule->word) + " needs one value");
+    }
+    DarkRequest& request = command.dark;
+    request.rule = rule->rule;
+    const std::string_view value = args[1];
+    if (value == "on" || value == "off") {
+        request.on = value == "on";
+        if (request.rule == DarkRule::Idle && request.on) {
+            request.minutes = kDefaultIdleMinutes;
+        }
+        return {command, {}};
+    }
+    if (request.rule == DarkRule::Idle) {
+        const auto minutes = Number(value, 1, kIdleMinutesMax);
+        if (!minutes) {
+            return Refuse("idle needs minutes 1-1440, or off");
+        }
+        request.on = true;
+        request.minutes = static_cast<std::uint16_t>(*minutes);
+        return {command, {}};
+    }
+    if (request.rule == DarkRule::Night) {
+        const auto window = ParseNightText(value);
+        if (!window) {
+            return Refuse("night needs HH:MM-HH:MM (two different times 00:00-23:59), on or off");
+        }
+        request.on = true;
+        request.from = static_cast<std::uint16_t>(window->from);
+        request.to = static_cast<std::uint16_t>(window->to);
+        return {command, {}};
+    }
+    return Refuse(std::string(rule->word) + " is on or off");
 }
 
 // A name in a JSON string: quotes, backslashes and control characters escaped.
@@ -162,6 +217,45 @@ std::string JsonString(std::u16string_view name) {
 }
 
 } // namespace
+
+std::string DescribeDarkAnswer(const DarkAnswer& answer, bool json) {
+    const DarkSettings& rules = answer.rules;
+    const auto onOff = [](bool on) { return std::string(on ? "on" : "off"); };
+    const std::string idle = rules.idleMinutes ? std::to_string(rules.idleMinutes) : "off";
+    const std::string night = NightText(rules.nightWindow);
+    const std::string reasons = DescribeDarkReasons(answer.reasons);
+    if (json) {
+        std::string list;
+        for (std::size_t bit = 0; bit < kDarkReasonNames.size(); ++bit) {
+            if (answer.reasons & (1u << bit)) {
+                list.append(list.empty() ? "\"" : ", \"").append(kDarkReasonNames[bit]).append("\"");
+            }
+        }
+        return "{\"asleep\": " + std::string(rules.asleep ? "true" : "false") +
+               ", \"display\": " + (rules.display ? "true" : "false") +
+               ", \"locked\": " + (rules.locked ? "true" : "false") +
+               ", \"idleMinutes\": " + std::to_string(rules.idleMinutes) +
+               ", \"night\": " + (rules.night ? "true" : "false") + ", \"nightFrom\": \"" + night.substr(0, 5) +
+               "\", \"nightTo\": \"" + night.substr(6) + "\", \"dark\": [" + list + "]}";
+    }
+    return "asleep " + onOff(rules.asleep) + ", display " + onOff(rules.display) + ", locked " + onOff(rules.locked) +
+           ", idle " + idle + ", night " + (rules.night ? night : "off (" + night + ")") +
+           "; dark now: " + (reasons.empty() ? "no" : reasons);
+}
+
+std::string WithDarkness(const std::string& statusLine, std::uint8_t reasons, bool json) {
+    if (json) {
+        std::string list;
+        for (std::size_t bit = 0; bit < kDarkReasonNames.size(); ++bit) {
+            if (reasons & (1u << bit)) {
+                list.append(list.empty() ? "\"" : ", \"").append(kDarkReasonNames[bit]).append("\"");
+            }
+        }
+        std::string object = statusLine.substr(0, statusLine.size() - 1); // without its closing brace
+        return object.append(", \"dark\": [").append(list).append("]}");
+    }
+    return reasons ? statusLine + "; dark: " + DescribeDarkReasons(reasons) : statusLine;
+}
 
 CtlProfileOutput DescribeProfileAnswer(const ProfileRequest& request, const ProfileAnswer& answer, bool json) {
     std::string name(1, '"');
@@ -218,16 +312,19 @@ CtlParse ParseCtlArgs(std::span<const std::string_view> args) {
     const std::string_view verb = args[0];
     const auto rest = args.subspan(1);
     if (verb == "--help" || verb == "-h") {
-        return {CtlCommand{CtlCommand::Action::Help, {}, false, {}}, {}};
+        return {CtlCommand{CtlCommand::Action::Help, {}, false, {}, {}}, {}};
     }
     if (verb == "--version") {
-        return {CtlCommand{CtlCommand::Action::Version, {}, false, {}}, {}};
+        return {CtlCommand{CtlCommand::Action::Version, {}, false, {}, {}}, {}};
     }
     if (verb == "mode") {
         return ParseMode(rest);
     }
     if (verb == "profile") {
         return ParseProfile(rest);
+    }
+    if (verb == "dark") {
+        return ParseDark(rest);
     }
     struct Simple {
         std::string_view word;
@@ -241,7 +338,7 @@ CtlParse ParseCtlArgs(std::span<const std::string_view> args) {
         if (verb != simple.word) {
             continue;
         }
-        CtlCommand command{CtlCommand::Action::Send, {simple.command}, false, {}};
+        CtlCommand command{CtlCommand::Action::Send, {simple.command}, false, {}, {}};
         const bool json = simple.command == HandOverCommand::Status && rest.size() == 1 && rest[0] == "--json";
         if (!rest.empty() && !json) {
             return Refuse("unexpected '" + std::string(rest[0]) + "' after " + std::string(verb));
@@ -274,6 +371,8 @@ std::string CtlUsage() {
     return "usage: prismelctl mode NAME|1-10 [--colour RRGGBB|R,G,B] [--speed 1-5]\n"
            "       prismelctl on | off | reset | status [--json]\n"
            "       prismelctl profile list [--json] | save NAME | load NAME | delete NAME\n"
+           "       prismelctl dark [--json] | dark asleep|display|locked on|off | dark idle MINUTES|off\n"
+           "                  | dark night HH:MM-HH:MM|on|off\n"
            "       prismelctl --help | --version\n"
            "modes: Static, Breathing, Single-flash, Double-flash, Rainbow, Prismel, Meteor, Marquee, Twinkle,\n"
            "       Colour-cycle (any case); speed 5 is the fastest.\n"

@@ -9,14 +9,16 @@
 
 #include "lighting/HandOver.h"
 #include "lighting/LightingModes.h"
+#include "lighting/DarkHandOver.h"
 #include "lighting/ProfileHandOver.h"
 
 struct CtlCommand {
-    enum class Action { Send, Profile, Help, Version };
+    enum class Action { Send, Profile, Dark, Help, Version };
     Action action = Action::Help;
     HandOverRequest request;
     bool json = false;      // status and profile list only
     ProfileRequest profile; // for Profile
+    DarkRequest dark{};     // for Dark
 };
 
 // The command, or the one-line reason (without the program's name) why the words were refused.
@@ -37,6 +39,11 @@ struct CtlProfileOutput {
     std::string output;
     std::string refusal;
 };
+// The dark rules and whether the modules are dark now: one line, or with json one JSON object.
+std::string DescribeDarkAnswer(const DarkAnswer& answer, bool json);
+// What prismelctl status adds to its line while the modules are dark ("; dark: display off"), or to its JSON
+// object (the reasons as a list, empty when none).
+std::string WithDarkness(const std::string& statusLine, std::uint8_t reasons, bool json);
 CtlProfileOutput DescribeProfileAnswer(const ProfileRequest& request, const ProfileAnswer& answer, bool json);
 // The line printed when the running program's SMBus library did not start (exit code 1).
 inline constexpr std::string_view kCtlLibraryNotStarted = "the SMBus library did not start";

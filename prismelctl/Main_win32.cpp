@@ -69,6 +69,7 @@ HWND StartProgram(std::string& error) {
 struct AnswerWindow {
     std::optional<HandOverStatus> status;
     std::optional<ProfileAnswer> profiles;
+    std::optional<DarkAnswer> dark;
 
     bool Take(const COPYDATASTRUCT& data) {
         const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(data.lpData), data.cbData);
@@ -81,6 +82,9 @@ struct AnswerWindow {
         } else if (data.dwData == kProfileAnswerTag) {
             profiles = DecodeProfileAnswer(bytes);
             return profiles.has_value();
+        } else if (data.dwData == kDarkAnswerTag) {
+            dark = DecodeDarkAnswer(bytes);
+            return dark.has_value();
         }
         return false;
     }
@@ -164,7 +168,28 @@ int Send(const CtlCommand& command) {
     if (!answer.status) {
         return Fail("no answer from the running Prismel.exe");
     }
-    std::printf("%s\n", DescribeStatus(*answer.status, command.json).c_str());
+    std::string line = DescribeStatus(*answer.status, command.json);
+    // Whether the modules are dark now, and why.
+    AnswerWindow darkness;
+    const DarkRecord ask = EncodeDarkRequest({});
+    if (command.request.command == HandOverCommand::Status && HandOver(kDarkRequestTag, ask, darkness, error) &&
+        darkness.dark) {
+        line = WithDarkness(line, darkness.dark->reasons, command.json);
+    }
+    std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+int SendDark(const CtlCommand& command) {
+    std::string error;
+    AnswerWindow answer;
+    if (!HandOver(kDarkRequestTag, EncodeDarkRequest(command.dark), answer, error)) {
+        return Fail(error);
+    }
+    if (!answer.dark) {
+        return Fail("no answer from the running Prismel.exe");
+    }
+    std::printf("%s\n", DescribeDarkAnswer(*answer.dark, command.json).c_str());
     return 0;
 }
 
@@ -218,6 +243,8 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     case CtlCommand::Action::Profile:
         return SendProfile(*parse.command);
+    case CtlCommand::Action::Dark:
+        return SendDark(*parse.command);
     case CtlCommand::Action::Send:
         break;
     }

@@ -60,6 +60,11 @@
 #define ID_TRAY_SDK_SERVER 1263
 // Added to the tray menu when it opens: the "LightsOffWhileAsleep" setting, checked when on.
 #define ID_TRAY_LIGHTS_OFF_ASLEEP 1264
+// The tray's "Lights off" submenu (the asleep item is ID_TRAY_LIGHTS_OFF_ASLEEP).
+#define ID_TRAY_LIGHTS_OFF_DISPLAY 1266
+#define ID_TRAY_LIGHTS_OFF_LOCKED 1267
+#define ID_TRAY_LIGHTS_OFF_IDLE 1268
+#define ID_TRAY_LIGHTS_OFF_NIGHT 1269
 // The tray's profiles: save, and one item per listed profile to load or to delete.
 #define ID_TRAY_PROFILE_SAVE 1265
 #define ID_TRAY_PROFILE_LOAD_FIRST 1300

@@ -26,6 +26,10 @@ public:
     LightingChoice AppliedLighting() const override { return applied; }
     HandOverStatus Status() const override { return {7, 5, {1, 2, 3}, true, true, false, 2}; }
     bool LibraryStarted() const override { return started; }
+    const DarkSettings& DarkRules() const override { return rules; }
+    void SetDarkRules(const DarkSettings& now) override { rules = now; }
+    std::uint8_t DarkReasons() const override { return kDarkLocked; }
+    DarkSettings rules;
 
     bool started = true;
     LightingChoice applied{kModeMeteor, {0, 255, 0}, 0, true};

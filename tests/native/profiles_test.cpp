@@ -168,6 +168,10 @@ public:
     LightingChoice AppliedLighting() const override { return kMeteor; }
     HandOverStatus Status() const override { return {}; }
     bool LibraryStarted() const override { return true; }
+    const DarkSettings& DarkRules() const override { return rules; }
+    void SetDarkRules(const DarkSettings& now) override { rules = now; }
+    std::uint8_t DarkReasons() const override { return 0; }
+    DarkSettings rules;
     std::vector<LightingChoice> loaded;
 };
 
