@@ -19,6 +19,7 @@ constexpr std::int64_t kClockRoundingGuard = 974;
 constexpr int kLowestCas = 7, kHighCasRangeOffset = 16, kCasFlagCount = 30;
 constexpr unsigned k3dsLoading = 2;
 // Rate steps of 200/3 MT/s, and how near a step a rate from a rounded tCK lies.
+constexpr int kTransfersPerClock = 2;
 constexpr std::int64_t kRateStepNumerator = 200, kRateStepDenominator = 3;
 constexpr double kRateStepTolerance = 0.0015;
 // Above this the windows of neighbouring steps meet, so no rate is nearer one step than the grid itself.
@@ -115,6 +116,14 @@ std::optional<int> RateName(double mts) {
         return static_cast<int>(stepName);
     }
     return static_cast<int>(mts);
+}
+
+std::optional<int> RateName(const Time& tck) {
+    const double period = tck.Ns();
+    if (!(period > 0.0)) {
+        return std::nullopt;
+    }
+    return RateName(kTransfersPerClock * 1000.0 / period);
 }
 
 } // namespace ddr4

@@ -165,5 +165,7 @@ std::optional<std::int64_t> JedecClocks(std::int64_t timePs, std::int64_t tckPs)
 // truncation, and so is any rate of 22,222 MT/s or more, where the windows of neighbouring steps meet. Nothing
 // below 1 MT/s, nor for a rate an int cannot hold.
 std::optional<int> RateName(double mts);
+// The named rate of a stored clock period: 2000 / tCK with tCK in single precision, as the module table has it.
+std::optional<int> RateName(const Time& tck);
 
 } // namespace ddr4

@@ -248,7 +248,7 @@ DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels) {
     fixed[kSerialRow][1] = SerialText(spd);
     DecodeOrganisation(spd, fixed);
     fixed[kTypeRow][1] = Format("DDR%d SDRAM", Generation(spd[kMemoryType]));
-    const std::optional<int> rate = DataRate(ByteTime(spd, kTckMin, kTckMinFine).Ns());
+    const std::optional<int> rate = RateName(ByteTime(spd, kTckMin, kTckMinFine));
     fixed[kSpeedRow][1] = rate ? Format("DDR4-%d ( %dMHz )", *rate, *rate / 2) : std::u16string(kNoTimeText);
     fixed[kVoltageRow][1] = Format("%1.2fV", kModuleVoltage);
 
