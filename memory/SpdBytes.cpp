@@ -18,13 +18,27 @@ const std::array<std::string_view, 32> kSpdRawCards = {
     "U", "V", "W", "Y", "AA", "AB", "AC", "AD", "AE", "AF", "AG", "AH", "AJ", "AK", "AL", "ZZ",
 };
 
-std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size) {
-    std::uint16_t crc = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc = static_cast<std::uint16_t>(crc ^ (data[i] << 8));
+namespace {
+
+// The CRC of each byte value, shifted in from the top: one table step per byte instead of eight bit steps.
+constexpr std::array<std::uint16_t, 256> kCrc16Table = [] {
+    std::array<std::uint16_t, 256> table{};
+    for (unsigned byte = 0; byte < table.size(); ++byte) {
+        auto crc = static_cast<std::uint16_t>(byte << 8);
         for (int bit = 0; bit < 8; ++bit) {
             crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0x1021 : crc << 1);
         }
+        table[byte] = crc;
+    }
+    return table;
+}();
+
+} // namespace
+
+std::uint16_t SpdCrc16(const std::uint8_t* data, std::size_t size) {
+    std::uint16_t crc = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc = static_cast<std::uint16_t>((crc << 8) ^ kCrc16Table[(crc >> 8) ^ data[i]]);
     }
     return crc;
 }
