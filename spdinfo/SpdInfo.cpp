@@ -9,6 +9,7 @@
 #include <istream>
 #include <ostream>
 #include <system_error>
+#include <utility>
 
 #include "base/Utf8.h"
 #include "memory/ModuleLabels.h"
@@ -414,6 +415,54 @@ SpdDriverRead ReadDriverModules(const std::filesystem::path& driversFolder) {
     return result;
 }
 
+SpdBusGate::SpdBusGate(std::function<bool()> take, std::function<void()> give)
+    : m_take(std::move(take)), m_give(std::move(give)) {}
+
+bool SpdBusGate::Take() {
+    SpdBusPosition position;
+    bool moduleRead = false;
+    if (m_moduleToRead) {
+        position = *std::exchange(m_moduleToRead, std::nullopt);
+        moduleRead = true;
+    } else {
+        position = {m_nextProbe / kSecondIndexCount, m_nextProbe % kSecondIndexCount};
+        ++m_nextProbe;
+    }
+    const bool taken = m_take();
+    if (!taken) {
+        m_passed.push_back({position, moduleRead});
+    }
+    m_probing = taken && !moduleRead ? std::optional<SpdBusPosition>(position) : std::nullopt;
+    return taken;
+}
+
+void SpdBusGate::Give() {
+    m_probing.reset();
+    m_give();
+}
+
+SpdByteReader SpdBusGate::Watching(SpdByteReader read) {
+    return [this, read = std::move(read)](std::uint8_t first, std::uint8_t second, std::uint16_t offset) {
+        const std::uint8_t value = read(first, second, offset);
+        if (m_probing && offset == 0) {
+            // The probe reads the position it names: follow it, should the order ever be other than assumed.
+            m_probing = SpdBusPosition{first, second};
+            m_nextProbe = first * kSecondIndexCount + second + 1;
+            if (value == kDdr4SpdFirstByte) {
+                m_moduleToRead = m_probing;
+            }
+            m_probing.reset();
+        }
+        return value;
+    };
+}
+
+std::string SpdBusPassedOverText(const SpdBusGate::PassedOver& passed) {
+    return "module position (" + std::to_string(passed.position.first) + ", " + std::to_string(passed.position.second) +
+           ") passed over: the SMBus stayed busy" +
+           (passed.moduleFound ? " after its module answered, so the module was not read" : "");
+}
+
 namespace {
 
 // One run of the command: the images named on the command line, then the bus's, then the driver's, each printed as
@@ -504,6 +553,10 @@ private:
             return;
         }
         const SpdBusRead bus = m_host.readBus();
+        // A position passed over is said, but the modules that were read are all there is to decode.
+        for (const std::string& passed : bus.passedOver) {
+            m_err << "spdinfo: --bus: " << passed << '\n';
+        }
         if (!bus.error.empty()) {
             Fail("--bus", bus.error);
         } else if (bus.modules.empty()) {
