@@ -241,11 +241,13 @@ SpdDetailSection StandardSpeedsSection(const SpdBytes& spd, const std::vector<in
         return section;
     }
     // The speeds within tCKmin-tCKmax at which a supported CAS latency covers tAA.
-    const std::optional<std::int64_t> longest =
-        latencies.empty() ? std::nullopt : std::optional<std::int64_t>(latencies.back());
+    if (latencies.empty()) {
+        return section;
+    }
+    const std::int64_t longest = latencies.back();
     for (auto bin = kStandardSpeeds.rbegin(); bin != kStandardSpeeds.rend(); ++bin) {
         const std::optional<std::int64_t> cl = JedecClocks(times[0], bin->tckPs);
-        if (bin->tckPs < tckMin || bin->tckPs > tckMax || !longest || (cl && *cl > *longest)) {
+        if (bin->tckPs < tckMin || bin->tckPs > tckMax || (cl && *cl > longest)) {
             continue;
         }
         const std::string name = Format("DDR4-%d", bin->mts);
