@@ -124,7 +124,9 @@ SpdDetailField CyclesField(std::string label, std::string key, const std::array<
             text += '-';
         }
         text += clocks ? Number(*clocks) : Reserved();
-        json += Format("%s\"%sCycles\": ", i == 0 ? "" : ", ", kNames[i].data());
+        json += i == 0 ? "\"" : ", \"";
+        json += kNames[i];
+        json += "Cycles\": ";
         json += clocks ? Number(*clocks) : std::string(kNull);
     }
     return {std::move(label), tckPs > 0 ? text : std::string(kDetailNoTimeText), {{std::move(key), json + "}"}}};
@@ -235,6 +237,7 @@ SpdDetailSection MemorySection(const SpdBytes& spd, const Organisation& o, const
 SpdDetailSection StandardSpeedsSection(const SpdBytes& spd, const std::vector<int>& latencies,
                                        const std::array<std::int64_t, 4>& times) {
     SpdDetailSection section{"Timings at Standard Speeds", "timingsAtStandardSpeeds", {}};
+    section.fields.reserve(kStandardSpeeds.size());
     const std::int64_t tckMin = ByteTime(spd, kTckMin, kTckMinFine).Ps();
     const std::int64_t tckMax = ByteTime(spd, kTckMax, kTckMaxFine).Ps();
     if (tckMin <= 0) {
@@ -250,7 +253,7 @@ SpdDetailSection StandardSpeedsSection(const SpdBytes& spd, const std::vector<in
         if (bin->tckPs < tckMin || bin->tckPs > tckMax || (cl && *cl > longest)) {
             continue;
         }
-        const std::string name = Format("DDR4-%d", bin->mts);
+        const std::string name = "DDR4-" + Number(bin->mts);
         section.fields.push_back(CyclesField("AA-RCD-RP-RAS (cycles) as " + name, name, times, bin->tckPs, latencies));
     }
     return section;

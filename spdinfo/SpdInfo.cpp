@@ -111,15 +111,37 @@ Options ParseOptions(const std::vector<std::string>& args) {
     return options;
 }
 
-// A name or a cell fit for one line of text on a terminal: control characters (C0, DEL and C1) become U+FFFD.
-std::string PrintableUtf8(std::u16string_view text) {
-    std::u16string clean(text);
+// A cell fit for one line of text on a terminal, appended: control characters (C0, DEL and C1) become U+FFFD.
+void AppendPrintableUtf8(std::string& out, std::u16string_view text) {
+    // Plain ASCII, most of every cell, goes as it is.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && text[ascii] >= 0x20 && text[ascii] < 0x7F) {
+        ++ascii;
+    }
+    out.append(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+    if (ascii == text.size()) {
+        return;
+    }
+    std::u16string clean(text.substr(ascii));
     for (char16_t& unit : clean) {
         if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F)) {
             unit = u'\uFFFD';
         }
     }
-    return ToUtf8(clean);
+    out += ToUtf8(clean);
+}
+
+// A JSON string of UTF-16 text, appended.
+void AppendJsonUtf16(std::string& out, std::u16string_view text) {
+    const bool plain = std::all_of(text.begin(), text.end(),
+                                   [](char16_t c) { return c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\'; });
+    if (plain) {
+        out += '"';
+        out.append(text.begin(), text.end());
+        out += '"';
+    } else {
+        AppendJsonString(out, ToUtf8(text));
+    }
 }
 
 std::string PrintableName(std::string_view name) {
@@ -132,43 +154,60 @@ std::string PrintableName(std::string_view name) {
     return clean;
 }
 
-void PrintTable(const NamedSpdImage& source, const DecodedModule& module, bool first, std::ostream& out) {
+// Each module's text is made in one string and written at once: the streams' per-insertion work was most of a
+// module's time.
+void PrintTable(const NamedSpdImage& source, const DecodedModule& module, bool first, std::string& out) {
     if (!first) {
-        out << '\n';
+        out += '\n';
     }
-    out << "# " << PrintableName(source.name) << '\n';
+    out += "# ";
+    out += PrintableName(source.name);
+    out += '\n';
     for (std::size_t r = 0; r < module.rows.size(); ++r) {
-        out << r;
+        out += std::to_string(r);
         for (const std::u16string& cell : module.rows[r]) {
-            out << '\t' << PrintableUtf8(cell);
+            out += '\t';
+            AppendPrintableUtf8(out, cell);
         }
-        out << '\n';
+        out += '\n';
     }
 }
 
-void PrintDetails(const std::vector<SpdDetailSection>& sections, std::ostream& out) {
+void PrintDetails(const std::vector<SpdDetailSection>& sections, std::string& out) {
     for (const SpdDetailSection& section : sections) {
-        out << "## " << section.title << '\n';
+        out += "## ";
+        out += section.title;
+        out += '\n';
         for (const SpdDetailField& field : section.fields) {
-            out << field.label << '\t' << field.text << '\n';
+            out += field.label;
+            out += '\t';
+            out += field.text;
+            out += '\n';
         }
     }
 }
 
-void PrintJsonDetails(const std::vector<SpdDetailSection>& sections, std::ostream& out) {
-    out << ",\n      \"full\": {";
+void PrintJsonDetails(const std::vector<SpdDetailSection>& sections, std::string& out) {
+    out += ",\n      \"full\": {";
     for (std::size_t s = 0; s < sections.size(); ++s) {
-        out << (s == 0 ? "\n" : ",\n") << "        " << JsonString(sections[s].key) << ": {";
+        out += s == 0 ? "\n        " : ",\n        ";
+        AppendJsonString(out, sections[s].key);
+        out += ": {";
         bool firstMember = true;
         for (const SpdDetailField& field : sections[s].fields) {
             for (const SpdJsonMember& member : field.json) {
-                out << (firstMember ? "" : ", ") << JsonString(member.key) << ": " << member.value;
+                if (!firstMember) {
+                    out += ", ";
+                }
+                AppendJsonString(out, member.key);
+                out += ": ";
+                out += member.value;
                 firstMember = false;
             }
         }
-        out << '}';
+        out += '}';
     }
-    out << "\n      }";
+    out += "\n      }";
 }
 
 // What a module's JSON says beside its rows: its profile counts and checksum verdicts, as members.
@@ -195,24 +234,30 @@ JsonVerdicts Ddr5Verdicts(const ddr5::Module& module) {
 }
 
 void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module, const JsonVerdicts& verdicts,
-                     const std::vector<SpdDetailSection>* details, bool first, std::ostream& out) {
-    out << (first ? "\n" : ",\n") << "    {\n";
-    out << "      " << (source.fromBus ? "\"module\": " : "\"file\": ") << JsonString(source.name) << ",\n";
-    out << "      " << verdicts.profileCounts << ",\n";
-    out << "      \"crc\": " << verdicts.crc << ",\n";
-    out << "      \"rows\": [";
+                     const std::vector<SpdDetailSection>* details, bool first, std::string& out) {
+    out += first ? "\n    {\n      " : ",\n    {\n      ";
+    out += source.fromBus ? "\"module\": " : "\"file\": ";
+    AppendJsonString(out, source.name);
+    out += ",\n      ";
+    out += verdicts.profileCounts;
+    out += ",\n      \"crc\": ";
+    out += verdicts.crc;
+    out += ",\n      \"rows\": [";
     for (std::size_t r = 0; r < module.rows.size(); ++r) {
-        out << (r == 0 ? "\n" : ",\n") << "        [";
+        out += r == 0 ? "\n        [" : ",\n        [";
         for (std::size_t c = 0; c < module.rows[r].size(); ++c) {
-            out << (c == 0 ? "" : ", ") << JsonString(ToUtf8(module.rows[r][c]));
+            if (c != 0) {
+                out += ", ";
+            }
+            AppendJsonUtf16(out, module.rows[r][c]);
         }
-        out << ']';
+        out += ']';
     }
-    out << "\n      ]";
+    out += "\n      ]";
     if (details) {
         PrintJsonDetails(*details, out);
     }
-    out << "\n    }";
+    out += "\n    }";
 }
 
 void PrintJsonStart(std::ostream& out) {
@@ -301,8 +346,14 @@ SpdChecksums CheckSpdChecksums(const SpdImage& image) {
 }
 
 std::string JsonString(std::string_view utf8) {
-    std::string out = "\"";
+    std::string out;
     out.reserve(utf8.size() + 2);
+    AppendJsonString(out, utf8);
+    return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    out += '"';
     for (std::size_t i = 0; i < utf8.size();) {
         // Plain ASCII, most of every text, goes as it is.
         const auto byte = static_cast<unsigned char>(utf8[i]);
@@ -323,7 +374,7 @@ std::string JsonString(std::string_view utf8) {
             AppendUtf8(out, c);
         }
     }
-    return out + "\"";
+    out += '"';
 }
 
 std::size_t ReadUpTo(std::istream& in, char* buffer, std::size_t size) {
@@ -371,7 +422,10 @@ SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
         return std::string("is a directory");
     }
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
+    // Unbuffered: the image is read in one call into ReadSpdStream's own buffer, with no stream buffer to make.
+    std::ifstream in;
+    in.rdbuf()->pubsetbuf(nullptr, 0);
+    in.open(path, std::ios::binary);
     if (!in) {
         return std::string(errno == EACCES ? kPermissionDenied : "cannot be opened for reading");
     }
@@ -518,12 +572,14 @@ private:
 
     void Emit(const NamedSpdImage& source, const DecodedModule& module, const JsonVerdicts& verdicts,
               const std::vector<SpdDetailSection>& details) {
+        m_text.clear();
         if (m_options.json) {
-            PrintJsonModule(source, module, verdicts, m_options.full ? &details : nullptr, m_first, m_out);
+            PrintJsonModule(source, module, verdicts, m_options.full ? &details : nullptr, m_first, m_text);
         } else {
-            PrintTable(source, module, m_first, m_out);
-            PrintDetails(details, m_out);
+            PrintTable(source, module, m_first, m_text);
+            PrintDetails(details, m_text);
         }
+        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
     }
 
     SpdFileRead ReadStdin() {
@@ -591,6 +647,7 @@ private:
     int m_status = kSpdInfoOk;
     bool m_first = true;
     bool m_stdinRead = false;
+    std::string m_text; // one module's output, its buffer kept from module to module
 };
 
 } // namespace

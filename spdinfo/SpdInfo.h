@@ -30,6 +30,8 @@ SpdChecksums CheckSpdChecksums(const SpdImage& image);
 // A JSON string literal, quotes included, from UTF-8 text. Control characters become \u00XX and bytes that are
 // not valid UTF-8 become U+FFFD, so the result is always valid JSON.
 std::string JsonString(std::string_view utf8);
+// The same, appended to out.
+void AppendJsonString(std::string& out, std::string_view utf8);
 
 // A 512-byte DDR4 or a 1024-byte DDR5 SPD image read from a file or a stream, or a one-line reason why it gives
 // none: it cannot be read, it is not the size its memory type (byte 2) needs, or byte 2 names another type.
