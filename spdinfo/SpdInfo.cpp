@@ -64,7 +64,9 @@ Options:
   --sys      (Linux) decode every module the kernel's ee1004 and spd5118 drivers serve (/sys/bus/i2c/drivers),
              named by its bus and address (0-0050 is bus 0, address 0x50). Reading them may need root.
   --bus      (Windows) load MsIo32.dll from spdinfo.exe's folder, probe the twelve SMBus positions as
-             Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found.
+             Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found. The
+             shared SMBus mutex is held around each probe and module read, as Prismel holds it; a position
+             passed over because the bus stayed busy gets one line on stderr.
   --help     print this text.
   --version  print the version.
   --         end of options: every later argument is a file.
