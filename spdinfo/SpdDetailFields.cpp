@@ -50,10 +50,8 @@ std::string ThreeDecimals(std::int64_t ps) {
 } // namespace
 
 std::string Nanoseconds(std::int64_t ps) {
-    if (ps < 0) {
-        return "-" + Nanoseconds(-ps);
-    }
-    std::string text = ThreeDecimals(ps);
+    std::string text(ps < 0 ? "-" : "");
+    text += ThreeDecimals(ps < 0 ? -ps : ps);
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') {
         text.pop_back();
