@@ -64,6 +64,12 @@ std::string TimeText(std::int64_t ps) {
     return ps >= 0 ? ThreeDecimals(ps) + " ns" : std::string(kDetailNoTimeText);
 }
 
+std::vector<SpdDetailField> ReservedFields() {
+    std::vector<SpdDetailField> fields;
+    fields.reserve(24);
+    return fields;
+}
+
 SpdDetailField TimeField(std::string label, std::string key, std::int64_t ps) {
     return {std::move(label), TimeText(ps), {{std::move(key) + "Ns", ps >= 0 ? Nanoseconds(ps) : std::string(kNull)}}};
 }

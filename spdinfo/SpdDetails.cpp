@@ -152,7 +152,7 @@ SpdDetailField CrcField(const SpdBytes& spd, std::string label, std::string key,
 }
 
 SpdDetailSection EepromSection(const SpdBytes& spd) {
-    SpdDetailSection section{"SPD EEPROM Information", "spdEeprom", {}};
+    SpdDetailSection section{"SPD EEPROM Information", "spdEeprom", ReservedFields()};
     auto& f = section.fields;
     f.push_back(CrcField(spd, "EEPROM CRC of bytes 0-125", "crcBytes0To125", 0, kBaseCrcLength, kBaseCrc));
     const int used = Lookup(kBytesUsedCodes, spd[kBytesUsed] & 0x0Fu).value_or(0);
@@ -193,7 +193,7 @@ std::string OrText(const std::optional<int>& value, const char* unit = "") {
 
 SpdDetailSection MemorySection(const SpdBytes& spd, const Organisation& o, const std::vector<int>& latencies,
                                const std::array<std::int64_t, 4>& times) {
-    SpdDetailSection section{"Memory Characteristics", "memoryCharacteristics", {}};
+    SpdDetailSection section{"Memory Characteristics", "memoryCharacteristics", ReservedFields()};
     auto& f = section.fields;
     const std::int64_t tck = ByteTime(spd, kTckMin, kTckMinFine).Ps();
     const std::optional<int> speed = SpeedMts(tck);
@@ -236,8 +236,7 @@ SpdDetailSection MemorySection(const SpdBytes& spd, const Organisation& o, const
 
 SpdDetailSection StandardSpeedsSection(const SpdBytes& spd, const std::vector<int>& latencies,
                                        const std::array<std::int64_t, 4>& times) {
-    SpdDetailSection section{"Timings at Standard Speeds", "timingsAtStandardSpeeds", {}};
-    section.fields.reserve(kStandardSpeeds.size());
+    SpdDetailSection section{"Timings at Standard Speeds", "timingsAtStandardSpeeds", ReservedFields()};
     const std::int64_t tckMin = ByteTime(spd, kTckMin, kTckMinFine).Ps();
     const std::int64_t tckMax = ByteTime(spd, kTckMax, kTckMaxFine).Ps();
     if (tckMin <= 0) {
@@ -293,7 +292,7 @@ Timings ModuleTimings(const SpdBytes& spd) {
 }
 
 SpdDetailSection TimingSection(const SpdBytes& spd) {
-    SpdDetailSection section{"Timing Parameters", "timingParameters", {}};
+    SpdDetailSection section{"Timing Parameters", "timingParameters", ReservedFields()};
     auto& f = section.fields;
     f.push_back(ClockPeriodField("Minimum Cycle Time (tCKmin)", "tCKmin", ByteTime(spd, kTckMin, kTckMinFine).Ps()));
     f.push_back(ClockPeriodField("Maximum Cycle Time (tCKmax)", "tCKmax", ByteTime(spd, kTckMax, kTckMaxFine).Ps()));
@@ -314,7 +313,7 @@ SpdDetailSection TimingSection(const SpdBytes& spd) {
 }
 
 SpdDetailSection OtherSection(const SpdBytes& spd, const Organisation& o) {
-    SpdDetailSection section{"Other Information", "otherInformation", {}};
+    SpdDetailSection section{"Other Information", "otherInformation", ReservedFields()};
     auto& f = section.fields;
     std::string package = "Monolithic";
     if (spd[kPackage] & 0x80u) {
@@ -353,7 +352,7 @@ SpdDetailSection OtherSection(const SpdBytes& spd, const Organisation& o) {
 }
 
 SpdDetailSection PhysicalSection(const SpdBytes& spd) {
-    SpdDetailSection section{"Physical Characteristics", "physicalCharacteristics", {}};
+    SpdDetailSection section{"Physical Characteristics", "physicalCharacteristics", ReservedFields()};
     auto& f = section.fields;
     // The height as at most so many mm; JSON gives that bound (null above 45 mm) and the text.
     const unsigned heightCode = spd[kHeight] & 0x1Fu;
@@ -389,7 +388,7 @@ SpdDetailSection PhysicalSection(const SpdBytes& spd) {
 constexpr int kCentury = 2000;
 
 SpdDetailSection MakerSection(const SpdBytes& spd) {
-    SpdDetailSection section{"Manufacturer Data", "manufacturerData", {}};
+    SpdDetailSection section{"Manufacturer Data", "manufacturerData", ReservedFields()};
     auto& f = section.fields;
     const std::string module = MakerName(spd, kModuleMaker);
     f.push_back({"Module Manufacturer", module, {{"moduleManufacturer", Text(module)}}});
@@ -444,7 +443,8 @@ constexpr int kVoltageHundredths = 100;
 
 SpdDetailSection XmpSection(const SpdBytes& spd, int profile) {
     const int b = kXmpProfileBase + kXmpProfileStride * profile;
-    SpdDetailSection section{Format("XMP Profile %d", profile + 1), Format("xmpProfile%d", profile + 1), {}};
+    SpdDetailSection section{Format("XMP Profile %d", profile + 1), Format("xmpProfile%d", profile + 1),
+                             ReservedFields()};
     auto& f = section.fields;
     const std::string revision = Format("%u.%u", spd[kXmpRevision] >> 4, spd[kXmpRevision] & 0x0Fu);
     f.push_back({"XMP Revision", revision, {{"xmpRevision", Text(revision)}}});
@@ -488,6 +488,7 @@ std::vector<SpdDetailSection> DecodeSpdDetails(const SpdImage& image) {
     const Timings t = ModuleTimings(spd);
     const std::array<std::int64_t, 4> rated = {t.taa, t.trcd, t.trp, t.tras};
     std::vector<SpdDetailSection> sections;
+    sections.reserve(10);
     sections.push_back(EepromSection(spd));
     sections.push_back(MemorySection(spd, organisation, latencies, rated));
     sections.push_back(StandardSpeedsSection(spd, latencies, rated));
