@@ -156,8 +156,8 @@ std::string PrintableName(std::string_view name) {
     return clean;
 }
 
-// Each module's text is made in one string and written at once: the streams' per-insertion work was most of a
-// module's time.
+// The modules' text is made in one string and written in large pieces: the streams' per-insertion work was most
+// of a module's time.
 void PrintTable(const NamedSpdImage& source, const DecodedModule& module, bool first, std::string& out) {
     if (!first) {
         out += '\n';
@@ -540,6 +540,7 @@ public:
         if (m_options.sys) {
             DecodeSys();
         }
+        WritePending();
         if (m_options.json) {
             PrintJsonEnd(m_first, m_out);
         }
@@ -552,7 +553,14 @@ public:
     }
 
 private:
+    // The modules' text so far goes out before a line on stderr, so the two keep their order on one terminal.
+    void WritePending() {
+        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+        m_text.clear();
+    }
+
     void Fail(const std::string& what, const std::string& reason) {
+        WritePending();
         m_err << "spdinfo: " << PrintableName(what) << ": " << reason << '\n';
         if (m_status == kSpdInfoOk) {
             m_status = kSpdInfoBadInput;
@@ -574,14 +582,15 @@ private:
 
     void Emit(const NamedSpdImage& source, const DecodedModule& module, const JsonVerdicts& verdicts,
               const std::vector<SpdDetailSection>& details) {
-        m_text.clear();
         if (m_options.json) {
             PrintJsonModule(source, module, verdicts, m_options.full ? &details : nullptr, m_first, m_text);
         } else {
             PrintTable(source, module, m_first, m_text);
             PrintDetails(details, m_text);
         }
-        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+        if (m_text.size() >= kPendingOutput) {
+            WritePending();
+        }
     }
 
     SpdFileRead ReadStdin() {
@@ -613,6 +622,7 @@ private:
         const SpdBusRead bus = m_host.readBus();
         // A position passed over is said, but the modules that were read are all there is to decode.
         for (const std::string& passed : bus.passedOver) {
+            WritePending();
             m_err << "spdinfo: --bus: " << passed << '\n';
         }
         if (!bus.error.empty()) {
@@ -649,7 +659,9 @@ private:
     int m_status = kSpdInfoOk;
     bool m_first = true;
     bool m_stdinRead = false;
-    std::string m_text; // one module's output, its buffer kept from module to module
+    // The modules' text not yet written: it goes out in pieces of about kPendingOutput bytes.
+    static constexpr std::size_t kPendingOutput = 64 * 1024;
+    std::string m_text;
 };
 
 } // namespace
