@@ -55,6 +55,9 @@ file(GLOB PRISMEL_smbus_sim_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/smbus-
 prismel_room_library(room_base SOURCES ${PRISMEL_base_SOURCES} LINKS room_res)
 prismel_room_library(room_skin SOURCES ${PRISMEL_skin_SOURCES} LINKS room_base)
 prismel_room_library(room_memory SOURCES ${PRISMEL_memory_SOURCES} LINKS room_base)
+# The JEP106 maker names, generated from memory/jep106.tsv.
+include(cmake/Jep106.cmake)
+prismel_jep106_names(room_memory)
 prismel_room_library(room_lighting SOURCES ${PRISMEL_lighting_SOURCES} LINKS room_memory)
 prismel_room_library(room_sdk SOURCES ${PRISMEL_sdk_SOURCES} LINKS room_lighting)
 prismel_room_library(room_spdinfo SOURCES ${PRISMEL_spdinfo_SOURCES} LINKS room_memory)

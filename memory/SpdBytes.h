@@ -37,8 +37,15 @@ private:
 // Two BCD digits, or nothing when a nibble is not a decimal digit.
 std::optional<int> SpdBcd(unsigned byte);
 
+// JEDEC's JEP106 list, generated at build time from memory/jep106.tsv (tools/gen_jep106.py): the name of the
+// maker with a code byte (odd parity bit 7 included) in a bank (1 + its continuation codes), or empty where the
+// list has none or the code's parity is even.
+std::string_view Jep106Name(int bank, unsigned code);
+extern const std::size_t kJep106NameCount;
+
 // A maker from its JEP106 code pair (continuation count and ID, each with its odd parity bit in bit 7): its name,
-// "Undefined" for two zero bytes, "Unknown? (Invalid parity)" for a byte of even parity, else the bank and code.
+// "Undefined" for two blank bytes (0x00 or 0xFF), "Unknown? (Invalid parity)" for a byte of even parity, else the bank
+// and code.
 std::string Jep106MakerName(unsigned continuation, unsigned code);
 
 // JEDEC reference raw card letters by their 5-bit code; code 31 means no JEDEC card.

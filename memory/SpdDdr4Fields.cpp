@@ -1,5 +1,8 @@
 #include "memory/SpdDdr4Fields.h"
 
+#include <climits>
+#include <cmath>
+
 namespace ddr4 {
 
 namespace {
@@ -15,6 +18,12 @@ constexpr std::int64_t kPsPerNs = 1000;
 constexpr std::int64_t kClockRoundingGuard = 974;
 constexpr int kLowestCas = 7, kHighCasRangeOffset = 16, kCasFlagCount = 30;
 constexpr unsigned k3dsLoading = 2;
+// Rate steps of 200/3 MT/s, and how near a step a rate from a rounded tCK lies.
+constexpr int kTransfersPerClock = 2;
+constexpr std::int64_t kRateStepNumerator = 200, kRateStepDenominator = 3;
+constexpr double kRateStepTolerance = 0.0015;
+// Above this the windows of neighbouring steps meet, so no rate is nearer one step than the grid itself.
+constexpr double kRateStepWindowsApart = kRateStepNumerator / (2.0 * kRateStepDenominator * kRateStepTolerance);
 
 template <std::size_t N> std::optional<int> Lookup(const std::array<int, N>& table, unsigned code) {
     return code < N ? std::optional<int>(table[code]) : std::nullopt;
@@ -92,6 +101,29 @@ std::optional<std::int64_t> JedecClocks(std::int64_t timePs, std::int64_t tckPs)
         return std::nullopt;
     }
     return (timePs * kPsPerNs / tckPs + kClockRoundingGuard) / kPsPerNs;
+}
+
+std::optional<int> RateName(double mts) {
+    if (!(mts >= 1.0 && mts < static_cast<double>(INT_MAX))) {
+        return std::nullopt;
+    }
+    const auto step = static_cast<std::int64_t>(
+        std::llround(mts * static_cast<double>(kRateStepDenominator) / static_cast<double>(kRateStepNumerator)));
+    const double stepRate =
+        static_cast<double>(step) * static_cast<double>(kRateStepNumerator) / static_cast<double>(kRateStepDenominator);
+    const std::int64_t stepName = step * kRateStepNumerator / kRateStepDenominator;
+    if (step > 0 && stepRate < kRateStepWindowsApart && std::fabs(mts - stepRate) <= stepRate * kRateStepTolerance) {
+        return static_cast<int>(stepName);
+    }
+    return static_cast<int>(mts);
+}
+
+std::optional<int> RateName(const Time& tck) {
+    const double period = tck.Ns();
+    if (!(period > 0.0)) {
+        return std::nullopt;
+    }
+    return RateName(kTransfersPerClock * 1000.0 / period);
 }
 
 } // namespace ddr4

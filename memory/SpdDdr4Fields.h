@@ -159,4 +159,13 @@ inline constexpr int XmpProfileBase(int profile) {
 // more. Nothing for a negative time or a period of zero.
 std::optional<std::int64_t> JedecClocks(std::int64_t timePs, std::int64_t tckPs);
 
+// The name in MT/s of a data rate (2000 / tCK in ns). DDR4 and XMP rates lie on steps of 200/3 MT/s and are named
+// by the step truncated (2133.3 is DDR4-2133). tCK is stored in whole picoseconds (0.938 ns for 0.9375), so a
+// rate within 0.15 % of a step is named by that step (2132.2 is 2133, 3603.6 is 3600); any other rate by its own
+// truncation, and so is any rate of 22,222 MT/s or more, where the windows of neighbouring steps meet. Nothing
+// below 1 MT/s, nor for a rate an int cannot hold.
+std::optional<int> RateName(double mts);
+// The named rate of a stored clock period: 2000 / tCK with tCK in single precision, as the module table has it.
+std::optional<int> RateName(const Time& tck);
+
 } // namespace ddr4

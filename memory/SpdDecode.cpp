@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -62,17 +61,15 @@ constexpr double kModuleVoltage = 1.2;
     return std::u16string(buffer, buffer + used);
 }
 
-// The data rate in MT/s that a clock period allows, truncated. A period of zero or below (a blank or damaged SPD)
-// allows none, and neither does one whose rate would not fit an int: converting that would be undefined.
+// The data rate in MT/s that a clock period allows, by its name: the rate step it stands for when 2000 / tCK lies
+// within 0.15 % of one (tCK is stored rounded to whole picoseconds: 0.938 ns is DDR4-2133), else truncated. A
+// period of zero or below (a blank or damaged SPD) allows none, and neither does one whose rate would not fit an
+// int: converting that would be undefined.
 std::optional<int> DataRate(double period) {
     if (!(period > 0.0)) {
         return std::nullopt;
     }
-    double rate = 2000.0 / period;
-    if (!(rate >= 1.0 && rate < static_cast<double>(INT_MAX))) {
-        return std::nullopt;
-    }
-    return static_cast<int>(rate);
+    return RateName(2000.0 / period);
 }
 
 // Below this a double holds every whole number exactly, and so does a long long.
@@ -251,7 +248,7 @@ DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels) {
     fixed[kSerialRow][1] = SerialText(spd);
     DecodeOrganisation(spd, fixed);
     fixed[kTypeRow][1] = Format("DDR%d SDRAM", Generation(spd[kMemoryType]));
-    const std::optional<int> rate = DataRate(ByteTime(spd, kTckMin, kTckMinFine).Ns());
+    const std::optional<int> rate = RateName(ByteTime(spd, kTckMin, kTckMinFine));
     fixed[kSpeedRow][1] = rate ? Format("DDR4-%d ( %dMHz )", *rate, *rate / 2) : std::u16string(kNoTimeText);
     fixed[kVoltageRow][1] = Format("%1.2fV", kModuleVoltage);
 

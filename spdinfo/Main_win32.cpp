@@ -1,5 +1,5 @@
 // spdinfo.exe: arguments arrive as UTF-16 and are passed on as UTF-8; --bus reads the modules through MsIo32.dll
-// beside the program, probing the bus exactly as Prismel does.
+// beside the program, probing the bus exactly as Prismel does and holding the shared bus mutex as it does.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
+#include "base/SettingsStore_win32.h"
 #include "base/Utf8.h"
 #include "framework/ProgramFolder.h"
 #include "memory/ModuleDetection.h"
@@ -32,10 +34,15 @@ private:
     UINT m_previous;
 };
 
+// Probes the bus as the program does, holding the shared SMBus mutex (Global\Access_SMBUS.HTP.Method, the
+// convention Windows hardware tools keep to) around the library's start, each probe and each module read, waiting
+// at most as long as the program does at start; "SharedSmbusAccess" = 0 turns it off here too.
 SpdBusRead ReadBus() {
     SpdBusRead result;
     const std::wstring folder = ProgramFolder();
     CSmbusLibrary library;
+    CRegistrySettings registry;
+    library.ShareBusAsStored(registry);
     switch (library.Load(folder)) {
     case CSmbusLibrary::BindResult::LoadFailed:
         result.error = "cannot load MsIo32.dll from " + ToUtf8(std::u16string(folder.begin(), folder.end()));
@@ -46,12 +53,23 @@ SpdBusRead ReadBus() {
     case CSmbusLibrary::BindResult::Ready:
         break;
     }
+    std::optional<CBusMutex::Hold> hold;
+    SpdBusGate gate(
+        [&](unsigned long waitMs) {
+            hold.emplace(library.Bus().Take(waitMs));
+            return static_cast<bool>(*hold);
+        },
+        [&] { hold.reset(); });
+    const SpdByteReader read = gate.Watching([&library](std::uint8_t first, std::uint8_t second, std::uint16_t offset) {
+        return library.ReadSpd(first, second, offset);
+    });
     SpdImageStoreArray store{};
-    const int count = DetectModules([&library](std::uint8_t first, std::uint8_t second,
-                                               std::uint16_t offset) { return library.ReadSpd(first, second, offset); },
-                                    store);
+    const int count = DetectModules(read, store, &gate);
     for (int n = 0; n < count; ++n) {
         result.modules.push_back({"DIMM" + std::to_string(n), true, store[static_cast<std::size_t>(n)]});
+    }
+    for (const SpdBusGate::PassedOver& passed : gate.Passed()) {
+        result.passedOver.push_back(SpdBusPassedOverText(passed));
     }
     return result;
 }

@@ -148,7 +148,7 @@ void AppendTimings(std::vector<SpdDetailField>& f, const std::vector<ddr5::Timin
 }
 
 SpdDetailSection EepromSection(const ddr5::Module& m) {
-    SpdDetailSection section{"SPD EEPROM Information", "spdEeprom", {}};
+    SpdDetailSection section{"SPD EEPROM Information", "spdEeprom", ReservedFields()};
     auto& f = section.fields;
     f.push_back(CrcOf("EEPROM CRC of bytes 0-509", "crcBytes0To509", m.baseCrc));
     f.push_back({"Total number of bytes in EEPROM",
@@ -202,7 +202,7 @@ void AppendOrganisation(std::vector<SpdDetailField>& f, const ddr5::Module& m) {
 }
 
 SpdDetailSection MemorySection(const ddr5::Module& m) {
-    SpdDetailSection section{"Memory Characteristics", "memoryCharacteristics", {}};
+    SpdDetailSection section{"Memory Characteristics", "memoryCharacteristics", ReservedFields()};
     auto& f = section.fields;
     const std::optional<int> speed = ddr5::SpeedMts(m.tckMinPs);
     const std::string pc5 = speed ? Format("PC5-%d", *speed * 8) : std::string(kNull);
@@ -219,7 +219,7 @@ SpdDetailSection MemorySection(const ddr5::Module& m) {
 }
 
 SpdDetailSection StandardSpeedsSection(const ddr5::Module& m) {
-    SpdDetailSection section{"Timings at Standard Speeds", "timingsAtStandardSpeeds", {}};
+    SpdDetailSection section{"Timings at Standard Speeds", "timingsAtStandardSpeeds", ReservedFields()};
     for (auto bin = ddr5::kSpeedBins.rbegin(); bin != ddr5::kSpeedBins.rend(); ++bin) {
         if (m.tckMinPs <= 0 || bin->tckPs < m.tckMinPs || (m.tckMaxPs > 0 && bin->tckPs > m.tckMaxPs)) {
             continue;
@@ -232,7 +232,7 @@ SpdDetailSection StandardSpeedsSection(const ddr5::Module& m) {
 }
 
 SpdDetailSection TimingSection(const ddr5::Module& m) {
-    SpdDetailSection section{"Timing Parameters", "timingParameters", {}};
+    SpdDetailSection section{"Timing Parameters", "timingParameters", ReservedFields()};
     section.fields.push_back(ClockPeriodField("Minimum Cycle Time (tCKAVGmin)", "tCKmin", m.tckMinPs));
     section.fields.push_back(ClockPeriodField("Maximum Cycle Time (tCKAVGmax)", "tCKmax", m.tckMaxPs));
     AppendTimings(section.fields, m.timings, m.tckMinPs);
@@ -240,7 +240,7 @@ SpdDetailSection TimingSection(const ddr5::Module& m) {
 }
 
 SpdDetailSection DeviceSection(const ddr5::Module& m) {
-    SpdDetailSection section{"On-Module Devices", "devices", {}};
+    SpdDetailSection section{"On-Module Devices", "devices", ReservedFields()};
     for (const ddr5::Device& d : m.devices) {
         static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kKeys = {{
             {"SPD Hub", "spdHub"},
@@ -261,7 +261,7 @@ SpdDetailSection DeviceSection(const ddr5::Module& m) {
 }
 
 SpdDetailSection PhysicalSection(const ddr5::Module& m) {
-    SpdDetailSection section{"Physical Characteristics", "physicalCharacteristics", {}};
+    SpdDetailSection section{"Physical Characteristics", "physicalCharacteristics", ReservedFields()};
     auto& f = section.fields;
     f.push_back({"Module Height", Format("%d mm", m.heightMm), {{"moduleHeightMm", Number(m.heightMm)}}});
     f.push_back({"Module Thickness",
@@ -287,7 +287,7 @@ SpdDetailField DateField(const ddr5::Date& d) {
 }
 
 SpdDetailSection MakerSection(const ddr5::Module& m) {
-    SpdDetailSection section{"Manufacturer Data", "manufacturerData", {}};
+    SpdDetailSection section{"Manufacturer Data", "manufacturerData", ReservedFields()};
     auto& f = section.fields;
     f.push_back({"Module Manufacturer", m.moduleMaker, {{"moduleManufacturer", Text(m.moduleMaker)}}});
     f.push_back({"DRAM Manufacturer", m.dramMaker, {{"dramManufacturer", Text(m.dramMaker)}}});
@@ -310,7 +310,8 @@ SpdDetailSection MakerSection(const ddr5::Module& m) {
 
 SpdDetailSection ProfileSection(const ddr5::Profile& p) {
     std::string key = p.kind == "XMP" ? "xmpProfile" : "expoProfile";
-    SpdDetailSection section{Format("%s Profile %d", p.kind.c_str(), p.number), key + Number(p.number), {}};
+    SpdDetailSection section{Format("%s Profile %d", p.kind.c_str(), p.number), key + Number(p.number),
+                             ReservedFields()};
     auto& f = section.fields;
     if (!p.name.empty()) {
         f.push_back({"Name", p.name, {{"name", Text(p.name)}}});

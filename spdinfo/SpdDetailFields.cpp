@@ -33,8 +33,25 @@ std::string Bool(bool value) {
 std::string Reserved() {
     return std::string(kDetailReservedText);
 }
+namespace {
+
+// Whole nanoseconds and three decimals of a time that is not negative, in integer arithmetic: picoseconds are
+// exact, and printf's floating-point formatting was a good part of --full's time.
+std::string ThreeDecimals(std::int64_t ps) {
+    std::string text = std::to_string(ps / kPsPerNs);
+    const auto thousandths = static_cast<int>(ps % kPsPerNs);
+    text += '.';
+    text += static_cast<char>('0' + thousandths / 100);
+    text += static_cast<char>('0' + thousandths / 10 % 10);
+    text += static_cast<char>('0' + thousandths % 10);
+    return text;
+}
+
+} // namespace
+
 std::string Nanoseconds(std::int64_t ps) {
-    std::string text = Format("%.3f", static_cast<double>(ps) / kPsPerNs);
+    std::string text(ps < 0 ? "-" : "");
+    text += ThreeDecimals(ps < 0 ? -ps : ps);
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') {
         text.pop_back();
@@ -44,7 +61,13 @@ std::string Nanoseconds(std::int64_t ps) {
 
 // A negative time (a fine correction below a zero count) is no time at all.
 std::string TimeText(std::int64_t ps) {
-    return ps >= 0 ? Format("%.3f ns", static_cast<double>(ps) / kPsPerNs) : std::string(kDetailNoTimeText);
+    return ps >= 0 ? ThreeDecimals(ps) + " ns" : std::string(kDetailNoTimeText);
+}
+
+std::vector<SpdDetailField> ReservedFields() {
+    std::vector<SpdDetailField> fields;
+    fields.reserve(24);
+    return fields;
 }
 
 SpdDetailField TimeField(std::string label, std::string key, std::int64_t ps) {
@@ -61,8 +84,12 @@ SpdDetailField CasField(const std::vector<int>& latencies) {
     std::string text, json = "[";
     for (auto cl = latencies.rbegin(); cl != latencies.rend(); ++cl) {
         const char* separator = cl == latencies.rbegin() ? "" : ", ";
-        text += Format("%s%dT", separator, *cl);
-        json += Format("%s%d", separator, *cl);
+        const std::string number = std::to_string(*cl);
+        text += separator;
+        text += number;
+        text += 'T';
+        json += separator;
+        json += number;
     }
     return {"Supported CAS Latencies",
             text.empty() ? std::string(kDetailNoTimeText) : text,
@@ -70,7 +97,17 @@ SpdDetailField CasField(const std::vector<int>& latencies) {
 }
 
 std::string Hex(unsigned value, int digits) {
-    return Format("0x%0*X", digits, value);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "0x";
+    // At least `digits` digits, more where the value needs them.
+    int shown = digits;
+    while (shown < 8 && (value >> (4 * shown)) != 0) {
+        ++shown;
+    }
+    for (int d = shown - 1; d >= 0; --d) {
+        text += kDigits[(value >> (4 * d)) & 0xFu];
+    }
+    return text;
 }
 
 SpdDetailField CrcDetail(std::string label, std::string key, unsigned found, unsigned calculated) {

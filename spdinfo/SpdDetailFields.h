@@ -24,6 +24,8 @@ std::string Reserved();
 std::string Nanoseconds(std::int64_t ps);
 // "16.000 ns"; "-" for a negative time (a fine correction below a zero count).
 std::string TimeText(std::int64_t ps);
+// An empty field list with room for the longest section, so that filling it never moves its fields.
+std::vector<SpdDetailField> ReservedFields();
 // A time with its JSON member "<key>Ns".
 SpdDetailField TimeField(std::string label, std::string key, std::int64_t ps);
 // The same for a clock period, of which zero is no clock at all.

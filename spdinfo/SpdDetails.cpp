@@ -16,9 +16,6 @@ namespace {
 using namespace ddr4;
 using namespace spd_detail;
 
-// A speed grade is a multiple of 200/3 MT/s; tCK in whole picoseconds misses it by well under 0.5 %.
-constexpr double kSpeedGridMts = 200.0 / 3.0;
-constexpr double kSpeedGridTolerance = 0.005;
 constexpr int kTransfersPerClock = 2;
 constexpr int kBytesPerTransfer = 8; // the PC4 name counts MB/s over a 64-bit bus, in hundreds
 constexpr int kPcNameStep = 100;
@@ -63,15 +60,19 @@ constexpr std::array<std::string_view, 22> kMemoryTypes = {
     "LPDDR5X SDRAM",
 };
 
-// Byte 3's low nibble.
+// Byte 3's low nibble, in decode-dimms' words.
 constexpr std::array<std::string_view, 16> kModuleTypes = {
-    "Extended",     "RDIMM",        "UDIMM", "SO-DIMM", "LRDIMM",      "Mini-RDIMM",  "Mini-UDIMM", "",
-    "72b-SO-RDIMM", "72b-SO-UDIMM", "",      "",        "16b-SO-DIMM", "32b-SO-DIMM", "",           "",
+    "Extended type", "RDIMM",           "UDIMM",           "SO-DIMM",        "LRDIMM",          "Mini-RDIMM",
+    "Mini-UDIMM",    "Reserved (0x07)", "72b-SO-RDIMM",    "72b-SO-UDIMM",   "Reserved (0x0A)", "Reserved (0x0B)",
+    "16b-SO-DIMM",   "32b-SO-DIMM",     "Reserved (0x0E)", "No base memory",
 };
 
 constexpr std::array<int, 5> kBytesUsedCodes = {0, 128, 256, 384, 512}; // code 0 undefined
 constexpr std::array<int, 3> kBytesTotalCodes = {0, 256, 512};          // code 0 undefined
+// Byte 128 bits 4-0: code 0 is a height of 15 mm or less, code n (1-30) one of 15 + n mm at most, code 31 more
+// than 45 mm.
 constexpr int kHeightBaseMm = 15;
+constexpr unsigned kHeightAboveAll = 31;
 
 // Byte 7's low nibble: the maximum activate count.
 constexpr std::array<std::string_view, 9> kActivateCounts = {
@@ -94,17 +95,14 @@ template <std::size_t N> std::string_view Name(const std::array<std::string_view
     return code < N ? table[code] : std::string_view();
 }
 
-// The MT/s that a clock period allows: the speed grade it stands for when it is one, else the rate truncated.
+// The MT/s that a clock period allows, named as the module table names it (ddr4::RateName), from the period in
+// whole picoseconds: exact where the table's single-precision tCK is not (1 ps is 2,000,000 MT/s here, 1,999,999
+// in the table).
 std::optional<int> SpeedMts(std::int64_t tckPs) {
     if (tckPs <= 0) {
         return std::nullopt;
     }
-    const double rate = kTransfersPerClock * 1e6 / static_cast<double>(tckPs);
-    const double grade = std::round(rate / kSpeedGridMts) * kSpeedGridMts;
-    if (std::fabs(grade - rate) <= rate * kSpeedGridTolerance) {
-        return static_cast<int>(grade + 1e-6);
-    }
-    return static_cast<int>(rate);
+    return RateName(kTransfersPerClock * 1e6 / static_cast<double>(tckPs));
 }
 
 // AA-RCD-RP-RAS in clocks at a clock period; CL is raised to the next latency the module supports. Without a
@@ -126,7 +124,9 @@ SpdDetailField CyclesField(std::string label, std::string key, const std::array<
             text += '-';
         }
         text += clocks ? Number(*clocks) : Reserved();
-        json += Format("%s\"%sCycles\": ", i == 0 ? "" : ", ", kNames[i].data());
+        json += i == 0 ? "\"" : ", \"";
+        json += kNames[i];
+        json += "Cycles\": ";
         json += clocks ? Number(*clocks) : std::string(kNull);
     }
     return {std::move(label), tckPs > 0 ? text : std::string(kDetailNoTimeText), {{std::move(key), json + "}"}}};
@@ -136,13 +136,23 @@ std::string MakerName(const SpdBytes& spd, int at) {
     return Jep106MakerName(spd[at], spd[at + 1]);
 }
 
+// Whether bytes hold anything: an EEPROM's blank bytes read all 0x00 or, erased, all 0xFF.
+bool Written(const SpdBytes& spd, int at, int count) {
+    bool zeros = true, ones = true;
+    for (int i = 0; i < count; ++i) {
+        zeros = zeros && spd[at + i] == 0x00;
+        ones = ones && spd[at + i] == 0xFF;
+    }
+    return !zeros && !ones;
+}
+
 SpdDetailField CrcField(const SpdBytes& spd, std::string label, std::string key, int from, int length, int storedAt) {
     return CrcDetail(std::move(label), std::move(key), spd.LittleEndian16(static_cast<std::size_t>(storedAt)),
                      spd.Crc(static_cast<std::size_t>(from), static_cast<std::size_t>(length)));
 }
 
 SpdDetailSection EepromSection(const SpdBytes& spd) {
-    SpdDetailSection section{"SPD EEPROM Information", "spdEeprom", {}};
+    SpdDetailSection section{"SPD EEPROM Information", "spdEeprom", ReservedFields()};
     auto& f = section.fields;
     f.push_back(CrcField(spd, "EEPROM CRC of bytes 0-125", "crcBytes0To125", 0, kBaseCrcLength, kBaseCrc));
     const int used = Lookup(kBytesUsedCodes, spd[kBytesUsed] & 0x0Fu).value_or(0);
@@ -154,12 +164,12 @@ SpdDetailSection EepromSection(const SpdBytes& spd) {
                  total ? Number(total) : Reserved(),
                  {{"bytesTotal", total ? Number(total) : std::string(kNull)}}});
     f.push_back({"Fundamental Memory type", "DDR4 SDRAM", {{"memoryType", Text("DDR4 SDRAM")}}});
-    const std::string revision = Format("%u.%u", spd[kRevision] >> 4, spd[kRevision] & 0x0Fu);
-    f.push_back({"SPD Revision", revision, {{"spdRevision", Text(revision)}}});
-    std::string type(Name(kModuleTypes, spd[kModuleType] & 0x0Fu));
-    if (type.empty()) {
-        type = "Unknown (" + Hex(spd[kModuleType] & 0x0Fu, 2) + ")";
+    // An erased revision byte is no revision.
+    if (spd[kRevision] != 0xFF) {
+        const std::string revision = Format("%u.%u", spd[kRevision] >> 4, spd[kRevision] & 0x0Fu);
+        f.push_back({"SPD Revision", revision, {{"spdRevision", Text(revision)}}});
     }
+    const std::string type(kModuleTypes[spd[kModuleType] & 0x0Fu]);
     f.push_back({"Module Type", type, {{"moduleType", Text(type)}}});
     f.push_back(CrcField(spd, "EEPROM CRC of bytes 128-253", "crcBytes128To253", kModuleSectionStart, kModuleCrcLength,
                          kModuleCrc));
@@ -183,7 +193,7 @@ std::string OrText(const std::optional<int>& value, const char* unit = "") {
 
 SpdDetailSection MemorySection(const SpdBytes& spd, const Organisation& o, const std::vector<int>& latencies,
                                const std::array<std::int64_t, 4>& times) {
-    SpdDetailSection section{"Memory Characteristics", "memoryCharacteristics", {}};
+    SpdDetailSection section{"Memory Characteristics", "memoryCharacteristics", ReservedFields()};
     auto& f = section.fields;
     const std::int64_t tck = ByteTime(spd, kTckMin, kTckMinFine).Ps();
     const std::optional<int> speed = SpeedMts(tck);
@@ -226,17 +236,23 @@ SpdDetailSection MemorySection(const SpdBytes& spd, const Organisation& o, const
 
 SpdDetailSection StandardSpeedsSection(const SpdBytes& spd, const std::vector<int>& latencies,
                                        const std::array<std::int64_t, 4>& times) {
-    SpdDetailSection section{"Timings at Standard Speeds", "timingsAtStandardSpeeds", {}};
+    SpdDetailSection section{"Timings at Standard Speeds", "timingsAtStandardSpeeds", ReservedFields()};
     const std::int64_t tckMin = ByteTime(spd, kTckMin, kTckMinFine).Ps();
     const std::int64_t tckMax = ByteTime(spd, kTckMax, kTckMaxFine).Ps();
     if (tckMin <= 0) {
         return section;
     }
+    // The speeds within tCKmin-tCKmax at which a supported CAS latency covers tAA.
+    if (latencies.empty()) {
+        return section;
+    }
+    const std::int64_t longest = latencies.back();
     for (auto bin = kStandardSpeeds.rbegin(); bin != kStandardSpeeds.rend(); ++bin) {
-        if (bin->tckPs < tckMin || (tckMax > 0 && bin->tckPs > tckMax)) {
+        const std::optional<std::int64_t> cl = JedecClocks(times[0], bin->tckPs);
+        if (bin->tckPs < tckMin || bin->tckPs > tckMax || (cl && *cl > longest)) {
             continue;
         }
-        const std::string name = Format("DDR4-%d", bin->mts);
+        const std::string name = "DDR4-" + Number(bin->mts);
         section.fields.push_back(CyclesField("AA-RCD-RP-RAS (cycles) as " + name, name, times, bin->tckPs, latencies));
     }
     return section;
@@ -276,7 +292,7 @@ Timings ModuleTimings(const SpdBytes& spd) {
 }
 
 SpdDetailSection TimingSection(const SpdBytes& spd) {
-    SpdDetailSection section{"Timing Parameters", "timingParameters", {}};
+    SpdDetailSection section{"Timing Parameters", "timingParameters", ReservedFields()};
     auto& f = section.fields;
     f.push_back(ClockPeriodField("Minimum Cycle Time (tCKmin)", "tCKmin", ByteTime(spd, kTckMin, kTckMinFine).Ps()));
     f.push_back(ClockPeriodField("Maximum Cycle Time (tCKmax)", "tCKmax", ByteTime(spd, kTckMax, kTckMaxFine).Ps()));
@@ -297,12 +313,16 @@ SpdDetailSection TimingSection(const SpdBytes& spd) {
 }
 
 SpdDetailSection OtherSection(const SpdBytes& spd, const Organisation& o) {
-    SpdDetailSection section{"Other Information", "otherInformation", {}};
+    SpdDetailSection section{"Other Information", "otherInformation", ReservedFields()};
     auto& f = section.fields;
     std::string package = "Monolithic";
     if (spd[kPackage] & 0x80u) {
-        static constexpr std::array<std::string_view, 4> kLoading = {"Non-monolithic", "Multi-load stack", "3DS", "?"};
-        package = Format("%s (%d dies)", kLoading[spd[kPackage] & 0x3u].data(), o.dies);
+        // Bits 1-0, the signal loading: 0 not given, 3 reserved.
+        static constexpr std::array<std::string_view, 4> kLoading = {"Unknown", "Multi-load stack", "3DS", "Unknown"};
+        package = std::string(kLoading[spd[kPackage] & 0x3u]);
+        if (o.dies > 1) {
+            package += Format(" (%d dies)", o.dies);
+        }
     }
     f.push_back({"Package Type", package, {{"packageType", Text(package)}, {"dieCount", Number(o.dies)}}});
     std::string activates(Name(kActivateCounts, spd[kOptionalFeatures] & 0x0Fu));
@@ -317,19 +337,33 @@ SpdDetailSection OtherSection(const SpdBytes& spd, const Organisation& o) {
         const bool soft = spd[kRepair] & 0x20u;
         f.push_back({"Soft PPR", soft ? "Supported" : "Not Supported", {{"softPpr", Bool(soft)}}});
     }
-    const bool operable = spd[kVoltage] & 0x1u;
-    f.push_back(
-        {"Module Nominal Voltage", operable ? "1.2 V" : Reserved(), {{"nominalVoltageV", operable ? "1.2" : "null"}}});
+    // Byte 11: bit 0 operable at 1.2 V, bit 1 endurant at 1.2 V. The module table shows 1.20V whatever it says.
+    const bool operable = spd[kVoltage] & 0x1u, endurant = spd[kVoltage] & 0x2u;
+    f.push_back({"Module Nominal Voltage",
+                 operable   ? "1.2 V"
+                 : endurant ? "Unknown (1.2 V endurant)"
+                            : "Unknown",
+                 {{"nominalVoltageV", operable ? "1.2" : "null"},
+                  {"operableAt1V2", Bool(operable)},
+                  {"endurantAt1V2", Bool(endurant)}}});
     const bool sensor = spd[kThermalSensor] & 0x80u;
     f.push_back({"Thermal Sensor", sensor ? "TSE2004 compliant" : "No", {{"thermalSensor", Bool(sensor)}}});
     return section;
 }
 
 SpdDetailSection PhysicalSection(const SpdBytes& spd) {
-    SpdDetailSection section{"Physical Characteristics", "physicalCharacteristics", {}};
+    SpdDetailSection section{"Physical Characteristics", "physicalCharacteristics", ReservedFields()};
     auto& f = section.fields;
-    const int height = static_cast<int>(spd[kHeight] & 0x1Fu) + kHeightBaseMm;
-    f.push_back({"Module Height", Format("%d mm", height), {{"moduleHeightMm", Number(height)}}});
+    // The height as at most so many mm; JSON gives that bound (null above 45 mm) and the text.
+    const unsigned heightCode = spd[kHeight] & 0x1Fu;
+    const int height = static_cast<int>(heightCode) + kHeightBaseMm;
+    const std::string heightText = heightCode == 0                 ? Format("%d mm or less", height)
+                                   : heightCode == kHeightAboveAll ? Format("more than %d mm", height - 1)
+                                                                   : Format("%d mm", height);
+    f.push_back({"Module Height",
+                 heightText,
+                 {{"moduleHeightMm", heightCode == kHeightAboveAll ? std::string(kNull) : Number(height)},
+                  {"moduleHeight", Text(heightText)}}});
     const int front = static_cast<int>(spd[kThickness] & 0x0Fu) + 1, back = static_cast<int>(spd[kThickness] >> 4) + 1;
     f.push_back({"Module Thickness",
                  Format("%d mm front, %d mm back", front, back),
@@ -354,20 +388,24 @@ SpdDetailSection PhysicalSection(const SpdBytes& spd) {
 constexpr int kCentury = 2000;
 
 SpdDetailSection MakerSection(const SpdBytes& spd) {
-    SpdDetailSection section{"Manufacturer Data", "manufacturerData", {}};
+    SpdDetailSection section{"Manufacturer Data", "manufacturerData", ReservedFields()};
     auto& f = section.fields;
     const std::string module = MakerName(spd, kModuleMaker);
     f.push_back({"Module Manufacturer", module, {{"moduleManufacturer", Text(module)}}});
-    if (spd[kDramMaker] != 0 || spd[kDramMaker + 1] != 0) {
+    if (Written(spd, kDramMaker, 2)) {
         const std::string dram = MakerName(spd, kDramMaker);
         f.push_back({"DRAM Manufacturer", dram, {{"dramManufacturer", Text(dram)}}});
     }
-    if (spd[kLocation] != 0) {
+    if (Written(spd, kLocation, 1)) {
+        // A letter or digit as itself (older layouts stored one there), any other code in hex.
+        const unsigned code = spd[kLocation];
+        const bool alphanumeric =
+            (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') || code == '_';
         f.push_back({"Manufacturing Location Code",
-                     Hex(spd[kLocation], 2),
-                     {{"manufacturingLocationCode", Number(spd[kLocation])}}});
+                     alphanumeric ? std::string(1, static_cast<char>(code)) : Hex(code, 2),
+                     {{"manufacturingLocationCode", Number(code)}}});
     }
-    if (spd[kDateYear] != 0 || spd[kDateWeek] != 0) {
+    if (Written(spd, kDateYear, 2)) {
         const std::optional<int> year = SpdBcd(spd[kDateYear]), week = SpdBcd(spd[kDateWeek]);
         if (year && week) {
             f.push_back({"Manufacturing Date",
@@ -383,18 +421,19 @@ SpdDetailSection MakerSection(const SpdBytes& spd) {
     for (int i = 0; i < kSerialLength; ++i) {
         serial = (serial << 8) | spd[kSerial + i];
     }
-    if (serial != 0) {
+    if (Written(spd, kSerial, kSerialLength)) {
         f.push_back({"Assembly Serial Number", Hex(serial, 8), {{"serialNumber", Text(Hex(serial, 8))}}});
     }
-    // The part number as stored, ASCII padded with spaces; other bytes are shown as '?'.
+    // The part number: printable ASCII padded with blanks, up to the first byte that is not (a zero byte ends
+    // it). Blanks alone are an empty part number; no character at all is none ("Undefined").
     std::string part;
-    for (int i = 0; i < kPartLength && spd[kPart + i] != 0; ++i) {
-        const unsigned c = spd[kPart + i];
-        part += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
+    for (int i = 0; i < kPartLength && spd[kPart + i] >= 0x20 && spd[kPart + i] < 0x7F; ++i) {
+        part += static_cast<char>(spd[kPart + i]);
     }
+    const bool undefined = part.empty();
     part.erase(part.find_last_not_of(' ') + 1);
-    f.push_back({"Part Number", part.empty() ? "Undefined" : part, {{"partNumber", Text(part)}}});
-    if (spd[kRevisionCode] != 0) {
+    f.push_back({"Part Number", undefined ? "Undefined" : part, {{"partNumber", Text(part)}}});
+    if (Written(spd, kRevisionCode, 1)) {
         f.push_back({"Revision Code", Hex(spd[kRevisionCode], 2), {{"revisionCode", Number(spd[kRevisionCode])}}});
     }
     return section;
@@ -404,7 +443,8 @@ constexpr int kVoltageHundredths = 100;
 
 SpdDetailSection XmpSection(const SpdBytes& spd, int profile) {
     const int b = kXmpProfileBase + kXmpProfileStride * profile;
-    SpdDetailSection section{Format("XMP Profile %d", profile + 1), Format("xmpProfile%d", profile + 1), {}};
+    SpdDetailSection section{Format("XMP Profile %d", profile + 1), Format("xmpProfile%d", profile + 1),
+                             ReservedFields()};
     auto& f = section.fields;
     const std::string revision = Format("%u.%u", spd[kXmpRevision] >> 4, spd[kXmpRevision] & 0x0Fu);
     f.push_back({"XMP Revision", revision, {{"xmpRevision", Text(revision)}}});
@@ -448,6 +488,7 @@ std::vector<SpdDetailSection> DecodeSpdDetails(const SpdImage& image) {
     const Timings t = ModuleTimings(spd);
     const std::array<std::int64_t, 4> rated = {t.taa, t.trcd, t.trp, t.tras};
     std::vector<SpdDetailSection> sections;
+    sections.reserve(10);
     sections.push_back(EepromSection(spd));
     sections.push_back(MemorySection(spd, organisation, latencies, rated));
     sections.push_back(StandardSpeedsSection(spd, latencies, rated));

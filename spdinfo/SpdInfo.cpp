@@ -9,7 +9,9 @@
 #include <istream>
 #include <ostream>
 #include <system_error>
+#include <utility>
 
+#include "base/LittleEndian.h"
 #include "base/Utf8.h"
 #include "memory/ModuleLabels.h"
 #include "spdinfo/SpdDdr5Details.h"
@@ -63,7 +65,9 @@ Options:
   --sys      (Linux) decode every module the kernel's ee1004 and spd5118 drivers serve (/sys/bus/i2c/drivers),
              named by its bus and address (0-0050 is bus 0, address 0x50). Reading them may need root.
   --bus      (Windows) load MsIo32.dll from spdinfo.exe's folder, probe the twelve SMBus positions as
-             Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found.
+             Prismel does and decode every module found, named DIMM0, DIMM1, ... in the order found. The
+             shared SMBus mutex is held around each probe and module read, as Prismel holds it; a position
+             passed over because the bus stayed busy gets one line on stderr.
   --help     print this text.
   --version  print the version.
   --         end of options: every later argument is a file.
@@ -110,15 +114,37 @@ Options ParseOptions(const std::vector<std::string>& args) {
     return options;
 }
 
-// A name or a cell fit for one line of text on a terminal: control characters (C0, DEL and C1) become U+FFFD.
-std::string PrintableUtf8(std::u16string_view text) {
-    std::u16string clean(text);
+// A cell fit for one line of text on a terminal, appended: control characters (C0, DEL and C1) become U+FFFD.
+void AppendPrintableUtf8(std::string& out, std::u16string_view text) {
+    // Plain ASCII, most of every cell, goes as it is.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && text[ascii] >= 0x20 && text[ascii] < 0x7F) {
+        ++ascii;
+    }
+    out.append(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+    if (ascii == text.size()) {
+        return;
+    }
+    std::u16string clean(text.substr(ascii));
     for (char16_t& unit : clean) {
         if (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F)) {
             unit = u'\uFFFD';
         }
     }
-    return ToUtf8(clean);
+    out += ToUtf8(clean);
+}
+
+// A JSON string of UTF-16 text, appended.
+void AppendJsonUtf16(std::string& out, std::u16string_view text) {
+    const bool plain = std::all_of(text.begin(), text.end(),
+                                   [](char16_t c) { return c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\'; });
+    if (plain) {
+        out += '"';
+        out.append(text.begin(), text.end());
+        out += '"';
+    } else {
+        AppendJsonString(out, ToUtf8(text));
+    }
 }
 
 std::string PrintableName(std::string_view name) {
@@ -131,43 +157,60 @@ std::string PrintableName(std::string_view name) {
     return clean;
 }
 
-void PrintTable(const NamedSpdImage& source, const DecodedModule& module, bool first, std::ostream& out) {
+// The modules' text is made in one string and written in large pieces: the streams' per-insertion work was most
+// of a module's time.
+void PrintTable(const NamedSpdImage& source, const DecodedModule& module, bool first, std::string& out) {
     if (!first) {
-        out << '\n';
+        out += '\n';
     }
-    out << "# " << PrintableName(source.name) << '\n';
+    out += "# ";
+    out += PrintableName(source.name);
+    out += '\n';
     for (std::size_t r = 0; r < module.rows.size(); ++r) {
-        out << r;
+        out += std::to_string(r);
         for (const std::u16string& cell : module.rows[r]) {
-            out << '\t' << PrintableUtf8(cell);
+            out += '\t';
+            AppendPrintableUtf8(out, cell);
         }
-        out << '\n';
+        out += '\n';
     }
 }
 
-void PrintDetails(const std::vector<SpdDetailSection>& sections, std::ostream& out) {
+void PrintDetails(const std::vector<SpdDetailSection>& sections, std::string& out) {
     for (const SpdDetailSection& section : sections) {
-        out << "## " << section.title << '\n';
+        out += "## ";
+        out += section.title;
+        out += '\n';
         for (const SpdDetailField& field : section.fields) {
-            out << field.label << '\t' << field.text << '\n';
+            out += field.label;
+            out += '\t';
+            out += field.text;
+            out += '\n';
         }
     }
 }
 
-void PrintJsonDetails(const std::vector<SpdDetailSection>& sections, std::ostream& out) {
-    out << ",\n      \"full\": {";
+void PrintJsonDetails(const std::vector<SpdDetailSection>& sections, std::string& out) {
+    out += ",\n      \"full\": {";
     for (std::size_t s = 0; s < sections.size(); ++s) {
-        out << (s == 0 ? "\n" : ",\n") << "        " << JsonString(sections[s].key) << ": {";
+        out += s == 0 ? "\n        " : ",\n        ";
+        AppendJsonString(out, sections[s].key);
+        out += ": {";
         bool firstMember = true;
         for (const SpdDetailField& field : sections[s].fields) {
             for (const SpdJsonMember& member : field.json) {
-                out << (firstMember ? "" : ", ") << JsonString(member.key) << ": " << member.value;
+                if (!firstMember) {
+                    out += ", ";
+                }
+                AppendJsonString(out, member.key);
+                out += ": ";
+                out += member.value;
                 firstMember = false;
             }
         }
-        out << '}';
+        out += '}';
     }
-    out << "\n      }";
+    out += "\n      }";
 }
 
 // What a module's JSON says beside its rows: its profile counts and checksum verdicts, as members.
@@ -194,24 +237,30 @@ JsonVerdicts Ddr5Verdicts(const ddr5::Module& module) {
 }
 
 void PrintJsonModule(const NamedSpdImage& source, const DecodedModule& module, const JsonVerdicts& verdicts,
-                     const std::vector<SpdDetailSection>* details, bool first, std::ostream& out) {
-    out << (first ? "\n" : ",\n") << "    {\n";
-    out << "      " << (source.fromBus ? "\"module\": " : "\"file\": ") << JsonString(source.name) << ",\n";
-    out << "      " << verdicts.profileCounts << ",\n";
-    out << "      \"crc\": " << verdicts.crc << ",\n";
-    out << "      \"rows\": [";
+                     const std::vector<SpdDetailSection>* details, bool first, std::string& out) {
+    out += first ? "\n    {\n      " : ",\n    {\n      ";
+    out += source.fromBus ? "\"module\": " : "\"file\": ";
+    AppendJsonString(out, source.name);
+    out += ",\n      ";
+    out += verdicts.profileCounts;
+    out += ",\n      \"crc\": ";
+    out += verdicts.crc;
+    out += ",\n      \"rows\": [";
     for (std::size_t r = 0; r < module.rows.size(); ++r) {
-        out << (r == 0 ? "\n" : ",\n") << "        [";
+        out += r == 0 ? "\n        [" : ",\n        [";
         for (std::size_t c = 0; c < module.rows[r].size(); ++c) {
-            out << (c == 0 ? "" : ", ") << JsonString(ToUtf8(module.rows[r][c]));
+            if (c != 0) {
+                out += ", ";
+            }
+            AppendJsonUtf16(out, module.rows[r][c]);
         }
-        out << ']';
+        out += ']';
     }
-    out << "\n      ]";
+    out += "\n      ]";
     if (details) {
         PrintJsonDetails(*details, out);
     }
-    out << "\n    }";
+    out += "\n    }";
 }
 
 void PrintJsonStart(std::ostream& out) {
@@ -291,7 +340,7 @@ std::optional<std::string> SizeOrTypeRefusal(std::size_t got, std::uint8_t type)
 } // namespace
 
 SpdChecksums CheckSpdChecksums(const SpdImage& image) {
-    const auto stored = [&](std::size_t at) { return static_cast<std::uint16_t>(image[at] | (image[at + 1] << 8)); };
+    const auto stored = [&](std::size_t at) { return LoadLe16(image.data() + at); };
     SpdChecksums result;
     result.base = SpdCrc16(image.data(), kBaseSectionEnd) == stored(kBaseSectionEnd);
     result.module = SpdCrc16(image.data() + kModuleSectionStart, kModuleSectionEnd - kModuleSectionStart) ==
@@ -300,8 +349,14 @@ SpdChecksums CheckSpdChecksums(const SpdImage& image) {
 }
 
 std::string JsonString(std::string_view utf8) {
-    std::string out = "\"";
+    std::string out;
     out.reserve(utf8.size() + 2);
+    AppendJsonString(out, utf8);
+    return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view utf8) {
+    out += '"';
     for (std::size_t i = 0; i < utf8.size();) {
         // Plain ASCII, most of every text, goes as it is.
         const auto byte = static_cast<unsigned char>(utf8[i]);
@@ -322,7 +377,7 @@ std::string JsonString(std::string_view utf8) {
             AppendUtf8(out, c);
         }
     }
-    return out + "\"";
+    out += '"';
 }
 
 std::size_t ReadUpTo(std::istream& in, char* buffer, std::size_t size) {
@@ -370,7 +425,10 @@ SpdFileRead ReadSpdFile(const std::filesystem::path& path) {
         return std::string("is a directory");
     }
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
+    // Unbuffered: the image is read in one call into ReadSpdStream's own buffer, with no stream buffer to make.
+    std::ifstream in;
+    in.rdbuf()->pubsetbuf(nullptr, 0);
+    in.open(path, std::ios::binary);
     if (!in) {
         return std::string(errno == EACCES ? kPermissionDenied : "cannot be opened for reading");
     }
@@ -414,6 +472,54 @@ SpdDriverRead ReadDriverModules(const std::filesystem::path& driversFolder) {
     return result;
 }
 
+SpdBusGate::SpdBusGate(std::function<bool(unsigned long)> take, std::function<void()> give)
+    : m_take(std::move(take)), m_give(std::move(give)) {}
+
+bool SpdBusGate::Take(unsigned long waitMs) {
+    SpdBusPosition position;
+    bool moduleRead = false;
+    if (m_moduleToRead) {
+        position = *std::exchange(m_moduleToRead, std::nullopt);
+        moduleRead = true;
+    } else {
+        position = {m_nextProbe / kSecondIndexCount, m_nextProbe % kSecondIndexCount};
+        ++m_nextProbe;
+    }
+    const bool taken = m_take(waitMs);
+    if (!taken) {
+        m_passed.push_back({position, moduleRead});
+    }
+    m_probing = taken && !moduleRead ? std::optional<SpdBusPosition>(position) : std::nullopt;
+    return taken;
+}
+
+void SpdBusGate::Give() {
+    m_probing.reset();
+    m_give();
+}
+
+SpdByteReader SpdBusGate::Watching(SpdByteReader read) {
+    return [this, read = std::move(read)](std::uint8_t first, std::uint8_t second, std::uint16_t offset) {
+        const std::uint8_t value = read(first, second, offset);
+        if (m_probing && offset == 0) {
+            // The probe reads the position it names: follow it, should the order ever be other than assumed.
+            m_probing = SpdBusPosition{first, second};
+            m_nextProbe = first * kSecondIndexCount + second + 1;
+            if (value == kDdr4SpdFirstByte) {
+                m_moduleToRead = m_probing;
+            }
+            m_probing.reset();
+        }
+        return value;
+    };
+}
+
+std::string SpdBusPassedOverText(const SpdBusGate::PassedOver& passed) {
+    return "module position (" + std::to_string(passed.position.first) + ", " + std::to_string(passed.position.second) +
+           ") passed over: the SMBus stayed busy" +
+           (passed.moduleFound ? " after its module answered, so the module was not read" : "");
+}
+
 namespace {
 
 // One run of the command: the images named on the command line, then the bus's, then the driver's, each printed as
@@ -435,6 +541,7 @@ public:
         if (m_options.sys) {
             DecodeSys();
         }
+        WritePending();
         if (m_options.json) {
             PrintJsonEnd(m_first, m_out);
         }
@@ -447,7 +554,14 @@ public:
     }
 
 private:
+    // The modules' text so far goes out before a line on stderr, so the two keep their order on one terminal.
+    void WritePending() {
+        m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+        m_text.clear();
+    }
+
     void Fail(const std::string& what, const std::string& reason) {
+        WritePending();
         m_err << "spdinfo: " << PrintableName(what) << ": " << reason << '\n';
         if (m_status == kSpdInfoOk) {
             m_status = kSpdInfoBadInput;
@@ -470,10 +584,13 @@ private:
     void Emit(const NamedSpdImage& source, const DecodedModule& module, const JsonVerdicts& verdicts,
               const std::vector<SpdDetailSection>& details) {
         if (m_options.json) {
-            PrintJsonModule(source, module, verdicts, m_options.full ? &details : nullptr, m_first, m_out);
+            PrintJsonModule(source, module, verdicts, m_options.full ? &details : nullptr, m_first, m_text);
         } else {
-            PrintTable(source, module, m_first, m_out);
-            PrintDetails(details, m_out);
+            PrintTable(source, module, m_first, m_text);
+            PrintDetails(details, m_text);
+        }
+        if (m_text.size() >= kPendingOutput) {
+            WritePending();
         }
     }
 
@@ -504,6 +621,11 @@ private:
             return;
         }
         const SpdBusRead bus = m_host.readBus();
+        // A position passed over is said, but the modules that were read are all there is to decode.
+        for (const std::string& passed : bus.passedOver) {
+            WritePending();
+            m_err << "spdinfo: --bus: " << passed << '\n';
+        }
         if (!bus.error.empty()) {
             Fail("--bus", bus.error);
         } else if (bus.modules.empty()) {
@@ -538,6 +660,9 @@ private:
     int m_status = kSpdInfoOk;
     bool m_first = true;
     bool m_stdinRead = false;
+    // The modules' text not yet written: it goes out in pieces of about kPendingOutput bytes.
+    static constexpr std::size_t kPendingOutput = 64 * 1024;
+    std::string m_text;
 };
 
 } // namespace

@@ -72,6 +72,48 @@ TEST(SpdDdr5, ModuleFactsMatchTheReferences) {
     }
 }
 
+// Every maker of the DDR5 images by JEDEC's list: the module's and the DRAM's, and those of the SPD hub, the PMIC,
+// the thermal sensor and the clock driver ("-" where the module has no such device).
+TEST(SpdDdr5, MakersAreNamedByTheJep106List) {
+    struct Case {
+        const char *name, *module, *dram, *hub, *pmic, *sensor, *rcd;
+    } cases[] = {
+        {"advantech-aqd-d5v16gr48-sb", "A-DATA Technology", "Samsung", "Montage Technology Group",
+         "Montage Technology Group", "Montage Technology Group", "Montage Technology Group"},
+        {"cb-samsung-m425r1gb4pb0-cwmod", "Samsung", "Samsung", "IDT", "IDT", "-", "-"},
+        {"corsair-cmk32gx5m2b5600z40", "Corsair", "Micron Technology", "IDT", "Anpec Electronics", "-", "-"},
+        {"crucial-ct16g56c46u5", "Crucial Technology", "Micron Technology", "Montage Technology Group", "Richtek Power",
+         "-", "-"},
+        {"kingston-kf552c40-16", "Kingston", "Micron Technology", "Montage Technology Group", "Anpec Electronics", "-",
+         "-"},
+        {"klevv-kd58gu880-56g4600", "Unknown? (Invalid parity)", "SK Hynix (former Hyundai Electronics)",
+         "Unknown? (Invalid parity)", "Richtek Power", "-", "-"},
+        {"openbmc-rdimm-64gb-anonymised", "Samsung", "Samsung", "IDT", "Monolithic Power Systems Inc", "IDT",
+         "Rambus Inc."},
+        {"samsung-m323r1gb4bb0-cqkol", "Samsung", "Samsung", "Montage Technology Group", "Samsung", "-", "-"},
+        {"samsung-m323r2ga3db0-cwmod", "Samsung", "Samsung", "IDT", "IDT", "-", "-"},
+        {"samsung-m324r2ga3bb0-cqkod", "Samsung", "Samsung", "IDT", "IDT", "-", "-"},
+        {"teamgroup-tforce-ud5-8000", "Team Group Inc.", "SK Hynix (former Hyundai Electronics)",
+         "Montage Technology Group", "Richtek Power", "-", "-"},
+        {"vcolor-tmxfl1680838kwk-partial", "Undefined", "Undefined", "IDT", "Richtek Power", "-", "-"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ddr5::Module m = ddr5::Decode(ReadImage(c.name));
+        std::map<std::string_view, std::string> makers;
+        for (const ddr5::Device& d : m.devices) {
+            makers[d.role] = d.maker;
+        }
+        const auto maker = [&](std::string_view role) { return makers.contains(role) ? makers[role] : "-"; };
+        EXPECT_EQ(m.moduleMaker, c.module);
+        EXPECT_EQ(m.dramMaker, c.dram);
+        EXPECT_EQ(maker("SPD Hub"), c.hub);
+        EXPECT_EQ(maker("PMIC 0"), c.pmic);
+        EXPECT_EQ(maker("Thermal Sensor"), c.sensor);
+        EXPECT_EQ(maker("Registering Clock Driver"), c.rcd);
+    }
+}
+
 // libjedec's and openbmc's expectations for their two RDIMMs: every time in ps, clock limits, devices, identity.
 TEST(SpdDdr5, RegisteredModulesMatchTheirTestExpectations) {
     const ddr5::Module a = ddr5::Decode(ReadImage("advantech-aqd-d5v16gr48-sb"));

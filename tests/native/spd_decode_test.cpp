@@ -186,7 +186,7 @@ TEST(SpdDecode, MemoryTypeAndSpeed) {
         {0x05, 0x00, "DDR4-3200 ( 1600MHz )"},
         {0x07, 0xD6, "DDR4-2400 ( 1200MHz )"},
         {0x06, 0x00, "DDR4-2666 ( 1333MHz )"},
-        {0x08, 0xC2, "DDR4-2132 ( 1066MHz )"},
+        {0x08, 0xC2, "DDR4-2133 ( 1066MHz )"},
         {0xFF, 0x7F, "DDR4-62 ( 31MHz )"},
         {0x00, 0x01, "DDR4-1999999 ( 999999MHz )"},
         {0x00, 0x00, "-"},
@@ -277,7 +277,7 @@ TEST(SpdDecode, XmpProfilesShowWhileTheirEnableBitsAreSet) {
 }
 
 TEST(SpdDecode, XmpClocksCountOverTheProfilesOwnPeriod) {
-    // Profile 1 at 393: tCK 0.682 (2932), tAA 13.641: 20.002 clocks of 0.682 but 19.998 of 2000 / 2932, so 21;
+    // Profile 1 at 393: tCK 0.682 (2933), tAA 13.641: 20.002 clocks of 0.682 but 19.998 of 2000 / 2932, so 21;
     // tRC 45.625 + 0.001 (its fine byte counts): 66.9. Profile 2 at 440: tCK 0.625, tRC exactly 73 clocks.
     const Bytes profiles = {
         {384, 0x0C}, {385, 0x4A}, {386, 0x03},                                        // header, both profiles
@@ -287,7 +287,7 @@ TEST(SpdDecode, XmpClocksCountOverTheProfilesOwnPeriod) {
     };
     EXPECT_EQ(RowsFrom(Decode(Image(profiles)), kFirstJedecRow), (std::vector<std::string>{
                                                                      "|XMP Profile 1",
-                                                                     "存储速度|2932( 1466MHz )|21|17|17|33|67",
+                                                                     "存储速度|2933( 1466MHz )|21|17|17|33|67",
                                                                      "工作电压|1.35V",
                                                                      "|XMP Profile 2",
                                                                      "存储速度|3200( 1600MHz )|0|0|0|0|73",
@@ -318,7 +318,8 @@ const RealModule kRealModules[] = {
     // tAA = tRCD = tRP 0x6E = 13.75, tRAS 0x100 = 32, tRC 0x16E = 45.75. CL 16: 2000 / (13.75 / 16) = 2327.27, tCK
     // used 0.85948: tRC 53.2 -> 54. CL 17 and 18: 13.75 / 17 < 0.833, so 2400 and 0.8333: tRCD 16.5 -> 17.
     // XMP enable 0x17. Profile 1: tCK 0.625, tAA 0x50 = 10 -> 16, tRCD/tRP 0x5A = 11.25 -> 18, tRAS 0xB4 = 22.5
-    // -> 36, tRC 45.75 -> 73.2 -> 74, 0xA3 = 1.35V. Profile 2: tCK 0.75 - 0.084 = 0.666 (3003.0), tAA 10 - 0.010 =
+    // -> 36, tRC 45.75 -> 73.2 -> 74, 0xA3 = 1.35V. Profile 2: tCK 0.75 - 0.084 = 0.666 (3003.0, named 3000), tAA 10 -
+    // 0.010 =
     // 9.99 -> 15.0 -> 15 (single precision), tRCD/tRP 0x5B - 0.053 = 11.322 -> 17.0 -> 17, tRAS 0xBF = 23.875
     // -> 35.8 -> 36, tRC 45.75 -> 68.7 -> 69.
     {"kingston-khx3200c16d4-16gx.bin",
@@ -348,11 +349,12 @@ const RealModule kRealModules[] = {
          "存储速度|3200( 1600MHz )|16|18|18|36|74",
          "工作电压|1.35V",
          "|XMP Profile 2",
-         "存储速度|3003( 1501MHz )|15|17|17|36|69",
+         "存储速度|3000( 1500MHz )|15|17|17|36|69",
          "工作电压|1.35V",
      }},
     // Micron 80 2C. Byte 4 0x85, byte 12 0x08 (x4, 2 package ranks), byte 6 0xB2: 3DS of four dies, so
-    // 8192 / 8 * 64 / 4 * (2 * 4) / 1024 = 128G. tCK 0.75 - 0.068 = 0.682: 2932.55. Latencies 80 AA 06: 14, 16,
+    // 8192 / 8 * 64 / 4 * (2 * 4) / 1024 = 128G. tCK 0.75 - 0.068 = 0.682: 2932.55, named 2933. Latencies 80 AA 06: 14,
+    // 16,
     // 18, 20, 22, 24, 25. tAA 0x83 - 0.005 = 16.37, tRCD = tRP 0x71 - 0.065 = 14.06, tRC 0x171 = 46.125. CL 14:
     // 2000 / 1.16929 = 1710.4, tCK used 1.16959: tRCD 12.02 -> 13, tRAS 27.4 -> 28, tRC 39.4 -> 40. CL 24:
     // 16.37 / 24 = 0.68208 > 0.682, 2932.2: tRCD 20.6 -> 21, tRC 67.6 -> 68. An "HPT" block, not XMP, at 384.
@@ -364,7 +366,7 @@ const RealModule kRealModules[] = {
          "序列号|2432128C",
          "模组容量|128G",
          "存储类型|DDR4 SDRAM",
-         "存储速度|DDR4-2932 ( 1466MHz )",
+         "存储速度|DDR4-2933 ( 1466MHz )",
          "内存位宽|72bit",
          "Banks|16",
          "Ranks|2",
@@ -372,11 +374,11 @@ const RealModule kRealModules[] = {
          "test",
          "JEDEC #1|1710 (855MHz )|14|13|13|28|40",
          "JEDEC #2|1954 (977MHz )|16|14|14|32|46",
-         "JEDEC #3|2199 (1099MHz )|18|16|16|36|51",
+         "JEDEC #3|2200 (1100MHz )|18|16|16|36|51",
          "JEDEC #4|2443 (1221MHz )|20|18|18|40|57",
          "JEDEC #5|2687 (1343MHz )|22|19|19|43|62",
-         "JEDEC #6|2932 (1466MHz )|24|21|21|47|68",
-         "JEDEC #7|2932 (1466MHz )|25|21|21|47|68",
+         "JEDEC #6|2933 (1466MHz )|24|21|21|47|68",
+         "JEDEC #7|2933 (1466MHz )|25|21|21|47|68",
      }},
     // Micron RDIMM. Byte 4 0x86 (16384 Mbit), byte 12 0x08 (x4, 2 ranks): 16384 / 8 * 64 / 4 * 2 / 1024 = 64G;
     // byte 13 0x0B: 72bit. tCK 0.625. Latencies F8 FF 02: 10-22 and 24. Times as on the Kingston module; from
@@ -463,7 +465,7 @@ const RealModule kRealModules[] = {
          "JEDEC #1|1351 (675MHz )|9|9|9|22|26",
          "JEDEC #2|1501 (750MHz )|10|10|10|25|29",
          "JEDEC #3|1651 (825MHz )|11|11|11|27|31",
-         "JEDEC #4|1801 (900MHz )|12|12|12|30|34",
+         "JEDEC #4|1800 (900MHz )|12|12|12|30|34",
          "JEDEC #5|1951 (975MHz )|13|13|13|32|37",
          "JEDEC #6|2102 (1051MHz )|14|14|14|35|40",
          "JEDEC #7|2252 (1126MHz )|15|15|15|37|43",

@@ -6,6 +6,8 @@
 #include <map>
 #include <regex>
 
+#include "memory/ModuleLabels.h"
+#include "memory/SpdDecode.h"
 #include "spdinfo/SpdDetails.h"
 #include "spdinfo/SpdInfo.h"
 
@@ -183,6 +185,125 @@ TEST(SpdInfoFull, KernelDriverModulesAreReadByBusAddress) {
         EXPECT_NE(none.error.find("modprobe spd5118"), std::string::npos) << none.error;
     }
     fs::remove_all(root);
+}
+
+// Fields read as decode-dimms words them, and the bytes the module table reads by the page's own rules (its
+// voltage row is 1.20V whatever byte 11 says) against what --full says those bytes say.
+TEST(SpdInfoFull, FieldsReadAsDecodeDimmsWordsThem) {
+    const auto text = [](std::string_view s) {
+        std::map<int, std::uint8_t> bytes;
+        for (std::size_t i = 0; i < s.size(); ++i) {
+            bytes[static_cast<int>(329 + i)] = static_cast<std::uint8_t>(s[i]);
+        }
+        return bytes;
+    };
+    const auto filled = [](int from, int count, std::uint8_t value) {
+        std::map<int, std::uint8_t> bytes;
+        for (int i = 0; i < count; ++i) {
+            bytes[from + i] = value;
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::map<int, std::uint8_t> bytes;
+        std::string label, shown; // "(none)": the field is left out
+    } cases[] = {
+        {"height code 0", {{128, 0x20}}, "Module Height", "15 mm or less"},
+        {"height code 1", {{128, 0x01}}, "Module Height", "16 mm"},
+        {"height code 30", {{128, 0x1E}}, "Module Height", "45 mm"},
+        {"height code 31", {{128, 0xFF}}, "Module Height", "more than 45 mm"},
+        {"20 blanks", filled(329, 20, ' '), "Part Number", ""},
+        {"20 zero bytes", {}, "Part Number", "Undefined"},
+        {"20 erased bytes", filled(329, 20, 0xFF), "Part Number", "Undefined"},
+        {"padded", text("M378A2K43EB1-CWE    "), "Part Number", "M378A2K43EB1-CWE"},
+        {"a control byte ends it",
+         text("AB\x01"
+              "CD"),
+         "Part Number", "AB"},
+        {"a zero byte ends it", text(std::string("AB\0CD", 5)), "Part Number", "AB"},
+        {"a byte above 0x7E ends it",
+         text("AB\xE9"
+              "CD"),
+         "Part Number", "AB"},
+        {"a leading blank stays", text(" AB"), "Part Number", " AB"},
+        {"byte 11 = 0", {{11, 0x00}}, "Module Nominal Voltage", "Unknown"},
+        {"1.2 V operable", {{11, 0x01}}, "Module Nominal Voltage", "1.2 V"},
+        {"1.2 V endurant", {{11, 0x02}}, "Module Nominal Voltage", "Unknown (1.2 V endurant)"},
+        {"operable and endurant", {{11, 0x03}}, "Module Nominal Voltage", "1.2 V"},
+        {"extended module type", {{3, 0x00}}, "Module Type", "Extended type"},
+        {"reserved module type", {{3, 0x07}}, "Module Type", "Reserved (0x07)"},
+        {"hybrid SO-DIMM", {{3, 0x93}}, "Module Type", "SO-DIMM"},
+        {"no base memory", {{3, 0x0F}}, "Module Type", "No base memory"},
+        {"erased revision", {{1, 0xFF}}, "SPD Revision", "(none)"},
+        {"location letter", {{322, 'A'}}, "Manufacturing Location Code", "A"},
+        {"location digit", {{322, '7'}}, "Manufacturing Location Code", "7"},
+        {"location code", {{322, 0x07}}, "Manufacturing Location Code", "0x07"},
+        {"erased location", {{322, 0xFF}}, "Manufacturing Location Code", "(none)"},
+        {"erased date", {{323, 0xFF}, {324, 0xFF}}, "Manufacturing Date", "(none)"},
+        {"erased serial", filled(325, 4, 0xFF), "Assembly Serial Number", "(none)"},
+        {"serial", {{328, 0x01}}, "Assembly Serial Number", "0x00000001"},
+        {"erased revision code", {{349, 0xFF}}, "Revision Code", "(none)"},
+        {"erased module maker", {{320, 0xFF}, {321, 0xFF}}, "Module Manufacturer", "Undefined"},
+        {"erased DRAM maker", {{350, 0xFF}, {351, 0xFF}}, "DRAM Manufacturer", "(none)"},
+        {"GeIL", {{320, 0x83}, {321, 0x13}}, "Module Manufacturer", "Golden Empire"},
+        {"multi-load stack of 2", {{6, 0x91}}, "Package Type", "Multi-load stack (2 dies)"},
+        {"stack of one die", {{6, 0x81}}, "Package Type", "Multi-load stack"},
+        {"loading not given", {{6, 0x90}}, "Package Type", "Unknown (2 dies)"},
+        {"3DS of 4", {{6, 0xB2}}, "Package Type", "3DS (4 dies)"},
+    };
+    for (const Case& c : cases) {
+        SpdImage image{};
+        image[kSpdMemoryTypeByte] = kSpdMemoryTypeDdr4;
+        image[3] = 0x02;
+        for (const auto& [at, value] : c.bytes) {
+            image[static_cast<std::size_t>(at)] = value;
+        }
+        const Fields fields = OurFields(image);
+        std::string shown = "(none)";
+        for (const auto& [key, value] : fields) {
+            if (key.second == c.label) {
+                shown = value;
+            }
+        }
+        EXPECT_EQ(shown, c.shown) << c.what;
+        // The module table's voltage row follows the page's rule, not byte 11.
+        const std::u16string voltage = DecodeSpd(image, kFixedRowLabels).rows[9][1];
+        EXPECT_EQ(std::string(voltage.begin(), voltage.end()), "1.20V") << c.what;
+    }
+}
+
+// Every real image's speed row names the speed decode-dimms gives as its maximum, and so does --full; the table's
+// fastest JEDEC row runs at that rate too.
+TEST(SpdInfoFull, EveryRealModuleHasItsSpeedByItsJedecName) {
+    static const std::regex speed(R"(^(\d+) MT/s)");
+    int images = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(kSpdFolder)) {
+        const std::string file = entry.path().filename().string();
+        if (!file.ends_with(".decode-dimms.txt")) {
+            continue;
+        }
+        ++images;
+        const std::string name = file.substr(0, file.find('.'));
+        const SpdImage image = ReadImage(kSpdFolder / (name + ".bin"));
+        std::smatch m;
+        const std::string expected = ReadDecodeDimms(entry.path())[{"Memory Characteristics", "Maximum module speed"}];
+        ASSERT_TRUE(std::regex_search(expected, m, speed)) << name << ": " << expected;
+        const int mts = std::stoi(m[1]);
+        const DecodedModule module = DecodeSpd(image, kFixedRowLabels);
+        const std::u16string row = module.rows[5][1];
+        EXPECT_EQ(std::string(row.begin(), row.end()),
+                  "DDR4-" + std::to_string(mts) + " ( " + std::to_string(mts / 2) + "MHz )")
+            << name;
+        const std::size_t lastJedec = module.rows.size() - 1 - kRowsPerXmpProfile * module.xmpProfileCount;
+        const std::u16string fastest = module.rows[lastJedec][1];
+        EXPECT_EQ(std::string(fastest.begin(), fastest.end()),
+                  std::to_string(mts) + " (" + std::to_string(mts / 2) + "MHz )")
+            << name;
+        const std::string full = OurFields(image)[{"Memory Characteristics", "Maximum module speed"}];
+        EXPECT_TRUE(full.starts_with(m[0].str())) << name << ": " << full;
+    }
+    EXPECT_EQ(images, 32);
 }
 
 } // namespace
