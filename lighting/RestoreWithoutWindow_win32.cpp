@@ -1,5 +1,8 @@
 #include "lighting/RestoreWithoutWindow_win32.h"
 
+#include "base/StartupTrace.h"
+#include "lighting/Darkness.h"
+#include "lighting/DarknessWatch_win32.h"
 #include "lighting/LightingControls.h"
 #include "lighting/RememberedLighting.h"
 #include "memory/SmbusLibrary_win32.h"
@@ -34,6 +37,16 @@ int SendRememberedLightingWithoutWindow(CSmbusLibrary& library, ISettingsRegistr
     library.ReadFlags();
     const std::optional<LightingChoice> choice = PlanRestore(ReadRememberedLighting(registry), StartingChoice());
     if (!choice || !SendableWithoutWindow(*choice)) {
+        return 0;
+    }
+    // Nobody is looking: a locked session (started at log-on before the user unlocked), or the night.
+    const DarkSettings dark = ReadDarkSettings(registry);
+    if (dark.locked && SessionLocked()) {
+        StartupPhase("dark: the session is locked, nothing applied");
+        return 0;
+    }
+    if (dark.night && InNight(dark.nightWindow, LocalMinuteOfDay())) {
+        StartupPhase("dark: it is night, nothing applied");
         return 0;
     }
     CLibraryPort port(library);

@@ -227,6 +227,45 @@ TEST_F(CtlTest, TheSaveDialogAsksInTheSystemLanguageBeforeReplacing) {
     EXPECT_EQ(RegistryValueNames(HKEY_LOCAL_MACHINE, kProfilesKey.c_str()), std::vector<std::wstring>{L"Work"});
 }
 
+TEST_F(CtlTest, DarkRulesRoundTripAndBadWordsChangeNothing) {
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    const auto ok = [&](const wchar_t* words) {
+        ConsoleRun run = Ctl(words);
+        EXPECT_EQ(run.exitCode, 0u) << run.error;
+        return run.output;
+    };
+    EXPECT_EQ(ok(L"dark"), "asleep off, display off, locked off, idle off, night off (23:00-07:00); dark now: no\r\n");
+    ok(L"dark display on");
+    ok(L"dark idle 15");
+    EXPECT_EQ(ok(L"dark night 23:30-06:15"),
+              "asleep off, display on, locked off, idle 15, night 23:30-06:15; dark now: no\r\n");
+    ok(L"dark night off");
+    EXPECT_EQ(StoredDword(L"LightsOffWithDisplay"), 1u);
+    EXPECT_EQ(StoredDword(L"LightsOffAfterIdleMinutes"), 15u);
+    EXPECT_EQ(StoredDword(L"LightsOffAtNight"), 0u);
+    EXPECT_EQ(StoredDword(L"NightFrom"), 1410u) << "the times stay for the next time the rule is on";
+    EXPECT_EQ(StoredDword(L"NightTo"), 375u);
+    for (const wchar_t* words : {L"dark idle 0", L"dark idle 1441", L"dark night 23:00-23:00", L"dark night 7",
+                                 L"dark display maybe", L"dark volume on", L"dark locked"}) {
+        ConsoleRun run = Ctl(words);
+        EXPECT_EQ(run.exitCode, 2u) << words;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+    }
+    EXPECT_EQ(StoredDword(L"LightsOffAfterIdleMinutes"), 15u) << "nothing changed";
+    EXPECT_EQ(StoredDword(L"NightFrom"), 1410u);
+
+    // Locked: status says the modules are dark and why.
+    ok(L"dark locked on");
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1, SMTO_BLOCK, 5000, &ignored);
+    const std::string status = ok(L"status");
+    EXPECT_NE(status.find("; dark: locked\r\n"), std::string::npos) << status;
+    EXPECT_NE(ok(L"status --json").find("\"dark\": [\"locked\"]}"), std::string::npos);
+    SendMessageTimeoutW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1, SMTO_BLOCK, 5000, &ignored);
+    EXPECT_EQ(ok(L"status").find("dark"), std::string::npos);
+}
+
 TEST_F(CtlTest, ForgedHandOversAreIgnored) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);

@@ -314,6 +314,31 @@ TEST_F(SdkServerTest, BadInputClosesOnlyItsConnectionAndSendsNothing) {
 
 // Not a test: the measure of an effect engine's load, run by hand with --gtest_also_run_disabled_tests (and
 // PRISMEL_SDK_FRAMES, PRISMEL_SDK_RATE); the bus takes 0.4 ms per transaction as on a real 100 kHz SMBus.
+// While the session is locked a client's Direct frames get their answers as usual and send nothing; the last one is
+// what comes back at unlock.
+TEST_F(SdkServerTest, ADirectFrameWhileLockedIsSentAtUnlock) {
+    PutDword(L"LightsOffWhileLocked", 1);
+    HWND main = StartServing();
+    ASSERT_TRUE(main);
+    TestSocket client;
+    ASSERT_TRUE(Connect(client, port_));
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1, SMTO_BLOCK, 5000, &ignored);
+    const std::size_t from = Journal().size();
+    const std::vector<std::uint8_t> leds = {26, 0, 0, 0, 5, 0, 1, 1, 1, 0, 2, 2, 2,
+                                            0,  3, 3, 3, 0, 4, 4, 4, 0, 5, 5, 5, 0};
+    ASSERT_TRUE(SendAll(client, Packet(0, sdk::kSetCustomMode, {})));
+    ASSERT_TRUE(SendAll(client, Packet(0, sdk::kUpdateLeds, leds)));
+    ASSERT_EQ(AskCount(client), 1) << "answered as usual while dark";
+    EXPECT_TRUE(LightingCallsSince(from).empty()) << "nothing goes out while locked";
+    SendMessageTimeoutW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 1, SMTO_BLOCK, 5000, &ignored);
+    EXPECT_EQ(WaitForLightingCalls(from, 6),
+              (std::vector<std::string>{"RGBI2CMode(0x01, 0x04, 0x00, 0x00)", "RGBI2CMode(0x10, 0x01, 0x01, 0x01)",
+                                        "RGBI2CMode(0x11, 0x02, 0x02, 0x02)", "RGBI2CMode(0x12, 0x03, 0x03, 0x03)",
+                                        "RGBI2CMode(0x13, 0x04, 0x04, 0x04)", "RGBI2CMode(0x14, 0x05, 0x05, 0x05)"}))
+        << "the client's last frame at unlock";
+}
+
 TEST_F(SdkServerTest, DISABLED_MeasureFrameDelayAndCpu) {
     ASSERT_TRUE(StartServingWithBusDelay());
     auto setting = [](const char* name, const char* fallback) {
