@@ -197,6 +197,17 @@ CtlParse ParseDark(std::span<const std::string_view> args) {
     return Refuse(std::string(rule->word) + " is on or off");
 }
 
+// The dark reasons as the items of a JSON list: "display off", "locked".
+std::string JsonReasons(std::uint8_t reasons) {
+    std::string list;
+    for (std::size_t bit = 0; bit < kDarkReasonNames.size(); ++bit) {
+        if (reasons & (1u << bit)) {
+            list.append(list.empty() ? "\"" : ", \"").append(kDarkReasonNames[bit]).append("\"");
+        }
+    }
+    return list;
+}
+
 // A name in a JSON string: quotes, backslashes and control characters escaped.
 std::string JsonString(std::u16string_view name) {
     std::string out(1, '"');
@@ -225,12 +236,7 @@ std::string DescribeDarkAnswer(const DarkAnswer& answer, bool json) {
     const std::string night = NightText(rules.nightWindow);
     const std::string reasons = DescribeDarkReasons(answer.reasons);
     if (json) {
-        std::string list;
-        for (std::size_t bit = 0; bit < kDarkReasonNames.size(); ++bit) {
-            if (answer.reasons & (1u << bit)) {
-                list.append(list.empty() ? "\"" : ", \"").append(kDarkReasonNames[bit]).append("\"");
-            }
-        }
+        const std::string list = JsonReasons(answer.reasons);
         return "{\"asleep\": " + std::string(rules.asleep ? "true" : "false") +
                ", \"display\": " + (rules.display ? "true" : "false") +
                ", \"locked\": " + (rules.locked ? "true" : "false") +
@@ -245,12 +251,7 @@ std::string DescribeDarkAnswer(const DarkAnswer& answer, bool json) {
 
 std::string WithDarkness(const std::string& statusLine, std::uint8_t reasons, bool json) {
     if (json) {
-        std::string list;
-        for (std::size_t bit = 0; bit < kDarkReasonNames.size(); ++bit) {
-            if (reasons & (1u << bit)) {
-                list.append(list.empty() ? "\"" : ", \"").append(kDarkReasonNames[bit]).append("\"");
-            }
-        }
+        const std::string list = JsonReasons(reasons);
         std::string object = statusLine.substr(0, statusLine.size() - 1); // without its closing brace
         return object.append(", \"dark\": [").append(list).append("]}");
     }
