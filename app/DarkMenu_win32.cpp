@@ -57,9 +57,10 @@ std::wstring DarkTip(std::uint8_t reasons) {
 }
 
 void CDarkMenu::AddTo(HMENU popup) const {
-    if (HMENU submenu = MakeDarkSubmenu(m_lighting.DarkRules())) {
-        // From here the submenu belongs to the pop-up, and goes with the tray menu.
-        InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                    Msg(kMsgLightsOff));
+    // Once inserted, the submenu belongs to the pop-up and goes with the tray menu.
+    HMENU submenu = MakeDarkSubmenu(m_lighting.DarkRules());
+    if (submenu && !InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_POPUP,
+                                reinterpret_cast<UINT_PTR>(submenu), Msg(kMsgLightsOff))) {
+        DestroyMenu(submenu);
     }
 }

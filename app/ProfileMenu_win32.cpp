@@ -35,9 +35,11 @@ HMENU MakeProfileSubmenu(const std::vector<Profile>& profiles, const LightingCho
         AppendMenuW(list.Get(), MF_SEPARATOR, 0, nullptr);
     }
     AppendMenuW(list.Get(), MF_STRING, ID_TRAY_PROFILE_SAVE, Msg(kMsgSaveProfile));
-    // From here the delete list belongs to the profiles' submenu, and goes with it.
-    AppendMenuW(list.Get(), MF_POPUP | (count == 0 ? MF_GRAYED : 0), reinterpret_cast<UINT_PTR>(remove.Release()),
-                Msg(kMsgDeleteProfile));
+    // Once appended, the delete list belongs to the profiles' submenu and goes with it.
+    if (AppendMenuW(list.Get(), MF_POPUP | (count == 0 ? MF_GRAYED : 0), reinterpret_cast<UINT_PTR>(remove.Get()),
+                    Msg(kMsgDeleteProfile))) {
+        remove.Release();
+    }
     return list.Release();
 }
 
@@ -51,9 +53,11 @@ void CProfileMenu::AddTo(HMENU popup) {
     for (const Profile& profile : profiles) {
         m_listed.push_back(profile.name);
     }
-    // The submenu belongs to the pop-up from here, and goes with the tray menu.
-    InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                Msg(kMsgProfiles));
+    // Once inserted, the submenu belongs to the pop-up and goes with the tray menu.
+    if (!InsertMenuW(popup, kAfterFirstSeparator, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
+                     Msg(kMsgProfiles))) {
+        DestroyMenu(submenu);
+    }
 }
 
 const std::u16string* CProfileMenu::NameOf(int id, int first) const {
