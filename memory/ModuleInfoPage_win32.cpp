@@ -99,7 +99,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
     if (selected < 0 || static_cast<std::size_t>(selected) >= m_store.size()) {
         return;
     }
-    DecodedModule module = DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows);
+    DecodedModule module = DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows, m_labels.none);
     for (int row = 0; row + 1 < kFixedRowCount && row < static_cast<int>(module.rows.size()); ++row) {
         m_table.SetItemText(row, 1, Wide(module.rows[static_cast<std::size_t>(row)][1]).c_str());
     }
