@@ -136,6 +136,11 @@ void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale
     }
 }
 
+std::wstring CModuleInfoPage::Text(std::int32_t subPage) const {
+    const std::u16string text = ModuleViewText(ListTable(m_table), subPage, m_xmpProfileCount, m_labels);
+    return std::wstring(text.begin(), text.end());
+}
+
 void CModuleInfoPage::OnModuleSelected() {
     m_shadowList.SetCurSel(m_selector.GetCurSel());
     DecodeSelectedModule();

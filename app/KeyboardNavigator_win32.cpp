@@ -1,0 +1,151 @@
+#include "app/KeyboardNavigator_win32.h"
+
+#include "lighting/LightingControls.h"
+#include "skin/VxButton_win32.h"
+
+namespace {
+
+bool Down(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// The disc's margin in the wheel's image at 100 %: the artwork leaves two pixels to the image's side.
+constexpr int kWheelMargin = 2;
+
+} // namespace
+
+void CKeyboardNavigator::HideFocusCues() const {
+    ::SendMessageW(m_window.KeyWindow(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+}
+
+void CKeyboardNavigator::ShowFocusCues() const {
+    const HWND window = m_window.KeyWindow();
+    if (::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) {
+        ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    }
+}
+
+bool CKeyboardNavigator::PreTranslate(const MSG& message) {
+    const HWND window = m_window.KeyWindow();
+    if (message.message != WM_KEYDOWN || (message.hwnd != window && ::GetAncestor(message.hwnd, GA_ROOT) != window)) {
+        return false;
+    }
+    switch (message.wParam) {
+    case VK_TAB:
+        return OnTab(Down(VK_SHIFT), Down(VK_CONTROL));
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        return OnArrow(static_cast<UINT>(message.wParam));
+    case VK_SPACE:
+    case VK_RETURN:
+        return OnPress();
+    default:
+        return false;
+    }
+}
+
+bool CKeyboardNavigator::OnTab(bool shift, bool ctrl) {
+    ShowFocusCues();
+    if (ctrl) {
+        m_window.ShowPage(NextPage(m_window.ShownPage(), !shift));
+        KeepFocusOnThePage();
+        return true;
+    }
+    if (const int next = NextFocus(FocusedId(), shift ? FocusMove::ShiftTab : FocusMove::Tab, *this)) {
+        FocusControl(next);
+    }
+    return true;
+}
+
+bool CKeyboardNavigator::OnArrow(UINT key) {
+    const int focused = FocusedId();
+    if (focused == IDC_BTN_COLOUR_WHEEL) {
+        CVxButton* wheel = m_window.BitmapButton(IDC_BTN_COLOUR_WHEEL);
+        if (!wheel) {
+            return false;
+        }
+        ShowFocusCues();
+        const WheelKey move = key == VK_RIGHT  ? WheelKey::Clockwise
+                              : key == VK_LEFT ? WheelKey::Anticlockwise
+                              : key == VK_UP   ? WheelKey::Outward
+                                               : WheelKey::Inward;
+        m_wheelMark = MoveWheelMark(m_wheelMark, move);
+        RECT client{};
+        ::GetClientRect(wheel->m_hWnd, &client);
+        // The image fills the client area less its last column and row.
+        const WheelPoint point =
+            WheelMarkPoint(m_wheelMark, client.right - 1, client.bottom - 1, m_window.KeyScale().Px(kWheelMargin));
+        wheel->PickAt({point.x, point.y});
+        wheel->PressByKey();
+        return true;
+    }
+    if (GroupOf(focused) == FocusGroup::None) {
+        return false; // an edit box's or the selector's own arrows
+    }
+    ShowFocusCues();
+    const bool forward = key == VK_RIGHT || key == VK_DOWN;
+    FocusControl(NextFocus(focused, forward ? FocusMove::NextInGroup : FocusMove::PreviousInGroup, *this));
+    return true;
+}
+
+bool CKeyboardNavigator::OnPress() {
+    CVxButton* button = m_window.BitmapButton(FocusedId());
+    if (!button || !button->IsWindowVisible()) {
+        return false; // Enter elsewhere is the window's to swallow
+    }
+    ShowFocusCues();
+    if (FocusedId() == IDC_BTN_COLOUR_WHEEL) {
+        RECT client{};
+        ::GetClientRect(button->m_hWnd, &client);
+        const WheelPoint point =
+            WheelMarkPoint(m_wheelMark, client.right - 1, client.bottom - 1, m_window.KeyScale().Px(kWheelMargin));
+        button->PickAt({point.x, point.y});
+    }
+    button->PressByKey();
+    return true;
+}
+
+void CKeyboardNavigator::KeepFocusOnThePage() {
+    const int focused = FocusedId();
+    if (focused != 0 && Visible(focused)) {
+        return;
+    }
+    if (const int first = NextFocus(0, FocusMove::Tab, *this)) {
+        FocusControl(first);
+    }
+}
+
+void CKeyboardNavigator::FocusControl(int id) {
+    if (const HWND control = ::GetDlgItem(m_window.KeyWindow(), id)) {
+        ::SetFocus(control);
+        if (IsColourBox(id)) {
+            ::SendMessageW(control, EM_SETSEL, 0, -1); // an edit box reached by Tab has its number selected
+        }
+    }
+}
+
+int CKeyboardNavigator::FocusedId() const {
+    const HWND focus = ::GetFocus();
+    if (!focus || ::GetParent(focus) != m_window.KeyWindow()) {
+        return 0;
+    }
+    return ::GetDlgCtrlID(focus);
+}
+
+int CKeyboardNavigator::Selected(FocusGroup group) const {
+    for (const FocusStop& stop : kFocusOrder) {
+        if (stop.group == group) {
+            if (CVxButton* button = m_window.BitmapButton(stop.id); button && button->Checked()) {
+                return stop.id;
+            }
+        }
+    }
+    return 0;
+}
+
+bool CKeyboardNavigator::Visible(int id) const {
+    const HWND control = ::GetDlgItem(m_window.KeyWindow(), id);
+    return control && (::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
