@@ -49,8 +49,9 @@ bool CKeyboardNavigator::PreTranslate(const MSG& message) {
 bool CKeyboardNavigator::OnTab(bool shift, bool ctrl) {
     ShowFocusCues();
     if (ctrl) {
+        const int focused = FocusedId();
         m_window.ShowPage(NextPage(m_window.ShownPage(), !shift));
-        KeepFocusOnThePage();
+        KeepFocusOnThePage(focused);
         return true;
     }
     if (const int next = NextFocus(FocusedId(), shift ? FocusMove::ShiftTab : FocusMove::Tab, *this)) {
@@ -107,9 +108,10 @@ bool CKeyboardNavigator::OnPress() {
     return true;
 }
 
-void CKeyboardNavigator::KeepFocusOnThePage() {
-    const int focused = FocusedId();
+void CKeyboardNavigator::KeepFocusOnThePage(int focused) {
+    // Hiding the focused control has given the focus to the dialog, which passes it to a control of its choosing.
     if (focused != 0 && Visible(focused)) {
+        FocusControl(focused);
         return;
     }
     if (const int first = NextFocus(0, FocusMove::Tab, *this)) {

@@ -32,8 +32,9 @@ public:
     void HideFocusCues() const;
     // A key message aimed at the window or one of its controls; true when the key was the navigator's.
     bool PreTranslate(const MSG& message);
-    // After a page switch: a focus left on a control that went away moves to the page's first control.
-    void KeepFocusOnThePage();
+    // After a page switch: the focus stays on the control that had it before (focused) if it still shows, or
+    // goes to the page's first control.
+    void KeepFocusOnThePage(int focused);
 
 private:
     bool OnTab(bool shift, bool ctrl);

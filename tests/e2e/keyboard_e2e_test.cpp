@@ -1,0 +1,229 @@
+// The window from the keyboard alone and through a screen reader's eyes, from another process as a user's keys
+// and a screen reader reach it: Tab round each page, the arrow keys in a group, Space on a mode and on Apply, Ctrl+Tab,
+// the colour wheel by the arrow keys, the focus cue; every visible control's name, role and state in the system's
+// language.
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/ControlNames.h"
+#include "res/SkinLayout.h"
+#include "tests/e2e/ProgramUnderTest.h"
+
+namespace {
+
+using namespace e2e;
+
+class KeyboardTest : public ProgramTest {
+protected:
+    KeyboardTest() : ProgramTest(L"keyboard-") {}
+
+    void StartInFront() {
+        main_ = Start();
+        ASSERT_NE(main_, nullptr);
+        SetCursorPos(5, 1000); // no hover look anywhere
+        ASSERT_TRUE(BringToFront(main_));
+        Settle();
+    }
+
+    int FocusedId() const {
+        const HWND focus = FocusedWindow(main_);
+        return focus && GetParent(focus) == main_ ? GetDlgCtrlID(focus) : 0;
+    }
+
+    // Presses a key and waits until the program has taken it.
+    void Press(WORD key, unsigned modifiers = kNoModifier) const {
+        PressKey(key, modifiers);
+        Settle();
+    }
+
+    // Tab (or Shift+Tab) until the focus is on id; false when it never comes there.
+    bool TabTo(int id, unsigned modifiers = kNoModifier) const {
+        for (int n = 0; n < 30 && FocusedId() != id; ++n) {
+            Press(VK_TAB, modifiers);
+        }
+        return FocusedId() == id;
+    }
+
+    // The controls Tab visits from the focus until it comes back there (at most 40).
+    std::vector<int> TabRound() const {
+        const int first = FocusedId();
+        std::vector<int> visited;
+        do {
+            Press(VK_TAB);
+            visited.push_back(FocusedId());
+        } while (visited.back() != first && visited.size() < 40);
+        return visited;
+    }
+
+    std::wstring Box(int id) const { return GetText(GetDlgItem(main_, id)); }
+
+    HWND main_ = nullptr;
+};
+
+TEST_F(KeyboardTest, TabGoesRoundTheVisibleControlsOfEachPageAndCtrlTabSwitchesPages) {
+    StartInFront();
+    // The dialog starts with the focus in the red box; no mode or speed shows chosen yet, so Tab enters those
+    // groups at their first button.
+    ASSERT_EQ(FocusedId(), IDC_RED_BOX);
+    EXPECT_EQ(TabRound(), (std::vector<int>{IDC_GREEN_BOX, IDC_BLUE_BOX, IDC_BTN_APPLY, IDC_BTN_RESET,
+                                            IDC_BTN_TAB_LIGHTING, IDC_BTN_MINIMISE, IDC_BTN_CLOSE, IDC_BTN_POWER,
+                                            IDC_BTN_MODE_STATIC, IDC_BTN_SPEED_1, IDC_BTN_COLOUR_WHEEL, IDC_RED_BOX}));
+    Press(VK_TAB, kShift);
+    EXPECT_EQ(FocusedId(), IDC_BTN_COLOUR_WHEEL);
+
+    Press(VK_TAB, kCtrl);
+    ASSERT_TRUE(IsVisible(GetDlgItem(main_, IDC_MODULE_SELECTOR))) << "Ctrl+Tab shows the module page";
+    EXPECT_FALSE(IsVisible(GetDlgItem(main_, IDC_BTN_POWER)));
+    EXPECT_EQ(FocusedId(), IDC_MODULE_SELECTOR) << "the focus goes to the page's first control";
+    EXPECT_EQ(TabRound(), (std::vector<int>{IDC_BTN_SUBPAGE_BACK, IDC_BTN_TAB_MODULE_INFO, IDC_BTN_MINIMISE,
+                                            IDC_BTN_CLOSE, IDC_MODULE_SELECTOR}));
+    ASSERT_TRUE(TabTo(IDC_BTN_SUBPAGE_BACK));
+    Press(VK_RIGHT);
+    EXPECT_EQ(FocusedId(), IDC_BTN_SUBPAGE_FORWARD) << "the arrows move between the sub-page buttons";
+
+    Press(VK_TAB, kCtrl | kShift);
+    EXPECT_TRUE(IsVisible(GetDlgItem(main_, IDC_BTN_POWER))) << "Ctrl+Shift+Tab goes back to the lighting page";
+    EXPECT_EQ(FocusedId(), IDC_BTN_POWER);
+}
+
+TEST_F(KeyboardTest, ArrowsAndSpaceChooseMeteorAndSpaceOnApplySendsIt) {
+    StartInFront();
+    ASSERT_TRUE(TabTo(IDC_BTN_MODE_STATIC, kShift));
+    for (int n = 0; n < 6; ++n) {
+        Press(VK_RIGHT);
+    }
+    ASSERT_EQ(FocusedId(), IDC_BTN_MODE_METEOR) << "six steps right from Static";
+    const std::size_t from = Journal().size();
+    Press(VK_SPACE);
+    Press(VK_TAB);
+    ASSERT_EQ(FocusedId(), IDC_BTN_SPEED_1) << "Tab leaves the mode group for the speeds";
+    Press(VK_RIGHT);
+    Press(VK_RETURN); // Enter presses a button as Space does: speed button 2
+    Press(VK_TAB, kShift);
+    EXPECT_EQ(FocusedId(), IDC_BTN_MODE_METEOR) << "Shift+Tab enters the mode group at the chosen mode";
+    EXPECT_TRUE(LightingCallsSince(from).empty()) << "choosing sends nothing";
+    ASSERT_TRUE(TabTo(IDC_BTN_APPLY));
+    Press(VK_SPACE);
+    // Meteor's Apply at speed button 2, as a click sends it, then its frames.
+    const std::vector<std::string> sent = WaitForLightingCalls(from, 2);
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 2),
+              (std::vector<std::string>{"SetZorvaEffect(0x07, 0x0010, 0x00, 0x00000000)",
+                                        "RGBI2CMode(0x01, 0x04, 0x00, 0x00)"}));
+}
+
+TEST_F(KeyboardTest, TheArrowKeysMoveTheWheelsMarkAndTheBoxesFollow) {
+    StartInFront();
+    ASSERT_TRUE(TabTo(IDC_BTN_COLOUR_WHEEL, kShift));
+    ASSERT_EQ(Box(IDC_RED_BOX) + L"," + Box(IDC_GREEN_BOX) + L"," + Box(IDC_BLUE_BOX), L"61,69,255");
+    // One step clockwise from the top of the edge: a saturated orange-red.
+    Press(VK_RIGHT);
+    EXPECT_TRUE(WaitFor([&] { return Box(IDC_RED_BOX) == L"255"; }, 3000)) << Box(IDC_RED_BOX);
+    const int green = _wtoi(Box(IDC_GREEN_BOX).c_str());
+    EXPECT_GT(green, 20);
+    EXPECT_LT(green, 110);
+    EXPECT_LT(_wtoi(Box(IDC_BLUE_BOX).c_str()), 40);
+    // In to the centre: nearly white.
+    for (int n = 0; n < 8; ++n) {
+        Press(VK_DOWN);
+    }
+    for (int id : {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX}) {
+        EXPECT_GT(_wtoi(Box(id).c_str()), 230) << id;
+    }
+}
+
+// The pixels of a window's rectangle in a capture of the whole main window.
+bool SameInside(const Image& a, const Image& b, const RECT& r) {
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            if (a.At(x, y) != b.At(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+TEST_F(KeyboardTest, TheFocusCueShowsOnlyAfterTheKeyboardIsUsed) {
+    StartInFront();
+    const RECT window = WindowRect(main_);
+    const RECT apply = WindowRect(GetDlgItem(main_, IDC_BTN_APPLY));
+    const RECT inApply{apply.left - window.left, apply.top - window.top, apply.right - window.left,
+                       apply.bottom - window.top};
+    // The mouse moves the focus nowhere and draws no cue.
+    Click(GetDlgItem(main_, IDC_BTN_APPLY));
+    Settle();
+    Sleep(300);
+    const Image before = CaptureWindow(main_);
+    ASSERT_TRUE(TabTo(IDC_BTN_APPLY));
+    Sleep(300);
+    const Image after = CaptureWindow(main_);
+    EXPECT_FALSE(SameInside(before, after, inApply)) << "Apply shows the cue";
+    // The cue's colour along Apply's left edge, half-way down.
+    const int middle = (inApply.top + inApply.bottom) / 2;
+    bool cue = false;
+    for (int x = inApply.left; x < inApply.left + 4; ++x) {
+        cue = cue || after.At(x, middle) == static_cast<std::uint32_t>(SKIN_COLOUR_FOCUS_CUE);
+    }
+    EXPECT_TRUE(cue);
+    // Reset, beside it, is as it was.
+    const RECT reset = WindowRect(GetDlgItem(main_, IDC_BTN_RESET));
+    EXPECT_TRUE(SameInside(
+        before, after,
+        {reset.left - window.left, reset.top - window.top, reset.right - window.left, reset.bottom - window.top}));
+}
+
+// What the accessibility API answers for each visible control, in the language LC_ALL gave the system.
+TEST_F(KeyboardTest, ScreenReadersHearEveryControlsNameRoleAndStateInTheSystemLanguage) {
+    const char* expected = std::getenv("PRISMEL_EXPECT_LANGUAGE");
+    const std::int32_t language = expected ? std::atoi(expected) : 0;
+    StartInFront();
+    Click(GetDlgItem(main_, IDC_BTN_MODE_METEOR));
+    Settle();
+    int visible = 0, named = 0;
+    for (HWND child = GetWindow(main_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        const std::optional<AccessibleFacts> facts = ReadAccessible(child);
+        ASSERT_TRUE(facts) << id;
+        if (!IsVisible(child)) {
+            EXPECT_TRUE(facts->state & STATE_SYSTEM_INVISIBLE) << id;
+            continue;
+        }
+        ++visible;
+        const std::optional<ControlName> name = ControlNameOf(id);
+        ASSERT_TRUE(name) << "a visible control without a name: " << id;
+        const std::u16string text = ControlNameText(*name, language);
+        EXPECT_EQ(facts->name, std::wstring(text.begin(), text.end())) << id;
+        named += facts->name.empty() ? 0 : 1;
+        const LONG roles[] = {ROLE_SYSTEM_PUSHBUTTON, ROLE_SYSTEM_RADIOBUTTON, ROLE_SYSTEM_CHECKBUTTON,
+                              ROLE_SYSTEM_PAGETAB,    ROLE_SYSTEM_TEXT,        ROLE_SYSTEM_COMBOBOX};
+        EXPECT_EQ(facts->role, roles[static_cast<int>(name->role)]) << id;
+        const bool checked = id == IDC_BTN_MODE_METEOR || id == IDC_BTN_POWER || id == IDC_BTN_TAB_LIGHTING;
+        EXPECT_EQ((facts->state & STATE_SYSTEM_CHECKED) != 0, checked) << id;
+    }
+    std::printf("lighting page: %d visible controls, %d named\n", visible, named);
+    EXPECT_EQ(visible, 27);
+    EXPECT_EQ(named, visible);
+    EXPECT_EQ(ReadAccessible(GetDlgItem(main_, IDC_RED_BOX))->value, L"61");
+
+    // The module page: the selector's value is the module, its description the page's text.
+    Click(GetDlgItem(main_, IDC_BTN_TAB_MODULE_INFO));
+    Settle();
+    const std::optional<AccessibleFacts> selector = ReadAccessible(GetDlgItem(main_, IDC_MODULE_SELECTOR));
+    ASSERT_TRUE(selector);
+    EXPECT_EQ(selector->value, L"DIMM0");
+    EXPECT_NE(selector->description.find(L"\tF4-3200C14-16GTZR\n"), std::wstring::npos) << "the part number is read";
+    // The module has no serial number: the word for none, in the program's language.
+    const wchar_t* none[] = {L"None", L"无", L"無"};
+    EXPECT_NE(selector->description.find(std::wstring(L"\t") + none[language] + L"\n"), std::wstring::npos);
+    EXPECT_TRUE(ReadAccessible(GetDlgItem(main_, IDC_BTN_TAB_MODULE_INFO))->state & STATE_SYSTEM_CHECKED);
+    EXPECT_FALSE(ReadAccessible(GetDlgItem(main_, IDC_BTN_TAB_LIGHTING))->state & STATE_SYSTEM_CHECKED);
+    EXPECT_TRUE(ReadAccessible(GetDlgItem(main_, IDC_BTN_POWER))->state & STATE_SYSTEM_INVISIBLE);
+}
+
+} // namespace
