@@ -178,6 +178,81 @@ TEST_F(KeyboardTest, TheFocusCueShowsOnlyAfterTheKeyboardIsUsed) {
         {reset.left - window.left, reset.top - window.top, reset.right - window.left, reset.bottom - window.top}));
 }
 
+// The WinEvents a screen reader follows, as another process hears them.
+class WinEventLog {
+public:
+    explicit WinEventLog(DWORD processId)
+        : m_hook(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr, &WinEventLog::Hear, processId,
+                                 0, WINEVENT_OUTOFCONTEXT)) {
+        s_heard.clear();
+    }
+    ~WinEventLog() {
+        if (m_hook) {
+            UnhookWinEvent(m_hook);
+        }
+    }
+    WinEventLog(const WinEventLog&) = delete;
+    WinEventLog& operator=(const WinEventLog&) = delete;
+    bool Hooked() const { return m_hook != nullptr; }
+    // Whether the event came for the window's client object, taking the events as they arrive meanwhile.
+    bool WaitFor(DWORD event, HWND window) const {
+        return support::WaitFor(
+            [&] {
+                MSG message;
+                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                    DispatchMessageW(&message);
+                }
+                for (const Heard& heard : s_heard) {
+                    if (heard.event == event && heard.window == window && heard.object == OBJID_CLIENT) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            3000);
+    }
+
+private:
+    struct Heard {
+        DWORD event;
+        HWND window;
+        LONG object;
+    };
+    static void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) {
+        s_heard.push_back({event, window, object});
+    }
+    static inline std::vector<Heard> s_heard;
+    HWINEVENTHOOK m_hook;
+};
+
+TEST_F(KeyboardTest, AChoiceAndTheKeyboardFocusRaiseTheirWinEvents) {
+    StartInFront();
+    const WinEventLog events(process_->Id());
+    ASSERT_TRUE(events.Hooked());
+    Click(GetDlgItem(main_, IDC_BTN_MODE_METEOR));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, GetDlgItem(main_, IDC_BTN_MODE_METEOR)));
+    ASSERT_TRUE(TabTo(IDC_BTN_APPLY));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_FOCUS, GetDlgItem(main_, IDC_BTN_APPLY)));
+}
+
+// The tray icon from the keyboard: Enter on it shows the window, Shift+F10 opens the menu at the icon.
+TEST_F(KeyboardTest, TheTrayIconAnswersEnterAndTheMenuKey) {
+    main_ = Start();
+    ASSERT_NE(main_, nullptr);
+    Click(GetDlgItem(main_, IDC_BTN_CLOSE));
+    ASSERT_TRUE(WaitFor([&] { return !IsVisible(main_); }, 5000));
+    PostTrayEvent(main_, WM_TRAY_NOTIFY, IDI_TRAY, NIN_KEYSELECT);
+    EXPECT_TRUE(WaitFor([&] { return IsVisible(main_); }, 5000));
+    // The shell's version 4 puts the icon's place in wParam and the event and icon id in lParam.
+    PostMessageW(main_, WM_TRAY_NOTIFY, MAKEWPARAM(600, 500), MAKELPARAM(WM_CONTEXTMENU, IDI_TRAY));
+    HWND menu = WaitForWindow(
+        process_->Id(), kMenuClass, [](HWND w) { return IsWindowVisible(w) != FALSE; }, 5000);
+    ASSERT_NE(menu, nullptr);
+    const RECT place = WindowRect(menu);
+    EXPECT_EQ(place.left, 600);
+    EXPECT_EQ(place.top, 500);
+}
+
 // What the accessibility API answers for each visible control, in the language LC_ALL gave the system.
 TEST_F(KeyboardTest, ScreenReadersHearEveryControlsNameRoleAndStateInTheSystemLanguage) {
     const char* expected = std::getenv("PRISMEL_EXPECT_LANGUAGE");
