@@ -287,6 +287,9 @@ bool CVxButton::DoAccessibleAction() {
 
 void CVxButton::PickAt(POINT point) {
     if (m_colourPick) {
+        // The face drawn afresh first, so that only this pick's mark shows and the colour is the image's.
+        Redraw();
+        ::UpdateWindow(m_hWnd);
         PickColour(point.x, point.y);
     }
 }

@@ -63,7 +63,8 @@ public:
     bool Checked() const { return m_checked; }
     // A press from the keyboard: the parent hears a click, as from the mouse.
     void PressByKey() const;
-    // In colour-pick mode, the keyboard's pick: takes and marks the colour at a client point as a press there does.
+    // In colour-pick mode, the keyboard's pick: takes and marks the colour at a client point as a press there does,
+    // on a face drawn afresh (the last pick's mark goes).
     void PickAt(POINT point);
 
     // Replaces the clock (null: the system tick count) and returns the previous one.
