@@ -14,14 +14,26 @@ constexpr int kWheelMargin = 2;
 
 } // namespace
 
-void CKeyboardNavigator::HideFocusCues() const {
-    ::SendMessageW(m_window.KeyWindow(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+// The window's UI state, as the system's dialogs keep it: the window is asked to change it (WM_CHANGEUISTATE), and
+// each control is told (WM_UPDATEUISTATE) as the window's default processing would pass it on, since the system
+// changes nothing when the window's own record already says so and controls made since keep their own.
+void CKeyboardNavigator::SetFocusCues(bool show) {
+    m_cuesShown = show;
+    const HWND window = m_window.KeyWindow();
+    const WPARAM change = show ? MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS) : MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS);
+    ::SendMessageW(window, WM_CHANGEUISTATE, change, 0);
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_UPDATEUISTATE, change, 0);
+    }
 }
 
-void CKeyboardNavigator::ShowFocusCues() const {
-    const HWND window = m_window.KeyWindow();
-    if (::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) {
-        ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+void CKeyboardNavigator::HideFocusCues() {
+    SetFocusCues(false);
+}
+
+void CKeyboardNavigator::ShowFocusCues() {
+    if (!m_cuesShown) {
+        SetFocusCues(true);
     }
 }
 

@@ -29,7 +29,7 @@ public:
     explicit CKeyboardNavigator(IKeyboardWindow& window) : m_window(window) {}
 
     // Before the window shows: focus cues hidden, as for a user who has not touched the keyboard yet.
-    void HideFocusCues() const;
+    void HideFocusCues();
     // A key message aimed at the window or one of its controls; true when the key was the navigator's.
     bool PreTranslate(const MSG& message);
     // After a page switch: the focus stays on the control that had it before (focused) if it still shows, or
@@ -42,7 +42,8 @@ private:
     bool OnPress();
     void FocusControl(int id);
     int FocusedId() const;
-    void ShowFocusCues() const;
+    void ShowFocusCues();
+    void SetFocusCues(bool show);
 
     // FocusView
     bool Visible(int id) const override;
@@ -51,4 +52,5 @@ private:
 
     IKeyboardWindow& m_window;
     WheelMark m_wheelMark;
+    bool m_cuesShown = false;
 };

@@ -271,14 +271,17 @@ void CTessaroHDDlg::OnWebLink() {
     ShellExecuteW(nullptr, L"Open", L"IExplore.exe", kMakerSite, nullptr, SW_SHOW);
 }
 
+// Another sub-page: the selector's description (the sub-page's text, for screen readers) changes with it.
 void CTessaroHDDlg::OnSubPageBack() {
     m_subPage = SubPageBack(m_subPage);
     Invalidate(false);
+    fw::RaiseDescriptionChange(m_moduleSelector.m_hWnd);
 }
 
 void CTessaroHDDlg::OnSubPageForward() {
     m_subPage = SubPageForward(m_subPage);
     Invalidate(false);
+    fw::RaiseDescriptionChange(m_moduleSelector.m_hWnd);
 }
 
 void CTessaroHDDlg::DeleteUserSettingsUnlessKept() const {

@@ -350,9 +350,9 @@ void RaiseNameChange(HWND window) {
     }
 }
 
-void RaiseFocus(HWND window) {
+void RaiseDescriptionChange(HWND window) {
     if (window && IsWindowVisible(window)) {
-        NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, CHILDID_SELF);
+        NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
     }
 }
 

@@ -51,10 +51,11 @@ private:
     AccessibleObject* m_object = nullptr; // one reference
 };
 
-// The WinEvents a screen reader follows; nothing when the window is not shown.
+// The WinEvents a screen reader follows; nothing when the window is not shown. (The focus event is the system's,
+// raised when the focus moves.)
 void RaiseStateChange(HWND window);
 void RaiseNameChange(HWND window);
-void RaiseFocus(HWND window);
+void RaiseDescriptionChange(HWND window);
 
 // A system control (an edit box, say) with the name and role a screen reader is told, and its text as its value;
 // attach it with SubclassDlgItem. Everything else is the control's own.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/StartupTrace.h"
+#include "framework/Accessible.h"
 #include "framework/Gdi.h"
 #include "framework/Utf16.h"
 #include "memory/ModuleDetection.h"
@@ -115,6 +116,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
     }
     m_xmpProfileCount = module.xmpProfileCount;
     m_dialog.Invalidate(false);
+    fw::RaiseDescriptionChange(m_selector.m_hWnd); // the selector's description is the view's text
 }
 
 void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale) const {

@@ -301,13 +301,17 @@ void CVxButton::OnFocusChange(HWND) {
 void CVxButton::OnUpdateUiState(UINT action, UINT flags) {
     // The system's default keeps the state; the system button's own handling would paint its face over the skin.
     ::DefWindowProcW(m_hWnd, WM_UPDATEUISTATE, MAKEWPARAM(action, flags), 0);
+    // Kept here too: not every system answers WM_QUERYUISTATE from the state it was told.
+    if ((flags & UISF_HIDEFOCUS) && (action == UIS_SET || action == UIS_CLEAR)) {
+        m_focusCueHidden = action == UIS_SET;
+    }
     if (::GetFocus() == m_hWnd) {
         Redraw();
     }
 }
 
 bool CVxButton::ShowsFocusCue() const {
-    return ::GetFocus() == m_hWnd && (SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS) == 0;
+    return ::GetFocus() == m_hWnd && !m_focusCueHidden;
 }
 
 // Along the window's outline (the shape cut from the normal image), as wide as the scale makes two pixels.

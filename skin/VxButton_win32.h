@@ -140,6 +140,8 @@ private:
     std::wstring m_accessibleName;
     LONG m_accessibleRole = ROLE_SYSTEM_PUSHBUTTON;
     bool m_checked = false;
+    // Focus cues hidden (UISF_HIDEFOCUS) until the window's UI state says otherwise: none for a mouse user.
+    bool m_focusCueHidden = true;
     fw::AccessibleSlot m_accessible{m_hWnd, *this};
 
     static TickSource s_tickSource;
