@@ -76,8 +76,8 @@ bool CKeyboardNavigator::OnArrow(UINT key) {
     const int focused = FocusedId();
     if (focused == IDC_BTN_COLOUR_WHEEL) {
         CVxButton* wheel = m_window.BitmapButton(IDC_BTN_COLOUR_WHEEL);
-        if (!wheel) {
-            return false;
+        if (!wheel || !wheel->IsWindowVisible()) {
+            return true; // a wheel hidden under the focus picks nothing
         }
         ShowFocusCues();
         const WheelKey move = key == VK_RIGHT  ? WheelKey::Clockwise
@@ -85,12 +85,7 @@ bool CKeyboardNavigator::OnArrow(UINT key) {
                               : key == VK_UP   ? WheelKey::Outward
                                                : WheelKey::Inward;
         m_wheelMark = MoveWheelMark(m_wheelMark, move);
-        RECT client{};
-        ::GetClientRect(wheel->m_hWnd, &client);
-        // The image fills the client area less its last column and row.
-        const WheelPoint point =
-            WheelMarkPoint(m_wheelMark, client.right - 1, client.bottom - 1, m_window.KeyScale().Px(kWheelMargin));
-        wheel->PickAt({point.x, point.y});
+        PickAtMark(*wheel);
         wheel->PressByKey();
         return true;
     }
@@ -105,19 +100,27 @@ bool CKeyboardNavigator::OnArrow(UINT key) {
 
 bool CKeyboardNavigator::OnPress() {
     CVxButton* button = m_window.BitmapButton(FocusedId());
-    if (!button || !button->IsWindowVisible()) {
+    if (!button) {
         return false; // Enter elsewhere is the window's to swallow
+    }
+    if (!button->IsWindowVisible()) {
+        return true; // a button hidden under the focus is never pressed
     }
     ShowFocusCues();
     if (FocusedId() == IDC_BTN_COLOUR_WHEEL) {
-        RECT client{};
-        ::GetClientRect(button->m_hWnd, &client);
-        const WheelPoint point =
-            WheelMarkPoint(m_wheelMark, client.right - 1, client.bottom - 1, m_window.KeyScale().Px(kWheelMargin));
-        button->PickAt({point.x, point.y});
+        PickAtMark(*button);
     }
     button->PressByKey();
     return true;
+}
+
+void CKeyboardNavigator::PickAtMark(CVxButton& wheel) const {
+    RECT client{};
+    ::GetClientRect(wheel.m_hWnd, &client);
+    // The image fills the client area less its last column and row.
+    const WheelPoint point =
+        WheelMarkPoint(m_wheelMark, client.right - 1, client.bottom - 1, m_window.KeyScale().Px(kWheelMargin));
+    wheel.PickAt({point.x, point.y});
 }
 
 void CKeyboardNavigator::KeepFocusOnThePage(int focused) {

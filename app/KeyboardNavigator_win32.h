@@ -40,6 +40,8 @@ private:
     bool OnTab(bool shift, bool ctrl);
     bool OnArrow(UINT key);
     bool OnPress();
+    // The wheel takes the colour under its keyboard mark.
+    void PickAtMark(CVxButton& wheel) const;
     void FocusControl(int id);
     int FocusedId() const;
     void ShowFocusCues();
