@@ -105,10 +105,6 @@ FocusGroup GroupOf(int id) {
     return index < 0 ? FocusGroup::None : Order()[static_cast<std::size_t>(index)].group;
 }
 
-bool IsFocusStop(int id) {
-    return IndexOf(id) >= 0;
-}
-
 int NextFocus(int current, FocusMove move, const FocusView& view) {
     switch (move) {
     case FocusMove::Tab:

@@ -56,8 +56,6 @@ inline constexpr std::array<int, 2> kFocusOrderTail = {IDC_BTN_MINIMISE, IDC_BTN
 
 // The group a control belongs to; FocusGroup::None for a control alone or one that no key reaches.
 FocusGroup GroupOf(int id);
-// Whether a key can ever reach the control.
-bool IsFocusStop(int id);
 
 // What the window tells the order: whether a control shows, and a group's selected member (0 for none).
 class FocusView {

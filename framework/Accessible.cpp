@@ -139,9 +139,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
         return Text(child, description, [](const AccessibleAnswers& a) { return a.AccessibleDescription(); });
     }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return Text(child, action, [](const AccessibleAnswers& a) { return a.AccessibleActionName(); });
-    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* action) override { return Nothing(action); }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         return Guarded([&] {
             if (const HRESULT checked = Check(child, role); checked != S_OK) {

@@ -26,8 +26,7 @@ public:
     virtual LONG AccessibleState() const { return 0; }
     virtual std::wstring AccessibleValue() const { return {}; }
     virtual std::wstring AccessibleDescription() const { return {}; }
-    // The default action's name ("Press") and the action itself; false when there is none.
-    virtual std::wstring AccessibleActionName() const { return {}; }
+    // The default action (a button's press); false when there is none.
     virtual bool DoAccessibleAction() { return false; }
 };
 
