@@ -35,16 +35,29 @@ protected:
         return focus && GetParent(focus) == main_ ? GetDlgCtrlID(focus) : 0;
     }
 
-    // Presses a key and waits until the program has taken it.
+    // Presses a key. The program takes input after the messages sent and posted to it, so nothing tells when it
+    // has: a test waits for what the key does.
     void Press(WORD key, unsigned modifiers = kNoModifier) const {
         PressKey(key, modifiers);
         Settle();
+    }
+    // Presses a key that moves the focus and waits until it has moved; false when it did not.
+    bool PressMovingFocus(WORD key, unsigned modifiers = kNoModifier) const {
+        const int before = FocusedId();
+        PressKey(key, modifiers);
+        return WaitFor([&] { return FocusedId() != before; }, 5000);
+    }
+    bool Checked(int id) const {
+        const std::optional<AccessibleFacts> facts = ReadAccessible(GetDlgItem(main_, id));
+        return facts && (facts->state & STATE_SYSTEM_CHECKED) != 0;
     }
 
     // Tab (or Shift+Tab) until the focus is on id; false when it never comes there.
     bool TabTo(int id, unsigned modifiers = kNoModifier) const {
         for (int n = 0; n < 30 && FocusedId() != id; ++n) {
-            Press(VK_TAB, modifiers);
+            if (!PressMovingFocus(VK_TAB, modifiers)) {
+                return false;
+            }
         }
         return FocusedId() == id;
     }
@@ -54,7 +67,7 @@ protected:
         const int first = FocusedId();
         std::vector<int> visited;
         do {
-            Press(VK_TAB);
+            PressMovingFocus(VK_TAB);
             visited.push_back(FocusedId());
         } while (visited.back() != first && visited.size() < 40);
         return visited;
@@ -73,20 +86,22 @@ TEST_F(KeyboardTest, TabGoesRoundTheVisibleControlsOfEachPageAndCtrlTabSwitchesP
     EXPECT_EQ(TabRound(), (std::vector<int>{IDC_GREEN_BOX, IDC_BLUE_BOX, IDC_BTN_APPLY, IDC_BTN_RESET,
                                             IDC_BTN_TAB_LIGHTING, IDC_BTN_MINIMISE, IDC_BTN_CLOSE, IDC_BTN_POWER,
                                             IDC_BTN_MODE_STATIC, IDC_BTN_SPEED_1, IDC_BTN_COLOUR_WHEEL, IDC_RED_BOX}));
-    Press(VK_TAB, kShift);
+    ASSERT_TRUE(PressMovingFocus(VK_TAB, kShift));
     EXPECT_EQ(FocusedId(), IDC_BTN_COLOUR_WHEEL);
 
-    Press(VK_TAB, kCtrl);
-    ASSERT_TRUE(IsVisible(GetDlgItem(main_, IDC_MODULE_SELECTOR))) << "Ctrl+Tab shows the module page";
+    PressKey(VK_TAB, kCtrl);
+    ASSERT_TRUE(WaitFor([&] { return IsVisible(GetDlgItem(main_, IDC_MODULE_SELECTOR)); }, 5000))
+        << "Ctrl+Tab shows the module page";
+    Settle();
     EXPECT_FALSE(IsVisible(GetDlgItem(main_, IDC_BTN_POWER)));
     EXPECT_EQ(FocusedId(), IDC_MODULE_SELECTOR) << "the focus goes to the page's first control";
     EXPECT_EQ(TabRound(), (std::vector<int>{IDC_BTN_SUBPAGE_BACK, IDC_BTN_TAB_MODULE_INFO, IDC_BTN_MINIMISE,
                                             IDC_BTN_CLOSE, IDC_MODULE_SELECTOR}));
     ASSERT_TRUE(TabTo(IDC_BTN_SUBPAGE_BACK));
-    Press(VK_RIGHT);
+    ASSERT_TRUE(PressMovingFocus(VK_RIGHT));
     EXPECT_EQ(FocusedId(), IDC_BTN_SUBPAGE_FORWARD) << "the arrows move between the sub-page buttons";
 
-    Press(VK_TAB, kCtrl | kShift);
+    ASSERT_TRUE(PressMovingFocus(VK_TAB, kCtrl | kShift));
     EXPECT_TRUE(IsVisible(GetDlgItem(main_, IDC_BTN_POWER))) << "Ctrl+Shift+Tab goes back to the lighting page";
     EXPECT_EQ(FocusedId(), IDC_BTN_POWER);
 }
@@ -95,16 +110,18 @@ TEST_F(KeyboardTest, ArrowsAndSpaceChooseMeteorAndSpaceOnApplySendsIt) {
     StartInFront();
     ASSERT_TRUE(TabTo(IDC_BTN_MODE_STATIC, kShift));
     for (int n = 0; n < 6; ++n) {
-        Press(VK_RIGHT);
+        ASSERT_TRUE(PressMovingFocus(VK_RIGHT));
     }
     ASSERT_EQ(FocusedId(), IDC_BTN_MODE_METEOR) << "six steps right from Static";
     const std::size_t from = Journal().size();
-    Press(VK_SPACE);
-    Press(VK_TAB);
+    PressKey(VK_SPACE);
+    ASSERT_TRUE(WaitFor([&] { return Checked(IDC_BTN_MODE_METEOR); }, 5000)) << "Space chooses Meteor";
+    ASSERT_TRUE(PressMovingFocus(VK_TAB));
     ASSERT_EQ(FocusedId(), IDC_BTN_SPEED_1) << "Tab leaves the mode group for the speeds";
-    Press(VK_RIGHT);
-    Press(VK_RETURN); // Enter presses a button as Space does: speed button 2
-    Press(VK_TAB, kShift);
+    ASSERT_TRUE(PressMovingFocus(VK_RIGHT));
+    PressKey(VK_RETURN); // Enter presses a button as Space does: speed button 2
+    ASSERT_TRUE(WaitFor([&] { return Checked(IDC_BTN_SPEED_2); }, 5000));
+    ASSERT_TRUE(PressMovingFocus(VK_TAB, kShift));
     EXPECT_EQ(FocusedId(), IDC_BTN_MODE_METEOR) << "Shift+Tab enters the mode group at the chosen mode";
     EXPECT_TRUE(LightingCallsSince(from).empty()) << "choosing sends nothing";
     ASSERT_TRUE(TabTo(IDC_BTN_APPLY));
@@ -122,19 +139,20 @@ TEST_F(KeyboardTest, TheArrowKeysMoveTheWheelsMarkAndTheBoxesFollow) {
     ASSERT_TRUE(TabTo(IDC_BTN_COLOUR_WHEEL, kShift));
     ASSERT_EQ(Box(IDC_RED_BOX) + L"," + Box(IDC_GREEN_BOX) + L"," + Box(IDC_BLUE_BOX), L"61,69,255");
     // One step clockwise from the top of the edge: a saturated orange-red.
-    Press(VK_RIGHT);
-    EXPECT_TRUE(WaitFor([&] { return Box(IDC_RED_BOX) == L"255"; }, 3000)) << Box(IDC_RED_BOX);
-    const int green = _wtoi(Box(IDC_GREEN_BOX).c_str());
-    EXPECT_GT(green, 20);
-    EXPECT_LT(green, 110);
-    EXPECT_LT(_wtoi(Box(IDC_BLUE_BOX).c_str()), 40);
+    PressKey(VK_RIGHT);
+    auto channel = [&](int id) { return _wtoi(Box(id).c_str()); };
+    EXPECT_TRUE(WaitFor([&] { return channel(IDC_RED_BOX) == 255 && channel(IDC_BLUE_BOX) < 40; }, 5000))
+        << Box(IDC_RED_BOX) << "," << Box(IDC_BLUE_BOX);
+    EXPECT_GT(channel(IDC_GREEN_BOX), 20);
+    EXPECT_LT(channel(IDC_GREEN_BOX), 110);
     // In to the centre: nearly white.
     for (int n = 0; n < 8; ++n) {
         Press(VK_DOWN);
     }
-    for (int id : {IDC_RED_BOX, IDC_GREEN_BOX, IDC_BLUE_BOX}) {
-        EXPECT_GT(_wtoi(Box(id).c_str()), 230) << id;
-    }
+    EXPECT_TRUE(WaitFor(
+        [&] { return channel(IDC_RED_BOX) > 230 && channel(IDC_GREEN_BOX) > 230 && channel(IDC_BLUE_BOX) > 230; },
+        5000))
+        << Box(IDC_RED_BOX) << "," << Box(IDC_GREEN_BOX) << "," << Box(IDC_BLUE_BOX);
 }
 
 // The pixels of a window's rectangle in a capture of the whole main window.
