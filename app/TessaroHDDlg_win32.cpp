@@ -62,6 +62,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     StartupPhase("window shaped");
     CentreInWorkArea();
     CreateControls();
+    m_keyboard.HideFocusCues();
     StartupPhase("controls created");
     ApplyStartMode();
     if (!BindSmbus()) {
@@ -75,6 +76,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     StartupPhase("lighting restored");
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     SetUpModuleSelector();
+    NameControls();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
     m_sdkServer.StartIfAllowed();
     m_app.EndArtPrefetch();
@@ -252,6 +254,9 @@ void CTessaroHDDlg::ScaleControlFont() {
 }
 
 bool CTessaroHDDlg::PreTranslateMessage(MSG* message) {
+    if (m_keyboard.PreTranslate(*message)) {
+        return true;
+    }
     if (message->message == WM_KEYDOWN && (message->wParam == VK_ESCAPE || message->wParam == VK_RETURN)) {
         return true;
     }
@@ -266,14 +271,17 @@ void CTessaroHDDlg::OnWebLink() {
     ShellExecuteW(nullptr, L"Open", L"IExplore.exe", kMakerSite, nullptr, SW_SHOW);
 }
 
+// Another sub-page: the selector's description (the sub-page's text, for screen readers) changes with it.
 void CTessaroHDDlg::OnSubPageBack() {
     m_subPage = SubPageBack(m_subPage);
     Invalidate(false);
+    fw::RaiseDescriptionChange(m_moduleSelector.m_hWnd);
 }
 
 void CTessaroHDDlg::OnSubPageForward() {
     m_subPage = SubPageForward(m_subPage);
     Invalidate(false);
+    fw::RaiseDescriptionChange(m_moduleSelector.m_hWnd);
 }
 
 void CTessaroHDDlg::DeleteUserSettingsUnlessKept() const {
@@ -295,16 +303,33 @@ std::int32_t CTessaroHDDlg::Language() const {
     return m_app.Language();
 }
 
+// A run's button shown selected (its hot image as both images) is checked for screen readers too.
 void CTessaroHDDlg::ShowSelectedMode(std::int32_t mode) {
     for (const ButtonImages& images : ModeButtonImages(mode)) {
         Button(images.id).SetBitmaps(images.normal, images.hot, 0);
+        Button(images.id).SetChecked(images.normal == images.hot);
     }
 }
 
 void CTessaroHDDlg::ShowSelectedSpeed(std::int32_t speedIndex) {
     for (const ButtonImages& images : SpeedButtonImages(speedIndex)) {
         Button(images.id).SetBitmaps(images.normal, images.hot, 0);
+        Button(images.id).SetChecked(images.normal == images.hot);
     }
+}
+
+CVxButton* CTessaroHDDlg::BitmapButton(int id) {
+    return id >= kFirstButtonId && id < kFirstButtonId + kButtonCount ? &Button(id) : nullptr;
+}
+
+Page CTessaroHDDlg::ShownPage() const {
+    return m_moduleInfoPage ? Page::ModuleInfo : m_aboutPage ? Page::About : Page::Lighting;
+}
+
+void CTessaroHDDlg::NameControls() {
+    m_accessibility.NameControls(
+        m_hWnd, [this](int id) -> CVxButton& { return Button(id); }, m_moduleSelector, Language());
+    m_moduleSelector.SetAccessibleDescription([this] { return m_moduleInfo.Text(m_subPage); });
 }
 
 void CTessaroHDDlg::ShowControl(int id, bool show) {
@@ -317,6 +342,7 @@ void CTessaroHDDlg::SwitchPage(Page page) {
     m_aboutPage = plan.aboutPage;
     for (const TabImages& tab : plan.tabs) {
         Button(tab.id).SetBitmaps(tab.normal, tab.hot, 0);
+        Button(tab.id).SetChecked(tab.normal == tab.hot);
     }
     for (int id : plan.hide) {
         ShowControl(id, false);
@@ -389,31 +415,39 @@ std::optional<LRESULT> CTessaroHDDlg::OnNcHitTest(POINT cursor) {
     return std::nullopt;
 }
 
-void CTessaroHDDlg::OnTrayNotify(UINT event) {
-    switch (event) {
-    case WM_LBUTTONDOWN:
+void CTessaroHDDlg::OnTrayNotify(UINT event, POINT anchor) {
+    switch (m_trayEvents.On(event)) {
+    case TrayAction::ShowWindow:
         ShowMainWindow();
         break;
-    case WM_RBUTTONDOWN: {
-        POINT cursor{};
-        GetCursorPos(&cursor);
-        TrayMenu tray = LoadTrayMenu();
-        if (tray.popup) {
-            m_profileMenu.AddTo(tray.popup);
-            m_sdkServer.AddTrayItem(tray.popup);
-            m_darkMenu.AddTo(tray.popup);
-            AddRestoreLightingItem(tray.popup, m_app.RestoreLightingFlag());
-            // The menu closes when the user clicks elsewhere only if its owner is the foreground window, and the
-            // message after it lets the next opening work (the shell's documented rule for tray menus).
-            SetForegroundWindow(m_hWnd);
-            TrackPopupMenu(tray.popup, 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-            PostMessage(WM_NULL, 0, 0);
+    case TrayAction::OpenMenu:
+        if (event == WM_CONTEXTMENU) {
+            OpenTrayMenu(anchor); // from the keyboard: at the icon
+        } else {
+            POINT cursor{};
+            GetCursorPos(&cursor);
+            OpenTrayMenu(cursor);
         }
         break;
-    }
-    default:
+    case TrayAction::None:
         break;
     }
+}
+
+void CTessaroHDDlg::OpenTrayMenu(POINT at) {
+    TrayMenu tray = LoadTrayMenu();
+    if (!tray.popup) {
+        return;
+    }
+    m_profileMenu.AddTo(tray.popup);
+    m_sdkServer.AddTrayItem(tray.popup);
+    m_darkMenu.AddTo(tray.popup);
+    AddRestoreLightingItem(tray.popup, m_app.RestoreLightingFlag());
+    // The menu closes when the user clicks elsewhere only if its owner is the foreground window, and the message
+    // after it lets the next opening work (the shell's documented rule for tray menus).
+    SetForegroundWindow(m_hWnd);
+    TrackPopupMenu(tray.popup, 0, at.x, at.y, 0, m_hWnd, nullptr);
+    PostMessage(WM_NULL, 0, 0);
 }
 
 HBRUSH CTessaroHDDlg::OnCtlColor(UINT message, HDC dc, HWND control) {

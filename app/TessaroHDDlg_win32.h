@@ -10,13 +10,16 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "app/ControlAccessibility_win32.h"
 #include "app/ControlTable.h"
+#include "app/KeyboardNavigator_win32.h"
 #include "base/SkinScale.h"
 #include "lighting/HandOverWindow_win32.h"
 #include "lighting/LightingPage_win32.h"
 #include "app/DarkMenu_win32.h"
 #include "app/PageSwitch.h"
 #include "app/ProfileMenu_win32.h"
+#include "app/TrayEvents.h"
 #include "base/TrayIcon_win32.h"
 #include "sdk/SdkServer_win32.h"
 #include "memory/ModuleInfoPage_win32.h"
@@ -26,7 +29,7 @@
 
 class CTessaroHDApp;
 
-class CTessaroHDDlg : public CDialog, public ILightingWindow {
+class CTessaroHDDlg : public CDialog, public ILightingWindow, private IKeyboardWindow {
 public:
     // The main window of app, which has made the fonts and read the settings and the start mode.
     explicit CTessaroHDDlg(CTessaroHDApp& app, CWnd* parent = nullptr);
@@ -104,8 +107,9 @@ private:
     HICON OnQueryDragIcon() const { return m_icon; }
     // Pressing anywhere on the window's face drags it.
     std::optional<LRESULT> OnNcHitTest(POINT cursor);
-    // Left button shows the window; right button opens the tray menu.
-    void OnTrayNotify(UINT event);
+    // Left button (or Enter on the icon) shows the window; right button (or Shift+F10) opens the tray menu.
+    void OnTrayNotify(UINT event, POINT anchor);
+    void OpenTrayMenu(POINT at);
     // The template controls' colours: the colour boxes the lighting page's, the others the skin's.
     HBRUSH OnCtlColor(UINT message, HDC dc, HWND control);
     // The window's own buttons: close hides it to the tray, minimise, the maker's site, the tabs, the sub-pages.
@@ -142,6 +146,15 @@ private:
     bool ModuleInfoShowing() const override { return m_moduleInfoPage; }
     void ShowDarkness(std::uint8_t reasons) override;
 
+    // IKeyboardWindow: what the keys are given of this window.
+    HWND KeyWindow() const override { return m_hWnd; }
+    CVxButton* BitmapButton(int id) override;
+    Page ShownPage() const override;
+    void ShowPage(Page page) override { SwitchPage(page); }
+    const SkinScale& KeyScale() const override { return m_scale; }
+    // Names and roles for screen readers; the module page's text as the selector's description.
+    void NameControls();
+
     // The program's language, which the module page's words are in.
     std::int32_t Language() const;
     void SwitchPage(Page page);
@@ -173,4 +186,7 @@ private:
     CImageList m_moduleIcons;
     CMyComboBox m_moduleSelector;
     CModuleInfoPage m_moduleInfo;
+    CKeyboardNavigator m_keyboard{*this};
+    TrayEvents m_trayEvents;
+    CControlAccessibility m_accessibility;
 };

@@ -52,4 +52,23 @@ enum MessageId : std::int32_t {
     kMsgProfilesFull = 87,
     kMsgProfileBadName = 88,
     kMsgProfileDeleteAsk = 89,
+    // What a screen reader calls the window's controls (their pictures show the words, or none).
+    kMsgModeStatic = 203, // the ten modes, 203-212, in the mode buttons' order
+    kMsgModeColourCycle = 212,
+    kMsgSpeedNumber = 213, // %d is the speed button's number, 1-5
+    kMsgRed = 214,
+    kMsgGreen = 215,
+    kMsgBlue = 216,
+    kMsgPower = 217,
+    kMsgColourWheel = 218,
+    kMsgLighting = 219,
+    kMsgModuleInformation = 71,
+    kMsgMinimise = 72,
+    kMsgClose = 73,
+    kMsgModuleSelector = 74,
+    kMsgPreviousSubPage = 75,
+    kMsgNextSubPage = 76,
+    kMsgMakerSite = 77,
+    // A module field the SPD leaves blank (part number, serial number).
+    kMsgNone = 78,
 };

@@ -1,5 +1,6 @@
 #include "base/TrayIcon_win32.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cwchar>
@@ -26,13 +27,33 @@ NOTIFYICONDATAW Record(HWND window) {
     return data;
 }
 
+// LoadIconWithScaleDown from the common controls the program uses (the import library does not name it).
+using LoadIconWithScaleDownFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+LoadIconWithScaleDownFn LoadIconWithScaleDownFunction() {
+    const HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+    return controls ? reinterpret_cast<LoadIconWithScaleDownFn>(
+                          reinterpret_cast<void (*)()>(GetProcAddress(controls, "LoadIconWithScaleDown")))
+                    : nullptr;
+}
+
 // The program's icon at the small-icon size of a DPI (16 pixels at 96 DPI, 20, 24, 32 and 40 at 125-250 %),
 // which the icon resource holds drawn at each of those sizes. The shell keeps its own copy.
 struct TrayIconImage {
+    // The system's loaders of an icon for a size: the small-icon metric's (LoadIconMetric), or the size of another
+    // screen's scale (LoadIconWithScaleDown); the plain loader where those fail.
     explicit TrayIconImage(int dpi) {
+        const HINSTANCE program = GetModuleHandleW(nullptr);
         const int size = SkinScale(dpi).Px(kSmallIconSize);
-        icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                             size, size, LR_DEFAULTCOLOR));
+        HRESULT loaded = E_FAIL;
+        if (size == GetSystemMetrics(SM_CXSMICON)) {
+            loaded = LoadIconMetric(program, MAKEINTRESOURCEW(IDR_MAINFRAME), LIM_SMALL, &icon);
+        } else if (const auto scaleDown = LoadIconWithScaleDownFunction()) {
+            loaded = scaleDown(program, MAKEINTRESOURCEW(IDR_MAINFRAME), size, size, &icon);
+        }
+        if (FAILED(loaded) || !icon) {
+            icon = static_cast<HICON>(
+                LoadImageW(program, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        }
     }
     ~TrayIconImage() {
         if (icon) {
@@ -50,11 +71,17 @@ struct TrayIconImage {
 void AddTrayIcon(HWND window, int dpi) {
     const TrayIconImage image(dpi);
     NOTIFYICONDATAW data = Record(window);
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP; // version 4 shows the tip only when asked
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = image.icon;
     wcsncpy_s(data.szTip, 64, Msg(kMsgProductName), _TRUNCATE);
     Shell_NotifyIconW(NIM_ADD, &data);
+    // Version 4: NIN_SELECT, NIN_KEYSELECT and WM_CONTEXTMENU, so that the icon works from the keyboard. The
+    // version's field is in the second layout of the record.
+    NOTIFYICONDATAW version = Record(window);
+    version.cbSize = kBalloonRecordSize;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &version);
 }
 
 void ModifyTrayIcon(HWND window, int dpi) {
@@ -67,7 +94,7 @@ void ModifyTrayIcon(HWND window, int dpi) {
 
 void SetTrayTip(HWND window, const wchar_t* tip) {
     NOTIFYICONDATAW data = Record(window);
-    data.uFlags = NIF_TIP;
+    data.uFlags = NIF_TIP | NIF_SHOWTIP; // as when the icon was added
     wcsncpy_s(data.szTip, std::size(data.szTip), tip, _TRUNCATE);
     Shell_NotifyIconW(NIM_MODIFY, &data);
 }

@@ -7,7 +7,7 @@
 #include "res/resource.h"
 
 // Adds the tray icon of window (icon 128 of the program at the small-icon size of `dpi`, message 0 as the tip,
-// callback WM_TRAY_NOTIFY).
+// callback WM_TRAY_NOTIFY) and asks for the shell's version 4 of the callback, which serves the keyboard too.
 void AddTrayIcon(HWND window, int dpi = 96);
 // Gives the tray icon the small-icon size of another DPI.
 void ModifyTrayIcon(HWND window, int dpi);
@@ -21,7 +21,12 @@ void InsertTrayCheckItem(HMENU popup, UINT id, const wchar_t* text, bool checked
 // Shows text once in a balloon at the tray icon.
 void ShowTrayBalloon(HWND window, const wchar_t* text);
 
-// The tray icon's callback: the mouse message that reached the icon.
+// The tray icon's callback (the shell's version 4): the event in lParam's low word (a mouse message, NIN_SELECT,
+// NIN_KEYSELECT or WM_CONTEXTMENU), and the icon's place on the screen in wParam, where a menu opened from the
+// keyboard goes.
 template <> struct MessageParams<WM_TRAY_NOTIFY> {
-    static auto Of(WPARAM, LPARAM lParam) { return std::tuple(static_cast<UINT>(LOWORD(lParam))); }
+    static auto Of(WPARAM wParam, LPARAM lParam) {
+        return std::tuple(static_cast<UINT>(LOWORD(lParam)),
+                          POINT{static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam))});
+    }
 };

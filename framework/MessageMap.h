@@ -154,6 +154,11 @@ PRISMEL_MESSAGE_PARAMS(WM_POWERBROADCAST, static_cast<UINT>(wParam),
 PRISMEL_MESSAGE_PARAMS(WM_SYSCOMMAND, static_cast<UINT>(wParam & 0xFFF0));
 PRISMEL_MESSAGE_PARAMS(WM_NCHITTEST, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
 PRISMEL_MESSAGE_PARAMS(WM_QUERYDRAGICON);
+// WM_GETOBJECT: the flags and the object id (a LONG: OBJID_CLIENT is negative).
+PRISMEL_MESSAGE_PARAMS(WM_GETOBJECT, wParam, static_cast<LONG>(lParam));
+PRISMEL_MESSAGE_PARAMS(WM_SETFOCUS, reinterpret_cast<HWND>(wParam));
+PRISMEL_MESSAGE_PARAMS(WM_KILLFOCUS, reinterpret_cast<HWND>(wParam));
+PRISMEL_MESSAGE_PARAMS(WM_UPDATEUISTATE, static_cast<UINT>(LOWORD(wParam)), static_cast<UINT>(HIWORD(wParam)));
 PRISMEL_MESSAGE_PARAMS(WM_DPICHANGED, static_cast<UINT>(LOWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
 
 namespace fw {

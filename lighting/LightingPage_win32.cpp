@@ -87,6 +87,7 @@ void CLightingPage::ShowBoxes(ColourBoxValues boxes) {
 void CLightingPage::SetPower(bool on) {
     m_state.PowerOn = on;
     m_window.Button(IDC_BTN_POWER).SetBitmaps(PowerImageOf(on), PowerImageOf(on), 0);
+    m_window.Button(IDC_BTN_POWER).SetChecked(on);
 }
 
 void CLightingPage::ShowDefaultColour() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/StartupTrace.h"
+#include "framework/Accessible.h"
 #include "framework/Gdi.h"
 #include "framework/Utf16.h"
 #include "memory/ModuleDetection.h"
@@ -99,7 +100,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
     if (selected < 0 || static_cast<std::size_t>(selected) >= m_store.size()) {
         return;
     }
-    DecodedModule module = DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows);
+    DecodedModule module = DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows, m_labels.none);
     for (int row = 0; row + 1 < kFixedRowCount && row < static_cast<int>(module.rows.size()); ++row) {
         m_table.SetItemText(row, 1, Wide(module.rows[static_cast<std::size_t>(row)][1]).c_str());
     }
@@ -115,6 +116,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
     }
     m_xmpProfileCount = module.xmpProfileCount;
     m_dialog.Invalidate(false);
+    fw::RaiseDescriptionChange(m_selector.m_hWnd); // the selector's description is the view's text
 }
 
 void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale) const {
@@ -134,6 +136,11 @@ void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale
     default:
         break;
     }
+}
+
+std::wstring CModuleInfoPage::Text(std::int32_t subPage) const {
+    const std::u16string text = ModuleViewText(ListTable(m_table), subPage, m_xmpProfileCount, m_labels);
+    return std::wstring(text.begin(), text.end());
 }
 
 void CModuleInfoPage::OnModuleSelected() {

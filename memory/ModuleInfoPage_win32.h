@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "framework/Controls.h"
 #include "framework/MessageMap.h"
@@ -43,6 +44,8 @@ public:
     // The page's share of the window's paint: the current sub-page, straight onto the paint device context, with
     // the view's places at the window's scale.
     void Paint(HDC dc, std::int32_t subPage, const SkinScale& scale) const;
+    // The current sub-page's text as a screen reader reads it.
+    std::wstring Text(std::int32_t subPage) const;
     // The view's font at a new scale.
     void SetViewFont(HFONT viewFont) { m_viewFont = viewFont; }
 

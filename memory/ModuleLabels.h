@@ -13,6 +13,7 @@ struct ModuleLabels {
     std::u16string_view factsHeading; // sub-page 1
     std::u16string_view jedecHeading; // sub-page 2
     std::u16string_view xmpHeading;   // sub-page 3
+    std::u16string_view none;         // a blank part number or serial number
 };
 
 // The page's words in a language (a LanguageIndex); the English ones for a value that names no language.

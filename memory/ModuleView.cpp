@@ -1,6 +1,7 @@
 #include "memory/ModuleView.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -85,4 +86,62 @@ void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, const M
     DrawHeading(canvas, labels.xmpHeading);
     canvas.SetTextColour(kValueColour);
     DrawRows(table, XmpRowsShown(table.RowCount(), xmpProfileCount), 1, canvas);
+}
+
+namespace {
+
+// Keeps what is drawn, where, instead of drawing it.
+class TextCollector final : public TextCanvas {
+public:
+    struct Piece {
+        int x;
+        int y;
+        std::u16string text;
+    };
+    void SelectViewFont() override {}
+    void SetTextColour(std::uint32_t) override {}
+    void PutText(int x, int y, std::u16string_view text) override {
+        // A text drawn twice in one place (the heading, by the labels and by the values) is read once.
+        const bool again = std::any_of(m_pieces.begin(), m_pieces.end(),
+                                       [&](const Piece& p) { return p.x == x && p.y == y && p.text == text; });
+        if (!text.empty() && !again) {
+            m_pieces.push_back({x, y, std::u16string(text)});
+        }
+    }
+    std::u16string Text() {
+        std::stable_sort(m_pieces.begin(), m_pieces.end(),
+                         [](const Piece& a, const Piece& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+        std::u16string text;
+        for (std::size_t i = 0; i < m_pieces.size(); ++i) {
+            text += m_pieces[i].text;
+            const bool lineEnds = i + 1 == m_pieces.size() || m_pieces[i + 1].y != m_pieces[i].y;
+            text += lineEnds ? u'\n' : u'\t';
+        }
+        return text;
+    }
+
+private:
+    std::vector<Piece> m_pieces;
+};
+
+} // namespace
+
+std::u16string ModuleViewText(const ModuleTable& table, std::int32_t subPage, std::int32_t xmpProfileCount,
+                              const ModuleLabels& labels) {
+    TextCollector collector;
+    switch (subPage) {
+    case 1:
+        DrawModuleLabels(labels, collector);
+        DrawModuleValues(table, labels, collector);
+        break;
+    case 2:
+        DrawJedecPage(table, xmpProfileCount, labels, collector);
+        break;
+    case 3:
+        DrawXmpPage(table, xmpProfileCount, labels, collector);
+        break;
+    default:
+        break;
+    }
+    return collector.Text();
 }

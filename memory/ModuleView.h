@@ -67,6 +67,11 @@ void DrawJedecPage(const ModuleTable& table, std::int32_t xmpProfileCount, const
 void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, const ModuleLabels& labels,
                  TextCanvas& canvas);
 
+// The text a sub-page (1-3) draws, as a screen reader reads it: line by line from the top, each line's pieces from
+// the left, a tab between pieces and a line feed after each line. Empty for another sub-page.
+std::u16string ModuleViewText(const ModuleTable& table, std::int32_t subPage, std::int32_t xmpProfileCount,
+                              const ModuleLabels& labels);
+
 // The table rows a sub-page of rows shows: first row and how many, never more than the ten lines.
 struct RowSpan {
     int first;

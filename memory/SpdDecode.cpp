@@ -105,13 +105,13 @@ std::u16string MakerText(const SpdBytes& spd) {
 
 // The part number's characters up to its first zero byte; a byte above 0x7F stands for the Latin-1 character of
 // that value, so the text is always valid UTF-16. Twenty zero bytes mean no part number.
-std::u16string PartNumberText(const SpdBytes& spd) {
+std::u16string PartNumberText(const SpdBytes& spd, std::u16string_view none) {
     unsigned sum = 0;
     for (int i = 0; i < kPartLength; ++i) {
         sum += spd[kPart + i];
     }
     if (sum == 0) {
-        return u"无";
+        return std::u16string(none);
     }
     std::u16string text;
     for (int i = 0; i < kPartLength && spd[kPart + i] != 0; ++i) {
@@ -120,12 +120,12 @@ std::u16string PartNumberText(const SpdBytes& spd) {
     return text;
 }
 
-std::u16string SerialText(const SpdBytes& spd) {
+std::u16string SerialText(const SpdBytes& spd, std::u16string_view none) {
     std::u16string text;
     for (int i = 0; i < kSerialLength; ++i) {
         text += Format("%02X", spd[kSerial + i]);
     }
-    return text == u"00000000" ? u"无" : text;
+    return text == u"00000000" ? std::u16string(none) : text;
 }
 
 int Generation(unsigned typeByte) {
@@ -235,7 +235,7 @@ void AppendXmpProfile(const SpdBytes& spd, int profile, const FixedRowLabels& la
 
 } // namespace
 
-DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels) {
+DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels, std::u16string_view none) {
     const SpdBytes spd(image);
     DecodedModule module;
     module.rows.resize(kFixedRowCount);
@@ -244,8 +244,8 @@ DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels) {
     }
     ModuleInfoRow* fixed = module.rows.data();
     fixed[kMakerRow][1] = MakerText(spd);
-    fixed[kPartRow][1] = PartNumberText(spd);
-    fixed[kSerialRow][1] = SerialText(spd);
+    fixed[kPartRow][1] = PartNumberText(spd, none);
+    fixed[kSerialRow][1] = SerialText(spd, none);
     DecodeOrganisation(spd, fixed);
     fixed[kTypeRow][1] = Format("DDR%d SDRAM", Generation(spd[kMemoryType]));
     const std::optional<int> rate = RateName(ByteTime(spd, kTckMin, kTckMinFine));

@@ -44,5 +44,10 @@ struct DecodedModule {
     std::int32_t xmpProfileCount = 0;
 };
 
-// labels name the fixed rows; the XMP rows repeat its speed and voltage labels.
-DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels);
+// What a blank part number or serial number shows in spdinfo's output, which has always been in Chinese.
+inline constexpr std::u16string_view kSpdInfoNoneText = u"无";
+
+// labels name the fixed rows; the XMP rows repeat its speed and voltage labels. none is the word a blank part
+// number or serial number shows, in the labels' language.
+DecodedModule DecodeSpd(const SpdImage& image, const FixedRowLabels& labels,
+                        std::u16string_view none = kSpdInfoNoneText);

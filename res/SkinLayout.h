@@ -291,6 +291,9 @@
 #define SKIN_COLOUR_CONTROL_TEXT 0x00FFFFFF
 #define SKIN_COLOUR_CONTROL_BACKGROUND 0x00000000
 #define SKIN_COLOUR_DIALOG_CLASS 0x000000FF
+// The keyboard's focus cue, which the buttons draw along their outline: an amber band with a black line inside it.
+#define SKIN_COLOUR_FOCUS_CUE 0x0040D0FF
+#define SKIN_COLOUR_FOCUS_CUE_INNER 0x00000000
 // The recessed fields of the panels (the panel colour at 70 %): the wells around the colour boxes and the hex
 // text, which the colour boxes fill with their own background.
 #define SKIN_COLOUR_WELL 0x001A1409

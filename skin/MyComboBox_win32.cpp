@@ -1,5 +1,8 @@
 #include "skin/MyComboBox_win32.h"
 
+#include <optional>
+#include <utility>
+
 #include <algorithm>
 #include <new>
 
@@ -108,6 +111,30 @@ LRESULT CMyComboBox::OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL&
     const LRESULT result = DefWindowProc(message, wParam, lParam);
     ReleaseRecords();
     return result;
+}
+
+LRESULT CMyComboBox::OnGetObject(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+    const std::optional<LRESULT> answer = m_accessible.Answer(wParam, static_cast<LONG>(lParam));
+    handled = answer.has_value() ? TRUE : FALSE;
+    return answer.value_or(0);
+}
+
+void CMyComboBox::SetAccessible(std::wstring name, LONG role) {
+    const bool renamed = name != m_accessibleName;
+    m_accessibleName = std::move(name);
+    m_accessibleRole = role;
+    if (renamed) {
+        fw::RaiseNameChange(m_hWnd);
+    }
+}
+
+std::wstring CMyComboBox::AccessibleValue() const {
+    std::wstring text;
+    const int selected = GetCurSel();
+    if (selected >= 0 && GetItemText(selected, text) == 0) {
+        text.clear();
+    }
+    return text;
 }
 
 void CMyComboBox::ReleaseRecords() {

@@ -7,13 +7,17 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "framework/Accessible.h"
 #include "framework/Controls.h"
 
-class CMyComboBox : public CComboBox {
+// For screen readers it has a name and role of its own, the selected item's text as its value, and as its
+// description whatever its owner says goes with it (the page it chooses for).
+class CMyComboBox : public CComboBox, private fw::AccessibleAnswers {
 public:
     CMyComboBox() = default;
     ~CMyComboBox() override;
@@ -35,8 +39,14 @@ public:
     // Records alive: one per item added with AddItem until the window is destroyed.
     std::size_t GetRecordCount() const { return m_records.size(); }
 
+    // What a screen reader is told: the name (in the program's language) and the role (ROLE_SYSTEM_*).
+    void SetAccessible(std::wstring name, LONG role);
+    // The description's source; an empty function or text gives none.
+    void SetAccessibleDescription(std::function<std::wstring()> description) { m_description = std::move(description); }
+
     BEGIN_MSG_MAP(CMyComboBox)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_GETOBJECT, OnGetObject)
     END_MSG_MAP()
 
 protected:
@@ -49,6 +59,13 @@ private:
     };
 
     LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+    LRESULT OnGetObject(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+
+    // fw::AccessibleAnswers
+    std::wstring AccessibleName() const override { return m_accessibleName; }
+    LONG AccessibleRole() const override { return m_accessibleRole; }
+    std::wstring AccessibleValue() const override;
+    std::wstring AccessibleDescription() const override { return m_description ? m_description() : std::wstring(); }
     const ItemRecord* RecordOf(int index) const;
     void ReleaseRecords();
 
@@ -56,4 +73,8 @@ private:
     HIMAGELIST m_imageList = nullptr;
     std::vector<std::unique_ptr<ItemRecord>> m_records;
     int m_textIndent = 10;
+    std::wstring m_accessibleName;
+    LONG m_accessibleRole = ROLE_SYSTEM_COMBOBOX;
+    std::function<std::wstring()> m_description;
+    fw::AccessibleSlot m_accessible{m_hWnd, *this};
 };

@@ -4,6 +4,7 @@
 
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "framework/Gdi.h"
 #include "skin/BmpRgn_win32.h"
@@ -17,6 +18,18 @@ std::uint32_t SystemTick() {
 }
 
 constexpr COLORREF kCaptionColour = SKIN_COLOUR_CONTROL_TEXT;
+// The focus cue: a bright band along the button's outline with a dark line inside it, so that it reads on the dark
+// artwork and on light parts of it alike; in a High Contrast theme the theme's highlight and window colours.
+constexpr COLORREF kFocusCueColour = SKIN_COLOUR_FOCUS_CUE;
+constexpr COLORREF kFocusCueInnerColour = SKIN_COLOUR_FOCUS_CUE_INNER;
+constexpr int kFocusCueWidth = 2;
+
+bool HighContrast() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
 
 } // namespace
 
@@ -236,6 +249,88 @@ void CVxButton::OnPaint() {
         RECT box{line.box.left, line.box.top, line.box.right, line.box.bottom};
         ::DrawTextW(dc, text + line.offset, static_cast<int>(line.length), &box,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    if (ShowsFocusCue()) {
+        DrawFocusCue(dc, width, height);
+    }
+}
+
+void CVxButton::SetAccessible(std::wstring name, LONG role) {
+    const bool renamed = name != m_accessibleName;
+    m_accessibleName = std::move(name);
+    m_accessibleRole = role;
+    if (renamed) {
+        fw::RaiseNameChange(m_hWnd);
+    }
+}
+
+void CVxButton::SetChecked(bool checked) {
+    if (checked != m_checked) {
+        m_checked = checked;
+        fw::RaiseStateChange(m_hWnd);
+    }
+}
+
+void CVxButton::PressByKey() const {
+    if (const HWND parent = GetParent()) {
+        ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
+    }
+}
+
+bool CVxButton::DoAccessibleAction() {
+    if (!IsWindowVisible() || !::IsWindowEnabled(m_hWnd)) {
+        return false;
+    }
+    PressByKey();
+    return true;
+}
+
+void CVxButton::PickAt(POINT point) {
+    if (m_colourPick) {
+        // The face drawn afresh first, so that only this pick's mark shows and the colour is the image's.
+        Redraw();
+        ::UpdateWindow(m_hWnd);
+        PickColour(point.x, point.y);
+    }
+}
+
+void CVxButton::OnFocusChange(HWND) {
+    Redraw();
+}
+
+void CVxButton::OnUpdateUiState(UINT action, UINT flags) {
+    // The system's default keeps the state; the system button's own handling would paint its face over the skin.
+    ::DefWindowProcW(m_hWnd, WM_UPDATEUISTATE, MAKEWPARAM(action, flags), 0);
+    // Kept here too: not every system answers WM_QUERYUISTATE from the state it was told.
+    if ((flags & UISF_HIDEFOCUS) && (action == UIS_SET || action == UIS_CLEAR)) {
+        m_focusCueHidden = action == UIS_SET;
+    }
+    if (::GetFocus() == m_hWnd) {
+        Redraw();
+    }
+}
+
+bool CVxButton::ShowsFocusCue() const {
+    return ::GetFocus() == m_hWnd && !m_focusCueHidden;
+}
+
+// Along the window's outline (the shape cut from the normal image), as wide as the scale makes two pixels.
+void CVxButton::DrawFocusCue(HDC dc, int width, int height) const {
+    fw::Region outline(::CreateRectRgn(0, 0, width - 1, height - 1));
+    if (!outline) {
+        return;
+    }
+    ::GetWindowRgn(m_hWnd, outline.Get()); // keeps the rectangle when the window has no region
+    const bool contrast = HighContrast();
+    fw::Brush bright(::CreateSolidBrush(contrast ? ::GetSysColor(COLOR_HIGHLIGHT) : kFocusCueColour));
+    fw::Brush dark(::CreateSolidBrush(contrast ? ::GetSysColor(COLOR_WINDOW) : kFocusCueInnerColour));
+    const int band = m_scale.Px(kFocusCueWidth);
+    const int line = m_scale.Px(1);
+    if (dark) {
+        ::FrameRgn(dc, outline.Get(), dark.Get(), band + line, band + line);
+    }
+    if (bright) {
+        ::FrameRgn(dc, outline.Get(), bright.Get(), band, band);
     }
 }
 

@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
+#include "framework/Accessible.h"
 #include "framework/Controls.h"
 #include "base/SkinScale.h"
 #include "framework/Gdi.h"
@@ -25,7 +27,11 @@ protected:
     int m_spareValue = 0;
 };
 
-class CVxButton : public CButton, public CVxWndBmp {
+// For the keyboard it is a focus stop that never takes the focus from a mouse press: the window moves the focus to
+// it, and it draws a focus cue (an outline along its shape) while it has the focus and the window's UI state shows
+// focus cues, which it does once the keyboard has been used. For screen readers it has a name, a role and a checked
+// state of its own (a client object answered on WM_GETOBJECT), apart from the caption it draws.
+class CVxButton : public CButton, public CVxWndBmp, private fw::AccessibleAnswers {
 public:
     // The clock that press and release are timed with. Replaceable so that tests can present exact durations.
     using TickSource = std::uint32_t (*)();
@@ -50,6 +56,17 @@ public:
     // A colour chosen elsewhere (a restore, prismelctl) shown as if picked.
     void SetPickedColour(COLORREF colour) { m_pickedColour = colour; }
 
+    // What a screen reader is told: the name (in the program's language) and the role (ROLE_SYSTEM_*).
+    void SetAccessible(std::wstring name, LONG role);
+    // Shown chosen (the selected mode, speed or page, the power toggle on): a screen reader hears "checked".
+    void SetChecked(bool checked);
+    bool Checked() const { return m_checked; }
+    // A press from the keyboard: the parent hears a click, as from the mouse.
+    void PressByKey() const;
+    // In colour-pick mode, the keyboard's pick: takes and marks the colour at a client point as a press there does,
+    // on a face drawn afresh (the last pick's mark goes).
+    void PickAt(POINT point);
+
     // Replaces the clock (null: the system tick count) and returns the previous one.
     static TickSource SetTickSource(TickSource source);
 
@@ -67,6 +84,10 @@ public:
     MESSAGE_CRACKED(WM_LBUTTONUP, OnLButtonUp)
     MESSAGE_CRACKED(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_CRACKED(WM_NCPAINT, OnNcPaint)
+    MESSAGE_CRACKED(WM_SETFOCUS, OnFocusChange)
+    MESSAGE_CRACKED(WM_KILLFOCUS, OnFocusChange)
+    MESSAGE_CRACKED(WM_UPDATEUISTATE, OnUpdateUiState)
+    MESSAGE_CRACKED_OFFER(WM_GETOBJECT, m_accessible.Answer)
     END_MSG_MAP()
 
 private:
@@ -84,6 +105,18 @@ private:
     void OnLButtonUp(UINT keys, POINT point);
     void OnPaint();
     void DrawImage(HDC dc, int imageId, int width, int height) const;
+    // The focus moved to or from the button: the cue follows (the system button would paint its own face).
+    void OnFocusChange(HWND other);
+    // The window's UI state changed (focus cues shown or hidden): kept as the default keeps it, then redrawn.
+    void OnUpdateUiState(UINT action, UINT flags);
+    bool ShowsFocusCue() const;
+    void DrawFocusCue(HDC dc, int width, int height) const;
+
+    // fw::AccessibleAnswers
+    std::wstring AccessibleName() const override { return m_accessibleName; }
+    LONG AccessibleRole() const override { return m_accessibleRole; }
+    LONG AccessibleState() const override { return m_checked ? STATE_SYSTEM_CHECKED : 0; }
+    bool DoAccessibleAction() override;
     HBITMAP Image(int imageId) const;
     void PickColour(int x, int y);
     void Reshape();
@@ -104,6 +137,12 @@ private:
     HFONT m_captionFont = nullptr; // not owned
     bool m_colourPick = false;
     COLORREF m_pickedColour = RGB(SKIN_DEFAULT_RED, SKIN_DEFAULT_GREEN, SKIN_DEFAULT_BLUE);
+    std::wstring m_accessibleName;
+    LONG m_accessibleRole = ROLE_SYSTEM_PUSHBUTTON;
+    bool m_checked = false;
+    // Focus cues hidden (UISF_HIDEFOCUS) until the window's UI state says otherwise: none for a mouse user.
+    bool m_focusCueHidden = true;
+    fw::AccessibleSlot m_accessible{m_hWnd, *this};
 
     static TickSource s_tickSource;
 };

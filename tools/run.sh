@@ -62,6 +62,21 @@ run_clicks() {
   xdotool mousemove $((X + $(px 600))) $((Y + $(px 660)))
 }
 
+# Keys, in the program's window, as a keyboard user presses them (PRISMEL_RUN_KEYS, xdotool's key names separated
+# by blanks, e.g. "Tab Tab Right space"), after the clicks.
+run_keys() {
+  local window
+  window=$(xdotool search --onlyvisible --name '^$' 2>/dev/null | while read -r w; do
+    [ "$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')" = "$(px 990)x$(px 675)" ] && echo "$w"
+  done | head -n 1)
+  [ -n "$window" ] || return 1
+  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+  for key in $1; do
+    xdotool key --clearmodifiers "$key"
+    sleep 0.3
+  done
+}
+
 if [ -n "${DISPLAY:-}" ]; then
   prismel_prefix_ensure || exit 1
   if [ "$dpi" != 96 ]; then
@@ -86,11 +101,16 @@ start_ledview
 (cd "$bin" && exec env -u LANG LC_ALL="${LC_ALL:-en_US.UTF-8}" wine Prismel.exe "$@" </dev/null >"$build/run.log" 2>&1) &
 program=$!
 seconds=${PRISMEL_RUN_SECONDS:-8}
-if [ -n "${PRISMEL_RUN_PAGE:-}${PRISMEL_RUN_MODE:-}" ]; then
-  # Works the window as a user would, with the mouse, before the screenshot.
+if [ -n "${PRISMEL_RUN_PAGE:-}${PRISMEL_RUN_MODE:-}${PRISMEL_RUN_KEYS:-}" ]; then
+  # Works the window as a user would, with the mouse and then the keyboard, before the screenshot.
   sleep 4
   seconds=$((seconds > 4 ? seconds - 4 : 1))
-  run_clicks "${PRISMEL_RUN_PAGE:-}" "${PRISMEL_RUN_MODE:-}" || echo "run: could not click the window"
+  if [ -n "${PRISMEL_RUN_PAGE:-}${PRISMEL_RUN_MODE:-}" ]; then
+    run_clicks "${PRISMEL_RUN_PAGE:-}" "${PRISMEL_RUN_MODE:-}" || echo "run: could not click the window"
+  fi
+  if [ -n "${PRISMEL_RUN_KEYS:-}" ]; then
+    run_keys "$PRISMEL_RUN_KEYS" || echo "run: could not press keys in the window"
+  fi
 fi
 sleep "$seconds"
 shot="$build/screenshot.png"

@@ -65,3 +65,25 @@ TEST(ModuleLabels, TheDecoderWritesTheLabelsItIsGivenOnTheFixedAndTheXmpRows) {
 }
 
 } // namespace
+
+namespace {
+
+// A blank part number and serial number read as the page's word for "none", in the page's language; spdinfo keeps
+// its Chinese word.
+TEST(ModuleLabels, ABlankPartNumberAndSerialShowTheWordForNoneInTheLabelsLanguage) {
+    const SpdImage blank{};
+    const struct {
+        std::int32_t language;
+        const char* none;
+    } cases[] = {{kEnglish, "None"}, {kSimplifiedChinese, "无"}, {kTraditionalChinese, "無"}};
+    constexpr std::size_t kPartRow = 1, kSerialRow = 2;
+    for (const auto& c : cases) {
+        const ModuleLabels& labels = ModuleLabelsIn(c.language);
+        const DecodedModule module = DecodeSpd(blank, labels.rows, labels.none);
+        EXPECT_EQ(ToUtf8(module.rows[kPartRow][1]), c.none) << c.language;
+        EXPECT_EQ(ToUtf8(module.rows[kSerialRow][1]), c.none) << c.language;
+    }
+    EXPECT_EQ(ToUtf8(DecodeSpd(blank, kFixedRowLabels).rows[kPartRow][1]), "无");
+}
+
+} // namespace

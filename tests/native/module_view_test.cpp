@@ -143,3 +143,22 @@ TEST(ModuleView, XmpPageShowsEachProfilesThreeLinesAndLeavesTitleCellsBlank) {
 }
 
 } // namespace
+
+namespace {
+
+// What a screen reader reads of each sub-page: the same texts the page draws, a line at a time from the top.
+TEST(ModuleView, EachSubPageReadsAsItsLinesFromTheTop) {
+    const FakeTable table = Table(2, 1);
+    const ModuleLabels& english = ModuleLabelsIn(kEnglish);
+    const std::string facts = ToUtf8(ModuleViewText(table, 1, 1, english));
+    EXPECT_EQ(facts.rfind("Module\n", 0), 0u) << facts;
+    EXPECT_NE(facts.find("Manufacturer\tv0\n"), std::string::npos) << facts;
+    EXPECT_NE(facts.find("Voltage\tv9\n"), std::string::npos) << facts;
+    const std::string jedec = ToUtf8(ModuleViewText(table, 2, 1, english));
+    EXPECT_NE(jedec.find("J2\tr\tc\t3\t4\t5\t6\n"), std::string::npos) << jedec;
+    const std::string xmp = ToUtf8(ModuleViewText(table, 3, 1, english));
+    EXPECT_NE(xmp.find("S\t2\t3\t4\t5\t6\n"), std::string::npos) << xmp;
+    EXPECT_EQ(ModuleViewText(table, 4, 1, english), u"");
+}
+
+} // namespace

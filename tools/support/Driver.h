@@ -106,6 +106,26 @@ std::wstring GetText(HWND window);
 bool IsVisible(HWND window);
 RECT WindowRect(HWND window);
 
+// The keyboard, as a user presses it: the input goes to the foreground window's focus.
+enum KeyModifier : unsigned { kNoModifier = 0, kShift = 1, kCtrl = 2 };
+// Brings a top-level window to the front, so that the keys go to it; false when it did not come.
+bool BringToFront(HWND window);
+// Presses and releases a key (SendInput), with Shift and Ctrl held around it when asked.
+void PressKey(WORD key, unsigned modifiers = kNoModifier);
+// The window that has the keyboard focus in the thread of window (a control of it, or itself); null for none.
+HWND FocusedWindow(HWND window);
+
+// What a screen reader reads of a window's client object from another process, through the accessibility API
+// (AccessibleObjectFromWindow, then the object's name, role, state, value and description).
+struct AccessibleFacts {
+    std::wstring name;
+    LONG role = 0;
+    LONG state = 0;
+    std::wstring value;
+    std::wstring description;
+};
+std::optional<AccessibleFacts> ReadAccessible(HWND window);
+
 // Pixels of a screen area, top row first, one COLORREF (red in the low byte) per pixel.
 struct Image {
     int width = 0;
