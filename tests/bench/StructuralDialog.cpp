@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/ComScope.h"
 #include "framework/Gdi.h"
 #include "skin/BmpRgnScan.h"
 #include "tests/bench/StructuralLayout.h"
@@ -30,21 +31,7 @@ namespace {
     reinterpret_cast<const void*>(&PathFileExistsW), reinterpret_cast<const void*>(&WSAStartup)};
 
 // COM for the whole process, from before the entry point until after it, as the application object holds it.
-class ComScope {
-public:
-    ComScope() : m_initialised(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (m_initialised) {
-            CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool m_initialised;
-};
-ComScope g_com;
+fw::ComScope g_com;
 
 // The main window's outline keeps one pixel off every row's left end.
 constexpr int kOutlineLeftInset = 1;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/ComScope.h"
 #include "framework/Accessible.h"
 
 namespace {
@@ -18,14 +19,6 @@ struct ReleaseCom {
     void operator()(IUnknown* object) const { object->Release(); }
 };
 using AccessiblePtr = std::unique_ptr<IAccessible, ReleaseCom>;
-
-class ComScope {
-public:
-    ComScope() { CoInitialize(nullptr); }
-    ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-};
 
 VARIANT Child(LONG id) {
     VARIANT child{};
@@ -65,7 +58,7 @@ protected:
         return AccessiblePtr(object);
     }
 
-    ComScope com_;
+    fw::ComScope com_;
     HWND window_ = nullptr;
     std::unique_ptr<fw::CNamedControl> control_;
 };

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "framework/ComScope.h"
 #include "tools/support/Driver.h"
 
 namespace support {
@@ -22,21 +23,6 @@ void SendKey(WORD key, bool up) {
 }
 
 // COM for the calling thread while a read lasts.
-class ComScope {
-public:
-    ComScope() : m_initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() {
-        if (m_initialised) {
-            CoUninitialize();
-        }
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool m_initialised;
-};
-
 struct ReleaseCom {
     void operator()(IUnknown* object) const { object->Release(); }
 };
@@ -78,7 +64,7 @@ HWND FocusedWindow(HWND window) {
 }
 
 std::optional<AccessibleFacts> ReadAccessible(HWND window) {
-    const ComScope com;
+    const fw::ComScope com;
     IAccessible* found = nullptr;
     if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                           reinterpret_cast<void**>(&found))) ||
