@@ -122,20 +122,7 @@ void CModuleInfoPage::DecodeSelectedModule() {
 void CModuleInfoPage::Paint(HDC dc, std::int32_t subPage, const SkinScale& scale) const {
     ListTable table(m_table);
     PaintCanvas canvas(dc, m_viewFont, scale);
-    switch (subPage) {
-    case 1:
-        DrawModuleLabels(m_labels, canvas);
-        DrawModuleValues(table, m_labels, canvas);
-        break;
-    case 2:
-        DrawJedecPage(table, m_xmpProfileCount, m_labels, canvas);
-        break;
-    case 3:
-        DrawXmpPage(table, m_xmpProfileCount, m_labels, canvas);
-        break;
-    default:
-        break;
-    }
+    DrawModuleSubPage(table, subPage, m_xmpProfileCount, m_labels, canvas);
 }
 
 std::wstring CModuleInfoPage::Text(std::int32_t subPage) const {

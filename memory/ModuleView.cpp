@@ -126,22 +126,27 @@ private:
 
 } // namespace
 
-std::u16string ModuleViewText(const ModuleTable& table, std::int32_t subPage, std::int32_t xmpProfileCount,
-                              const ModuleLabels& labels) {
-    TextCollector collector;
+void DrawModuleSubPage(const ModuleTable& table, std::int32_t subPage, std::int32_t xmpProfileCount,
+                       const ModuleLabels& labels, TextCanvas& canvas) {
     switch (subPage) {
     case 1:
-        DrawModuleLabels(labels, collector);
-        DrawModuleValues(table, labels, collector);
+        DrawModuleLabels(labels, canvas);
+        DrawModuleValues(table, labels, canvas);
         break;
     case 2:
-        DrawJedecPage(table, xmpProfileCount, labels, collector);
+        DrawJedecPage(table, xmpProfileCount, labels, canvas);
         break;
     case 3:
-        DrawXmpPage(table, xmpProfileCount, labels, collector);
+        DrawXmpPage(table, xmpProfileCount, labels, canvas);
         break;
     default:
         break;
     }
+}
+
+std::u16string ModuleViewText(const ModuleTable& table, std::int32_t subPage, std::int32_t xmpProfileCount,
+                              const ModuleLabels& labels) {
+    TextCollector collector;
+    DrawModuleSubPage(table, subPage, xmpProfileCount, labels, collector);
     return collector.Text();
 }

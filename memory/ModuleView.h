@@ -66,6 +66,9 @@ void DrawJedecPage(const ModuleTable& table, std::int32_t xmpProfileCount, const
                    TextCanvas& canvas);
 void DrawXmpPage(const ModuleTable& table, std::int32_t xmpProfileCount, const ModuleLabels& labels,
                  TextCanvas& canvas);
+// Sub-page 1 (labels and values), 2 (JEDEC rows) or 3 (XMP rows) onto the canvas; nothing for another number.
+void DrawModuleSubPage(const ModuleTable& table, std::int32_t subPage, std::int32_t xmpProfileCount,
+                       const ModuleLabels& labels, TextCanvas& canvas);
 
 // The text a sub-page (1-3) draws, as a screen reader reads it: line by line from the top, each line's pieces from
 // the left, a tab between pieces and a line feed after each line. Empty for another sub-page.
