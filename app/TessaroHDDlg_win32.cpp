@@ -12,12 +12,10 @@
 #include "base/StartupTrace.h"
 #include "framework/ProgramFolder.h"
 #include "lighting/RunningCopy_win32.h"
-#include "skin/BmpRgn_win32.h"
 #include "skin/SkinBitmap_win32.h"
 
 namespace {
 
-constexpr wchar_t kBackgroundProperty[] = L"VxBmpProp";
 constexpr wchar_t kMakerSite[] = L"https://www.zorva-prismel.example/";
 constexpr int kModuleIconCount = 6;
 constexpr int kModuleIconSize = 16;
@@ -59,6 +57,10 @@ bool CTessaroHDDlg::OnInitDialog() {
     }
     m_moduleSelector.SetItemHeights(m_scale.Px(SKIN_MODULE_SELECTOR_ITEM_H)); // before the modules are listed
     SetSkin(IDB_PAGE_LIGHTING);
+    m_trayAtStart = m_app.StartMode() == kStartSysTray;
+    if (!m_trayAtStart) {
+        m_artwork.Make(m_hWnd);
+    }
     StartupPhase("window shaped");
     CentreInWorkArea();
     CreateControls();
@@ -75,7 +77,8 @@ bool CTessaroHDDlg::OnInitDialog() {
     m_lighting.Start(m_app.RestoreLightingFlag(), m_moduleInfo.ModuleCount());
     StartupPhase("lighting restored");
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
-    SetUpModuleSelector();
+    m_moduleSelector.ShowWindow(SW_HIDE); // the lighting page shows first
+    m_startFinished = false;
     NameControls();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
     m_sdkServer.StartIfAllowed();
@@ -178,15 +181,24 @@ void CTessaroHDDlg::SetUpModuleSelector() {
     m_moduleSelector.ShowWindow(SW_HIDE);
 }
 
+std::optional<LRESULT> CTessaroHDDlg::OnTimer(UINT_PTR id) {
+    if (id != kFinishStartTimerId) {
+        return std::nullopt;
+    }
+    ::KillTimer(m_hWnd, kFinishStartTimerId);
+    FinishStart();
+    return 0;
+}
+
+void CTessaroHDDlg::FinishStart() {
+    if (!m_startFinished) {
+        m_startFinished = true;
+        SetUpModuleSelector();
+    }
+}
+
 void CTessaroHDDlg::SetSkin(int skinId) {
-    m_skinId = skinId;
-    // The face is painted from the same bitmap the outline is cut from: loaded once.
-    m_background =
-        LoadSkinBitmap(static_cast<UINT>(skinId), m_scale, {m_scale.Px(SKIN_PAGE_W), m_scale.Px(SKIN_PAGE_H)});
-    CBmpRgn region;
-    region.SetInsets(m_scale.Px(1), 0);
-    region.ShapeWindow(m_hWnd, m_background.Get());
-    SetPropW(m_hWnd, kBackgroundProperty, m_background.Get());
+    m_artwork.SetSkin(m_hWnd, skinId, m_scale);
     Invalidate(false);
 }
 
@@ -194,6 +206,9 @@ void CTessaroHDDlg::CreateControls() {
     AddTrayIcon(m_hWnd, m_scale.Dpi());
     StartupPhase("tray icon added");
     CreateBitmapButtons();
+    if (m_artwork.Made()) {
+        m_artwork.Make(m_hWnd); // the buttons' outlines
+    }
     StartupPhase("buttons created");
     Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
     PlaceTemplateControls();
@@ -210,12 +225,13 @@ SkinRect CTessaroHDDlg::ScaleButton(const ButtonRow& row) {
 }
 
 void CTessaroHDDlg::CreateBitmapButtons() {
+    const CWnd::CreationBatch batch;
     for (const ButtonRow& row : kButtonTable) {
         CVxButton& button = Button(row.id);
         button.SetBitmaps(row.normalImage, row.hotImage, row.spare);
-        // The button is made at its normal image's size and keeps that image for its outline and its paint.
         const SkinRect place = ScaleButton(row);
-        const SIZE size = button.NormalImageSize();
+        // Made at the size its outline gives it when the artwork is made now, else at its image's size until then.
+        const SIZE size = m_artwork.Made() ? button.WindowSize() : SIZE{place.w, place.h};
         RECT rect{place.x, place.y, place.x + size.cx, place.y + size.cy};
         button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect,
                       m_hWnd, static_cast<UINT>(row.id));
@@ -292,7 +308,25 @@ void CTessaroHDDlg::DeleteUserSettingsUnlessKept() const {
 
 void CTessaroHDDlg::HideToTray() {
     DeleteUserSettingsUnlessKept();
+    m_trayAtStart = false;
     ShowWindow(SW_HIDE);
+}
+
+void CTessaroHDDlg::OnShowWindow(bool shown, UINT status) {
+    if (status != 0) {
+        return; // an owner or a screen of windows hiding or showing: not this window's own
+    }
+    if (!shown) {
+        m_artwork.Release(m_hWnd);
+    } else if (!m_trayAtStart) {
+        m_artwork.Make(m_hWnd);
+    }
+}
+
+void CTessaroHDDlg::OnSize(UINT type) {
+    if (type == SIZE_MINIMIZED) {
+        m_artwork.Release(m_hWnd);
+    }
 }
 
 HFONT CTessaroHDDlg::Font(FontSlot slot) const {
@@ -337,6 +371,9 @@ void CTessaroHDDlg::ShowControl(int id, bool show) {
 }
 
 void CTessaroHDDlg::SwitchPage(Page page) {
+    if (page == Page::ModuleInfo) {
+        FinishStart();
+    }
     PagePlan plan = PlanPageSwitch(page, m_lighting.State().PowerOn);
     m_moduleInfoPage = plan.moduleInfoPage;
     m_aboutPage = plan.aboutPage;
@@ -380,11 +417,14 @@ void CTessaroHDDlg::OnPaint() {
         PaintIcon(dc);
         return;
     }
-    if (m_background) {
+    if (!m_artwork.Made() && !m_trayAtStart) {
+        m_artwork.Make(m_hWnd); // back from minimised
+    }
+    if (HBITMAP background = m_artwork.Background()) {
         BITMAP info{};
-        GetObjectW(m_background.Get(), sizeof info, &info);
+        GetObjectW(background, sizeof info, &info);
         fw::MemoryDC memory(dc);
-        fw::SelectScope select(memory.Get(), m_background.Get());
+        fw::SelectScope select(memory.Get(), background);
         BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
     }
     SetBkMode(dc, TRANSPARENT);
@@ -394,6 +434,9 @@ void CTessaroHDDlg::OnPaint() {
         m_lighting.Paint(dc);
     }
     StartupPhase("window painted");
+    if (!m_startFinished) {
+        ::SetTimer(m_hWnd, kFinishStartTimerId, 0, nullptr); // after this paint and the buttons' own
+    }
 }
 
 void CTessaroHDDlg::PaintIcon(HDC dc) const {
@@ -493,7 +536,8 @@ void CTessaroHDDlg::Rescale(int dpi) {
     }
     m_scale = SkinScale(dpi);
     m_app.ScaleFonts(m_scale.Dpi());
-    SetSkin(m_skinId);
+    SetSkin(SkinId());
+    m_artwork.ButtonsRescaled();
     for (const ButtonRow& row : kButtonTable) {
         CVxButton& button = Button(row.id);
         const SkinRect place = ScaleButton(row);

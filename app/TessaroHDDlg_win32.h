@@ -20,6 +20,7 @@
 #include "app/PageSwitch.h"
 #include "app/ProfileMenu_win32.h"
 #include "app/TrayEvents.h"
+#include "app/WindowArtwork_win32.h"
 #include "base/TrayIcon_win32.h"
 #include "sdk/SdkServer_win32.h"
 #include "memory/ModuleInfoPage_win32.h"
@@ -41,7 +42,7 @@ public:
     void CreateControls();
 
     CVxButton& Button(int id) override { return m_buttons[static_cast<std::size_t>(id - kFirstButtonId)]; }
-    int SkinId() const { return m_skinId; }
+    int SkinId() const { return m_artwork.SkinId(); }
 
     BEGIN_MSG_MAP(CTessaroHDDlg)
     MESSAGE_CRACKED_OFFER(WM_SYSCOMMAND, OnSysCommand)
@@ -51,6 +52,9 @@ public:
     MESSAGE_CRACKED(WM_TRAY_NOTIFY, OnTrayNotify)
     SIGNAL_CALL(TaskbarCreatedMessage(), OnTaskbarCreated)
     MESSAGE_CRACKED(WM_DPICHANGED, OnDpiChanged)
+    MESSAGE_CRACKED_OBSERVER(WM_SHOWWINDOW, OnShowWindow)
+    MESSAGE_CRACKED_OBSERVER(WM_SIZE, OnSize)
+    MESSAGE_CRACKED_OFFER(WM_TIMER, OnTimer)
     CTLCOLOR_CRACKED(OnCtlColor)
     BUTTON_CLICK_CALL(IDC_BTN_CLOSE, HideToTray)
     BUTTON_CLICK_CALL(IDC_BTN_MINIMISE, OnMinimise)
@@ -98,6 +102,11 @@ private:
     void OpenWithoutLibrary();
     void ShowFirstModule();
     void SetUpModuleSelector();
+    // What the start leaves until the first page has painted, since nothing on that page shows it: the module
+    // selector's set-up. Done then (a timer comes after every paint), or when the module page opens first.
+    static constexpr UINT_PTR kFinishStartTimerId = 28;
+    void FinishStart();
+    std::optional<LRESULT> OnTimer(UINT_PTR id);
 
     // The system menu's about item, and its close command, which hides the window as the close button does.
     std::optional<LRESULT> OnSysCommand(UINT command);
@@ -131,6 +140,10 @@ private:
     // The window moved to a screen of another DPI, or that screen's scale changed: the artwork, fonts, places and
     // outline follow, and the window goes where the system suggests.
     void OnDpiChanged(UINT dpi, const RECT* suggested);
+    // The artwork is made as the window is to show and let go as it hides or is minimised (made again at the next
+    // paint); a start in the tray shows the window only for the moment before its hiding click, and makes none.
+    void OnShowWindow(bool shown, UINT status);
+    void OnSize(UINT type);
     void Rescale(int dpi);
     // The template controls' font at the window's scale (the dialog's own font is made at the system's DPI).
     void ScaleControlFont();
@@ -176,10 +189,11 @@ private:
     CSdkServer m_sdkServer;
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;
-    fw::Bitmap m_background;
+    CWindowArtwork m_artwork{m_buttons};
+    bool m_trayAtStart = false;  // started in the tray: hidden by the start's own click, which is still to come
+    bool m_startFinished = true; // FinishStart has nothing (more) to do
     SkinScale m_scale;
     fw::Font m_controlFont; // the template's font at the window's scale, once it differs from the system's
-    int m_skinId = IDB_PAGE_LIGHTING;
     fw::Brush m_controlBrush;
     CListCtrl m_moduleInfoTable;
     CComboBox m_shadowModuleList;

@@ -36,7 +36,7 @@ add_dependencies(prismel_resources prismel_skin)
 
 add_executable(Prismel WIN32 app/Prismel_win32.cpp $<TARGET_OBJECTS:prismel_resources>)
 target_link_libraries(Prismel PRIVATE room_app_win32)
-target_link_options(Prismel PRIVATE -municode)
+target_link_options(Prismel PRIVATE -municode -Wl,--file-alignment,4096)
 
 # The seven-segment font, built from Debian's DSEG7 Classic and renamed, beside the program with its licence.
 set(PRISMEL_FONT_SOURCE /usr/share/fonts/truetype/dseg/DSEG7Classic-Regular.ttf)

@@ -159,6 +159,9 @@ PRISMEL_MESSAGE_PARAMS(WM_GETOBJECT, wParam, static_cast<LONG>(lParam));
 PRISMEL_MESSAGE_PARAMS(WM_SETFOCUS, reinterpret_cast<HWND>(wParam));
 PRISMEL_MESSAGE_PARAMS(WM_KILLFOCUS, reinterpret_cast<HWND>(wParam));
 PRISMEL_MESSAGE_PARAMS(WM_UPDATEUISTATE, static_cast<UINT>(LOWORD(wParam)), static_cast<UINT>(HIWORD(wParam)));
+// WM_SHOWWINDOW: shown or hidden, and why (0 for a ShowWindow call).
+PRISMEL_MESSAGE_PARAMS(WM_SHOWWINDOW, wParam != 0, static_cast<UINT>(lParam));
+PRISMEL_MESSAGE_PARAMS(WM_SIZE, static_cast<UINT>(wParam));
 PRISMEL_MESSAGE_PARAMS(WM_DPICHANGED, static_cast<UINT>(LOWORD(wParam)), reinterpret_cast<const RECT*>(lParam));
 
 namespace fw {

@@ -83,16 +83,33 @@ bool CWnd::Create(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect
     t_creating = this;
     t_creatingClass = className;
     t_creatingParent = parent;
-    t_createHook = SetWindowsHookExW(WH_CBT, CreateHook, nullptr, GetCurrentThreadId());
+    const bool ownHook = t_createHook == nullptr; // else a creation batch holds one for all its windows
+    if (ownHook) {
+        t_createHook = SetWindowsHookExW(WH_CBT, CreateHook, nullptr, GetCurrentThreadId());
+    }
     HWND window = CreateWindowExW(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
                                   rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                   GetModuleHandleW(nullptr), nullptr);
-    if (t_createHook) {
+    if (ownHook && t_createHook) {
         UnhookWindowsHookEx(t_createHook);
+        t_createHook = nullptr;
     }
-    t_createHook = nullptr;
     t_creating = nullptr;
     return window != nullptr && m_hWnd == window;
+}
+
+CWnd::CreationBatch::CreationBatch() {
+    if (!t_createHook) {
+        t_createHook = SetWindowsHookExW(WH_CBT, CreateHook, nullptr, GetCurrentThreadId());
+        m_installed = t_createHook != nullptr;
+    }
+}
+
+CWnd::CreationBatch::~CreationBatch() {
+    if (m_installed) {
+        UnhookWindowsHookEx(t_createHook);
+        t_createHook = nullptr;
+    }
 }
 
 void CWnd::ModifyStyle(DWORD remove, DWORD add) const {

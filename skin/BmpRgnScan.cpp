@@ -87,3 +87,16 @@ std::vector<BmpRgnVertex> ScanBmpRgnOutline(const BmpRgnPixels& pixels, std::uin
     }
     return vertices;
 }
+
+bool BmpRgnOutlineIsWhole(const std::vector<BmpRgnVertex>& outline, int width) noexcept {
+    if (outline.empty() || width <= 0) {
+        return false;
+    }
+    const std::size_t height = outline.size() / 2;
+    for (std::size_t row = 0; row < height; ++row) {
+        if (outline[row].x != 0 || outline[outline.size() - 1 - row].x != width - 1) {
+            return false;
+        }
+    }
+    return true;
+}

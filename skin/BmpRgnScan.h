@@ -46,3 +46,7 @@ bool IsBmpRgnOpaque(const std::uint8_t* pixel, std::uint32_t keyColour);
 // or no memory for the vertices.
 std::vector<BmpRgnVertex> ScanBmpRgnOutline(const BmpRgnPixels& pixels, std::uint32_t keyColour, int leftInset,
                                             int rightInset) noexcept;
+
+// True when the outline keeps every pixel of every row of a bitmap `width` pixels wide: each row's span runs from
+// x = 0 to x = width - 1. Such an outline, as a polygon, covers the bitmap less its last column and row.
+bool BmpRgnOutlineIsWhole(const std::vector<BmpRgnVertex>& outline, int width) noexcept;

@@ -42,18 +42,17 @@ bool CBmpRgn::MeasureFrame(SIZE& extra, SIZE& windowSize) {
     return true;
 }
 
-// The outline of the bitmap's pixels that are not the key colour, in window coordinates; empty on any failure.
-std::vector<POINT> CBmpRgn::Outline(const BITMAP& info) const {
+// The outline of the source's pixels that are not the key colour, in the bitmap's coordinates; empty on any
+// failure.
+std::vector<BmpRgnVertex> CBmpRgn::Scan(const BITMAP& info) const {
     const int stride = info.bmWidthBytes;
     const std::uint64_t size = static_cast<std::uint64_t>(stride) * static_cast<std::uint64_t>(info.bmHeight);
     if (stride <= 0 || size > static_cast<std::uint64_t>(LONG_MAX)) {
         return {};
     }
     std::vector<std::uint8_t> bits;
-    std::vector<POINT> points;
     try {
         bits.resize(static_cast<std::size_t>(size));
-        points.reserve(2 * static_cast<std::size_t>(info.bmHeight));
     } catch (const std::bad_alloc&) {
         return {};
     }
@@ -61,10 +60,32 @@ std::vector<POINT> CBmpRgn::Outline(const BITMAP& info) const {
         return {};
     }
     const BmpRgnPixels pixels{bits, info.bmWidth, info.bmHeight, stride, stride / info.bmWidth};
-    for (const BmpRgnVertex& vertex : ScanBmpRgnOutline(pixels, m_keyColour, m_leftInset, m_rightInset)) {
+    return ScanBmpRgnOutline(pixels, m_keyColour, m_leftInset, m_rightInset);
+}
+
+// The outline in window coordinates; empty on any failure.
+std::vector<POINT> CBmpRgn::Outline(const BITMAP& info) const {
+    std::vector<POINT> points;
+    const std::vector<BmpRgnVertex> vertices = Scan(info);
+    try {
+        points.reserve(vertices.size());
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    for (const BmpRgnVertex& vertex : vertices) {
         points.push_back({vertex.x + m_frameWidth, vertex.y + m_frameHeight});
     }
     return points;
+}
+
+bool CBmpRgn::CoversFace(HBITMAP bitmap) {
+    BITMAP info{};
+    if (!bitmap || GetObjectW(bitmap, sizeof(info), &info) != sizeof(info) || info.bmWidth <= 0 || info.bmHeight <= 0 ||
+        m_leftInset != 0 || m_rightInset != 0) {
+        return false;
+    }
+    m_source = bitmap;
+    return BmpRgnOutlineIsWhole(Scan(info), info.bmWidth);
 }
 
 bool CBmpRgn::Shape() {

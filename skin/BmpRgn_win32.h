@@ -9,6 +9,7 @@
 
 #include "framework/Gdi.h"
 #include "res/SkinLayout.h"
+#include "skin/BmpRgnScan.h"
 
 class CBmpRgn {
 public:
@@ -25,6 +26,9 @@ public:
     void ShapeWindow(HWND window, UINT bitmapId);
     // Shapes `window` from a bitmap the caller keeps (ReleaseBitmap then gives nothing).
     void ShapeWindow(HWND window, HBITMAP bitmap);
+    // Whether the outline of `bitmap` keeps every pixel of its every row (with no insets): shaping a window from
+    // it would only cut off the last column and row. False when the bitmap cannot be read.
+    bool CoversFace(HBITMAP bitmap);
     // The bitmap ShapeWindow loaded (null if it could not), given to the caller, who then owns it: a window that
     // also paints its face from the bitmap need not load it a second time.
     HBITMAP ReleaseBitmap() { return m_bitmap.Release(); }
@@ -32,6 +36,7 @@ public:
 private:
     bool Shape();
     bool MeasureFrame(SIZE& extra, SIZE& windowSize);
+    std::vector<BmpRgnVertex> Scan(const BITMAP& info) const;
     std::vector<POINT> Outline(const BITMAP& info) const;
 
     HWND m_window = nullptr;

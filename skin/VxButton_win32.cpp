@@ -42,8 +42,8 @@ CVxButton::TickSource CVxButton::SetTickSource(TickSource source) {
 }
 
 void CVxButton::SetBitmaps(int normalImageId, int hotImageId, int spareValue) {
-    if (normalImageId != m_normalImageId || hotImageId != m_hotImageId) {
-        m_images = {};
+    if ((normalImageId != m_normalImageId || hotImageId != m_hotImageId) && m_images == &m_ownImages) {
+        m_ownImages.Release();
     }
     m_normalImageId = normalImageId;
     m_hotImageId = hotImageId;
@@ -67,21 +67,19 @@ void CVxButton::GetBitmaps(int* normalImageId, int* hotImageId, int* spareValue)
 
 // The image of `imageId`, loaded on first use and kept until the images change; null if it cannot be loaded.
 HBITMAP CVxButton::Image(int imageId) const {
-    if (imageId == 0) {
-        return nullptr;
-    }
-    for (const LoadedImage& image : m_images) {
-        if (image.id == imageId) {
-            return image.bitmap.Get();
-        }
-    }
-    LoadedImage& slot = m_images[m_images[0].id == 0 ? 0 : 1];
-    slot.id = imageId;
-    slot.bitmap = LoadSkinBitmap(static_cast<UINT>(imageId), m_scale, m_imageSize);
-    return slot.bitmap.Get();
+    return m_images->Get(imageId, m_scale, m_imageSize);
+}
+
+void CVxButton::ShareImages(CSkinImages& images) {
+    m_ownImages.Release();
+    m_images = &images;
+    m_shapeOnCreate = false;
 }
 
 SIZE CVxButton::NormalImageSize() const {
+    if (m_normalImageId != 0 && m_imageSize.cx > 0 && m_imageSize.cy > 0) {
+        return m_imageSize;
+    }
     BITMAP info{};
     HBITMAP image = Image(m_normalImageId);
     if (!image || ::GetObjectW(image, sizeof(info), &info) != sizeof(info)) {
@@ -96,18 +94,64 @@ void CVxButton::SetScale(const SkinScale& scale, SIZE size) {
     }
     m_scale = scale;
     m_imageSize = size;
-    m_images = {};
+    if (m_images == &m_ownImages) {
+        m_ownImages.Release();
+    }
     if (m_hWnd) {
-        Reshape();
+        Shape();
         Redraw();
     }
 }
 
-// The outline and the size of the normal image.
-void CVxButton::Reshape() {
-    CBmpRgn region;
-    region.SetInsets(0, 0);
-    region.ShapeWindow(m_hWnd, Image(m_normalImageId));
+SIZE CVxButton::WindowSize() {
+    HBITMAP normal = Image(m_normalImageId);
+    BITMAP info{};
+    if (!normal || ::GetObjectW(normal, sizeof info, &info) != sizeof info) {
+        return NormalImageSize();
+    }
+    const Face face{m_normalImageId, m_scale.Dpi(), {info.bmWidth, info.bmHeight}};
+    if (!(m_face == face)) {
+        CBmpRgn region;
+        region.SetInsets(0, 0);
+        m_face = face;
+        m_faceOnly = region.CoversFace(normal);
+    }
+    return m_faceOnly ? SIZE{info.bmWidth - 1, info.bmHeight - 1} : SIZE{info.bmWidth, info.bmHeight};
+}
+
+void CVxButton::Shape() {
+    HBITMAP normal = Image(m_normalImageId);
+    if (!normal || !m_hWnd) {
+        return;
+    }
+    const SIZE size = WindowSize();
+    if (!m_faceOnly) {
+        m_layoutSize = {0, 0};
+        m_hasRegion = true;
+        CBmpRgn region;
+        region.SetInsets(0, 0);
+        region.ShapeWindow(m_hWnd, normal);
+        return;
+    }
+    m_layoutSize = m_face.imageSize;
+    if (m_hasRegion) {
+        ::SetWindowRgn(m_hWnd, nullptr, IsWindowVisible());
+        m_hasRegion = false;
+    }
+    RECT window{};
+    ::GetWindowRect(m_hWnd, &window);
+    if (window.right - window.left != size.cx || window.bottom - window.top != size.cy) {
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+SIZE CVxButton::LayoutSize() const {
+    if (m_layoutSize.cx > 0 && m_layoutSize.cy > 0) {
+        return m_layoutSize;
+    }
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    return {client.right, client.bottom};
 }
 
 // The button has no frame: there is nothing to draw outside its face, and the system's frame painting of a shaped
@@ -147,7 +191,9 @@ LRESULT CVxButton::OnCreate(const CREATESTRUCTW* create) {
     if (DefWindowProc(WM_CREATE, 0, reinterpret_cast<LPARAM>(create)) == -1) {
         return -1;
     }
-    Reshape();
+    if (m_shapeOnCreate) {
+        Shape();
+    }
     return 0;
 }
 
@@ -223,10 +269,9 @@ void CVxButton::OnLButtonUp(UINT, POINT) {
 }
 
 void CVxButton::OnPaint() {
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
-    const int width = client.right;
-    const int height = client.bottom;
+    const SIZE face = LayoutSize();
+    const int width = face.cx;
+    const int height = face.cy;
     fw::PaintDC paint(m_hWnd);
     HDC dc = paint.Get();
     if (!dc) {

@@ -1,12 +1,11 @@
 // CVxButton: the push button of the skin. Its look is two bitmap resources (normal, and hot while hovered or
 // pressed) with an optional white caption in one or two lines; its outline is cut from the normal image when the
-// window is created. It reports a click by posting WM_COMMAND / BN_CLICKED to its parent, and in colour-pick mode
-// samples the pixel under a press.
+// window is created, or when its owner asks, if the owner shares its images (ShareImages). It reports a click by
+// posting WM_COMMAND / BN_CLICKED to its parent, and in colour-pick mode samples the pixel under a press.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +14,7 @@
 #include "base/SkinScale.h"
 #include "framework/Gdi.h"
 #include "res/SkinLayout.h"
+#include "skin/SkinImages_win32.h"
 
 // The image set of a skinned control: bitmap resource ids (0 = none) and a spare value kept for the owner.
 class CVxWndBmp {
@@ -46,8 +46,19 @@ public:
     void SetBitmaps(int normalImageId, int hotImageId, int spareValue);
     // Each output may be null.
     void GetBitmaps(int* normalImageId, int* hotImageId, int* spareValue) const;
-    // The normal image's size (0 x 0 without one): the size Create gives the window.
+    // The normal image's size (0 x 0 without one): the size to Create the window at. It is the size SetScale
+    // gave, when it gave one.
     SIZE NormalImageSize() const;
+    // From now on the images come from `images`, which other buttons share and the owner empties while the window
+    // does not show (each paint asks for them again), and creation cuts no outline: the owner calls Shape when it
+    // makes its artwork.
+    void ShareImages(CSkinImages& images);
+    // Cuts the outline from the normal image (after a change of scale too). The drawn face is the image's size
+    // less its last column and row; an outline that covers all of that face gives the window no region, the
+    // window being cut down to the face instead, which shows the same pixels and costs the system nothing to clip.
+    void Shape();
+    // The size Shape gives the window: the face alone, or the normal image's size (loads the normal image).
+    SIZE WindowSize();
     // The scale the images are drawn at and the size they fill there (at 96 DPI their own size). Set it before
     // Create; an existing window takes its new outline and size from the normal image at once.
     void SetScale(const SkinScale& scale, SIZE size);
@@ -119,18 +130,31 @@ private:
     bool DoAccessibleAction() override;
     HBITMAP Image(int imageId) const;
     void PickColour(int x, int y);
-    void Reshape();
+    // The size the face and the caption are laid out in: the image's, also where the window is the face alone.
+    SIZE LayoutSize() const;
     bool IsUnderScreenPoint(POINT point) const { return ::WindowFromPoint(point) == m_hWnd; }
     void Redraw() const { Invalidate(false); }
 
-    // The normal and the hot image, loaded once for the outline, the size and every paint.
-    struct LoadedImage {
-        int id = 0;
-        fw::Bitmap bitmap;
-    };
-    mutable std::array<LoadedImage, 2> m_images;
+    // The images, loaded once for the outline, the size and every paint: the button's own, or the shared ones.
+    mutable CSkinImages m_ownImages;
+    CSkinImages* m_images = &m_ownImages;
+    bool m_shapeOnCreate = true;
     SkinScale m_scale;
     SIZE m_imageSize{0, 0};
+    SIZE m_layoutSize{0, 0}; // set while the window is the face alone: the image's size
+    // Whether the outline of the normal image (of that id, at that scale and size) covers the face.
+    struct Face {
+        int imageId = 0;
+        int dpi = 0;
+        SIZE imageSize{0, 0};
+        friend bool operator==(const Face& a, const Face& b) {
+            return a.imageId == b.imageId && a.dpi == b.dpi && a.imageSize.cx == b.imageSize.cx &&
+                   a.imageSize.cy == b.imageSize.cy;
+        }
+    };
+    Face m_face;
+    bool m_faceOnly = false;
+    bool m_hasRegion = false;
     std::uint32_t m_pressTime = 0;
     bool m_hover = false;
     bool m_pressed = false;

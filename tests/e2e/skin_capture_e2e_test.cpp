@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/ControlTable.h"
+#include "framework/Gdi.h"
 #include "tests/e2e/ProgramUnderTest.h"
 
 namespace {
@@ -112,15 +113,20 @@ protected:
     HWND main_ = nullptr;
 };
 
-TEST_F(SkinCaptureTest, EveryButtonHasItsPlaceAndTheSizeOfItsNormalImage) {
+// Every button's outline covers its face, its normal image less the last column and row: the window is that face,
+// with no region to clip it.
+TEST_F(SkinCaptureTest, EveryButtonHasItsPlaceAndIsTheFaceOfItsNormalImage) {
     RECT window = WindowRect(main_);
     for (const ButtonRow& row : kButtonTable) {
         Image image = LoadBitmapImage(ProgramFolder() + L"\\Prismel.exe", row.normalImage);
-        RECT r = WindowRect(GetDlgItem(main_, row.id));
+        HWND button = GetDlgItem(main_, row.id);
+        RECT r = WindowRect(button);
         EXPECT_EQ(r.left - window.left, row.x) << row.id;
         EXPECT_EQ(r.top - window.top, row.y) << row.id;
-        EXPECT_EQ(r.right - r.left, image.width) << row.id;
-        EXPECT_EQ(r.bottom - r.top, image.height) << row.id;
+        EXPECT_EQ(r.right - r.left, image.width - 1) << row.id;
+        EXPECT_EQ(r.bottom - r.top, image.height - 1) << row.id;
+        fw::Region region(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(GetWindowRgn(button, region.Get()), ERROR) << row.id;
     }
 }
 

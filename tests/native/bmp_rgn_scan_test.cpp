@@ -93,6 +93,27 @@ TEST_P(BmpRgnScanTest, OpaqueBordersGiveTheFirstAndLastColumnsMovedByTheInsets) 
     EXPECT_EQ(Rights(bmp.Scan(0, 2)), (Xs{2, 2, 2}));
 }
 
+// Whole: every row from the first column to the last, holes inside allowed; one white end anywhere is not.
+TEST_P(BmpRgnScanTest, AnOutlineIsWholeOnlyWhenEveryRowSpansTheWidth) {
+    const struct {
+        std::vector<std::string> rows;
+        bool whole;
+    } cases[] = {
+        {{"####", "####"}, true},  {{"#..#", "####"}, true},  {{"####", ".###"}, false},
+        {{"###.", "####"}, false}, {{"####", "...."}, false}, {{"#"}, true},
+    };
+    for (const auto& c : cases) {
+        TestBitmap bmp(static_cast<int>(c.rows[0].size()), static_cast<int>(c.rows.size()), Bpp());
+        for (std::size_t y = 0; y < c.rows.size(); ++y) {
+            bmp.Row(static_cast<int>(y), c.rows[y]);
+        }
+        EXPECT_EQ(BmpRgnOutlineIsWhole(bmp.Scan(), static_cast<int>(c.rows[0].size())), c.whole)
+            << c.rows[1 % c.rows.size()];
+        EXPECT_FALSE(BmpRgnOutlineIsWhole(bmp.Scan(1, 0), static_cast<int>(c.rows[0].size()))) << "inset";
+    }
+    EXPECT_FALSE(BmpRgnOutlineIsWhole({}, 4));
+}
+
 TEST_P(BmpRgnScanTest, EachByteWithinTwoOfWhiteCountsAsKey) {
     for (int channel = 0; channel < 3; ++channel) {
         for (const int value : {253, 252}) {

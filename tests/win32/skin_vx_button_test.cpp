@@ -205,8 +205,10 @@ TEST_F(VxButtonTest, ColourPickTakesThePixelUnderThePressAndMarksIt) {
                              IDC_BTN_COLOUR_WHEEL));
     RECT client{};
     GetClientRect(wheel.m_hWnd, &client);
-    EXPECT_EQ(client.right, SKIN_COLOUR_WHEEL_W); // created smaller, sized to its image
-    EXPECT_EQ(client.bottom, SKIN_COLOUR_WHEEL_H);
+    EXPECT_EQ(client.right, SKIN_COLOUR_WHEEL_W - 1); // created smaller, sized to its image's face
+    EXPECT_EQ(client.bottom, SKIN_COLOUR_WHEEL_H - 1);
+    fw::Region region(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(wheel.m_hWnd, region.Get()), ERROR); // the outline covers the face: no region
     EXPECT_EQ(wheel.GetPickedColor(), RGB(61, 69, 255));
     const Capture before = Painted(wheel);
 
