@@ -326,6 +326,8 @@ void CTessaroHDDlg::OnShowWindow(bool shown, UINT status) {
 void CTessaroHDDlg::OnSize(UINT type) {
     if (type == SIZE_MINIMIZED) {
         m_artwork.Release(m_hWnd);
+    } else if (type == SIZE_RESTORED && !m_artwork.Made() && !m_trayAtStart && IsWindowVisible()) {
+        m_artwork.Make(m_hWnd); // back from minimised, before anything paints
     }
 }
 

@@ -12,6 +12,7 @@ constexpr wchar_t kBackgroundProperty[] = L"VxBmpProp";
 } // namespace
 
 CWindowArtwork::CWindowArtwork(std::span<CVxButton> buttons) : m_buttons(buttons) {
+    m_images.Close(); // until the first Make
     for (CVxButton& button : m_buttons) {
         button.ShareImages(m_images);
     }
@@ -27,6 +28,7 @@ void CWindowArtwork::SetSkin(HWND window, int skinId, const SkinScale& scale) {
 
 void CWindowArtwork::Make(HWND window) {
     m_made = true;
+    m_images.Open();
     MakeBackground(window);
     if (m_buttonsShaped) {
         return;
@@ -44,7 +46,7 @@ void CWindowArtwork::Make(HWND window) {
 
 void CWindowArtwork::Release(HWND window) {
     m_made = false;
-    m_images.Release();
+    m_images.Close();
     m_background.Reset();
     m_backgroundCut = {};
     RemovePropW(window, kBackgroundProperty);

@@ -5,7 +5,7 @@
 #include "skin/SkinBitmap_win32.h"
 
 HBITMAP CSkinImages::Get(int id, const SkinScale& scale, SIZE size) {
-    if (id == 0) {
+    if (id == 0 || !m_open) {
         return nullptr;
     }
     for (const Image& image : m_images) {

@@ -22,6 +22,13 @@ public:
     HBITMAP Get(int id, const SkinScale& scale, SIZE size);
     // Lets every bitmap go.
     void Release() { m_images.clear(); }
+    // Closed, it lets every bitmap go and loads none (Get gives null) until opened again: for a window that does
+    // not show, whose paints show nothing.
+    void Close() {
+        Release();
+        m_open = false;
+    }
+    void Open() { m_open = true; }
     // How many bitmaps are held.
     std::size_t Count() const { return m_images.size(); }
 
@@ -33,4 +40,5 @@ private:
         fw::Bitmap bitmap;
     };
     std::vector<Image> m_images;
+    bool m_open = true;
 };

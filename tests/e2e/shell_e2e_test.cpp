@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/Utf8.h"
 #include "tests/e2e/ProgramUnderTest.h"
+#include "tools/soak/ProcessGauge.h"
 
 namespace {
 
@@ -172,6 +174,43 @@ TEST_F(ShellTest, StartModeSysTrayLeavesOnlyTheTrayIcon) {
     EXPECT_TRUE(process_->Running());
     PostTrayEvent(main, WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitFor([&] { return IsVisible(main); }, 5000)) << "the tray icon shows it";
+}
+
+// Hidden the program holds none of the artwork it can make again: none after a start in the tray, all of it while
+// the window shows (the page's background and the buttons' images), none once the window is hidden or minimised
+// again. Counted as the program's bitmaps; the first showing sets up the module selector, whose image list keeps
+// two.
+TEST_F(ShellTest, HiddenOrMinimisedTheProgramHoldsNoArtwork) {
+    HWND main = Start(L"SysTray");
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return !IsVisible(main); }, 5000));
+    const std::wstring config = standIn_.ConfigPath();
+    soak::ProcessGauge gauge(
+        process_->Id(),
+        soak::LinuxStatusPath("PRISMEL_SMBUS_CONFIG=" + ToUtf8(std::u16string(config.begin(), config.end()))));
+    Sleep(300);
+    const std::int64_t hidden = gauge.Bitmaps();
+    if (hidden == soak::kUnknown) {
+        GTEST_SKIP() << "the program's bitmaps cannot be counted here";
+    }
+    constexpr std::int64_t kArtwork = 1 + 20; // the background and the images of the buttons on the first page
+    constexpr std::int64_t kSelectorIcons = 2;
+    const auto shown = [&] { return IsVisible(main) && !IsIconic(main) && gauge.Bitmaps() >= hidden + kArtwork; };
+    const auto released = [&] { return gauge.Bitmaps() <= hidden + kSelectorIcons; };
+
+    PostTrayEvent(main, WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
+    EXPECT_TRUE(WaitFor(shown, 5000)) << gauge.Bitmaps() << " bitmaps shown, " << hidden << " hidden";
+    Click(GetDlgItem(main, IDC_BTN_CLOSE));
+    EXPECT_TRUE(WaitFor(released, 5000)) << gauge.Bitmaps() << " bitmaps closed to the tray, " << hidden;
+
+    PostTrayEvent(main, WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
+    EXPECT_TRUE(WaitFor(shown, 5000));
+    Click(GetDlgItem(main, IDC_BTN_MINIMISE));
+    // Minimised, the window draws its icon, of which the system keeps one bitmap.
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(main) && gauge.Bitmaps() <= hidden + kSelectorIcons + 1; }, 5000))
+        << gauge.Bitmaps() << " bitmaps minimised, " << hidden;
+    ShowWindow(main, SW_RESTORE);
+    EXPECT_TRUE(WaitFor(shown, 5000)) << gauge.Bitmaps() << " bitmaps restored";
 }
 
 TEST_F(ShellTest, TrayRightClickOpensTheMenu) {

@@ -26,6 +26,7 @@ constexpr std::size_t kPeb64GdiTableOffset = 0xF8;
 constexpr std::size_t kGdiTableEntries = 0x10000;
 constexpr std::size_t kGdiEntrySize = 24;
 constexpr std::size_t kGdiEntryTypeOffset = 14;
+constexpr std::uint8_t kGdiBitmapType = 0x09; // a bitmap's type in the table
 
 // A "Name:   1234 kB" line of a Linux /proc status file, in KiB; unknown if absent.
 std::int64_t StatusKb(const std::string& status, const char* name) {
@@ -145,8 +146,13 @@ std::int64_t ProcessGauge::HandleCountFromSystemList() const {
     return count > 0 ? count : kUnknown;
 }
 
-// The in-use entries of the program's GDI handle table; unknown where there is no table to be found.
-std::int64_t ProcessGauge::GdiTableCount() const {
+std::int64_t ProcessGauge::Bitmaps() const {
+    return GdiTableCount(kGdiBitmapType);
+}
+
+// The in-use entries of the program's GDI handle table (of one type, or any); unknown where there is no table to
+// be found.
+std::int64_t ProcessGauge::GdiTableCount(std::optional<std::uint8_t> type) const {
     const std::uint64_t table = GdiTableAddress();
     if (table == 0) {
         return kUnknown;
@@ -160,7 +166,8 @@ std::int64_t ProcessGauge::GdiTableCount() const {
     }
     std::int64_t used = 0;
     for (std::size_t i = 0; i < kGdiTableEntries; ++i) {
-        used += entries[i * kGdiEntrySize + kGdiEntryTypeOffset] != 0 ? 1 : 0;
+        const std::uint8_t entryType = entries[i * kGdiEntrySize + kGdiEntryTypeOffset];
+        used += entryType != 0 && (!type || entryType == *type) ? 1 : 0;
     }
     return used;
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "tools/soak/SoakReport.h"
@@ -29,10 +30,12 @@ public:
     explicit operator bool() const { return process_ != nullptr; }
     // The figures now; kUnknown for what cannot be had.
     Figures Take() const;
+    // The program's bitmaps now, where its GDI handle table can be read (under Wine); else kUnknown.
+    std::int64_t Bitmaps() const;
 
 private:
     std::int64_t HandleCountFromSystemList() const;
-    std::int64_t GdiTableCount() const;
+    std::int64_t GdiTableCount(std::optional<std::uint8_t> type = std::nullopt) const;
     std::uint64_t GdiTableAddress() const;
     std::int64_t WindowCount() const;
     template <class T> bool Read(std::uint64_t address, T& value) const;
