@@ -143,7 +143,7 @@ bool CTessaroHDApp::InitInstance() {
         return false;
     }
     StartupPhase("instance checked");
-    {
+    if (m_startMode != kStartSysTray) { // in the tray the window makes its artwork when it first shows
         const auto firstImages = ImagesLoadedAtStart();
         m_artPrefetch.emplace(SkinScale(fw::SystemDpi()), firstImages);
     }

@@ -23,6 +23,14 @@ void CWindowArtwork::SetSkin(HWND window, int skinId, const SkinScale& scale) {
     m_scale = scale;
     if (m_made) {
         MakeBackground(window);
+    } else if (m_outlineCut == Cut{}) {
+        // Not shaped yet: the size the outline will give it, so that it is placed as it will show.
+        RECT frame{}, client{};
+        GetWindowRect(window, &frame);
+        GetClientRect(window, &client);
+        SetWindowPos(window, nullptr, 0, 0, scale.Px(SKIN_PAGE_W) + (frame.right - frame.left) - client.right,
+                     scale.Px(SKIN_PAGE_H) + (frame.bottom - frame.top) - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

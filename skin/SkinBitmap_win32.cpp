@@ -45,6 +45,56 @@ std::span<const std::uint8_t> ResourceBytes(HMODULE module, LPCWSTR type, UINT i
     return {static_cast<const std::uint8_t*>(data), SizeofResource(module, found)};
 }
 
+// A 32-bit top-down DIB section of width x height with `bits` (laid out as `format` says) copied in, converted as
+// the system converts them. Every skin bitmap is one: its pixels live in memory of its own, given back whole when
+// it is deleted, where a bitmap made compatible with the screen is kept on a heap, which holds on to what it frees
+// (the program hidden in the tray would keep the size of every image it had shown).
+fw::Bitmap SectionOf(int width, int height, const void* bits, const BITMAPINFO& format) {
+    const BITMAPINFO section = fw::TopDownBgra(width, height);
+    void* pixels = nullptr;
+    fw::Bitmap bitmap(CreateDIBSection(nullptr, &section, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!bitmap || !pixels) {
+        return {};
+    }
+    const bool same = format.bmiHeader.biBitCount == 32 && format.bmiHeader.biCompression == BI_RGB &&
+                      format.bmiHeader.biHeight == -height;
+    if (same) {
+        std::memcpy(pixels, bits, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+        return bitmap;
+    }
+    fw::MemoryDC memory(nullptr);
+    if (!memory ||
+        SetDIBits(memory.Get(), bitmap.Get(), 0, static_cast<UINT>(height), bits, &format, DIB_RGB_COLORS) != height) {
+        return {};
+    }
+    return bitmap;
+}
+
+// The bitmap resource's own bytes (a packed DIB of 24 or 32 bits per pixel, as every skin bitmap is) as a
+// section; null when they are not such a DIB.
+fw::Bitmap SectionOfDib(std::span<const std::uint8_t> dib) {
+    BITMAPINFOHEADER header{};
+    if (dib.size() < sizeof(header)) {
+        return {};
+    }
+    std::memcpy(&header, dib.data(), sizeof(header));
+    if (header.biSize < sizeof(header) || header.biSize > dib.size() || header.biPlanes != 1 || header.biWidth <= 0 ||
+        header.biWidth > kLargestSide || header.biHeight == 0 || std::abs(header.biHeight) > kLargestSide ||
+        header.biCompression != BI_RGB || header.biClrUsed != 0 ||
+        (header.biBitCount != 24 && header.biBitCount != 32)) {
+        return {};
+    }
+    const std::size_t stride = (static_cast<std::size_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4;
+    if (dib.size() - header.biSize < stride * static_cast<std::size_t>(std::abs(header.biHeight))) {
+        return {};
+    }
+    BITMAPINFO format{};
+    format.bmiHeader = header;
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biSizeImage = 0;
+    return SectionOf(header.biWidth, std::abs(header.biHeight), dib.data() + header.biSize, format);
+}
+
 // The English bitmap with the patch applied, or null if the bitmap is not a plain 24-bit one the patch fits.
 fw::Bitmap PatchedBitmap(std::span<const std::uint8_t> dib, std::span<const std::uint8_t> patch) {
     BITMAPINFOHEADER header{};
@@ -78,11 +128,7 @@ fw::Bitmap PatchedBitmap(std::span<const std::uint8_t> dib, std::span<const std:
     info.bmiHeader = header;
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biSizeImage = 0;
-    fw::WindowDC screen(nullptr);
-    if (!screen) {
-        return {};
-    }
-    return fw::Bitmap(CreateDIBitmap(screen.Get(), &info.bmiHeader, CBM_INIT, bits.data(), &info, DIB_RGB_COLORS));
+    return SectionOf(image.width, image.height, bits.data(), info);
 }
 
 // The imaging component's factory and the one pixel format we read, named here so that nothing links its import
@@ -191,13 +237,7 @@ fw::Bitmap BitmapOf(const SkinPixels& pixels) {
     if (!pixels.IsWhole()) {
         return {};
     }
-    BITMAPINFO format = fw::TopDownBgra(pixels.width, pixels.height);
-    fw::WindowDC screen(nullptr);
-    if (!screen) {
-        return {};
-    }
-    return fw::Bitmap(
-        CreateDIBitmap(screen.Get(), &format.bmiHeader, CBM_INIT, pixels.bits.data(), &format, DIB_RGB_COLORS));
+    return SectionOf(pixels.width, pixels.height, pixels.bits.data(), fw::TopDownBgra(pixels.width, pixels.height));
 }
 
 } // namespace
@@ -360,5 +400,8 @@ fw::Bitmap LoadSkinBitmap(UINT bitmapId) {
             return patched;
         }
     }
-    return fw::Bitmap(LoadBitmapW(module, MAKEINTRESOURCEW(bitmapId)));
+    if (fw::Bitmap english = SectionOfDib(ResourceBytes(module, RT_BITMAP, bitmapId, kEnglishUs))) {
+        return english;
+    }
+    return fw::Bitmap(LoadBitmapW(module, MAKEINTRESOURCEW(bitmapId))); // another format, or in another language
 }

@@ -8,6 +8,11 @@
 // prefix's LogPixels, set before each start and put back to 96 at the end), and prints the program's own time at
 // each against the first, and its private memory once painted.
 //
+// Then, in the tray, at 96 and at 192 DPI (PRISMEL_BENCH_TRAY_DPIS=list to choose, empty for none): each run starts
+// Prismel.exe with SysTray and the empty dialog, and prints the program's private memory hidden after that start,
+// shown from the tray, and hidden again after that, against the empty dialog's, and the time from the tray click to
+// the painted window (its background and its buttons), the first time and once more after hiding it.
+//
 // Usage (under Wine): startup_bench.exe [runs]
 #include <windows.h>
 #include <psapi.h>
@@ -16,12 +21,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/SettingsStore_win32.h"
+#include "res/SkinLayout.h"
 #include "res/resource.h"
+#include "tools/soak/ProcessGauge.h"
 #include "tools/support/Clock.h"
 #include "tools/support/Program.h"
 #include "tools/support/Registry.h"
@@ -48,18 +56,19 @@ struct Subject {
     bool measureMemory = false;
 };
 
-// Waits until a top-level window of the process is visible and the pixel at the probe point of it is no longer
+// Whether the screen's pixel at `probe` in the window is no longer the screen's black.
+bool Painted(HWND window, POINT probe) {
+    RECT r = WindowRect(window);
+    Image pixel = CaptureScreenRect(RECT{r.left + probe.x, r.top + probe.y, r.left + probe.x + 1, r.top + probe.y + 1});
+    return !pixel.pixels.empty() && pixel.pixels[0] != 0;
+}
+
+// Waits until a top-level window of the process is visible and the pixels at the probe points of it are no longer
 // the screen's black: the window has painted. The time since start, or -1 after 30 s.
-double WaitUntilPainted(const Process& process, POINT probe, double start) {
+double WaitUntilPainted(const Process& process, POINT probe, double start, std::optional<POINT> second = {}) {
     for (;;) {
         for (HWND window : TopLevelWindows(process.Id(), kDialogClass)) {
-            if (!IsWindowVisible(window)) {
-                continue;
-            }
-            RECT r = WindowRect(window);
-            Image pixel =
-                CaptureScreenRect(RECT{r.left + probe.x, r.top + probe.y, r.left + probe.x + 1, r.top + probe.y + 1});
-            if (!pixel.pixels.empty() && pixel.pixels[0] != 0) {
+            if (IsWindowVisible(window) && Painted(window, probe) && (!second || Painted(window, *second))) {
                 return NowMs() - start;
             }
         }
@@ -264,6 +273,108 @@ int CompareDpis(const std::string& list, int runs, Subject program, const std::w
     return 0;
 }
 
+// The private memory of a process in MB (under Wine: the Linux process's anonymous resident memory), found by
+// the variable its environment holds; 0 if it cannot be read.
+double PrivateMb(DWORD processId, const std::wstring& variable, const std::wstring& value) {
+    const std::wstring pair = variable + L"=" + value;
+    soak::ProcessGauge gauge(processId, soak::LinuxStatusPath(std::string(pair.begin(), pair.end())));
+    const std::int64_t kb = gauge ? soak::At(gauge.Take(), soak::Measure::PrivateKb) : soak::kUnknown;
+    return kb > 0 ? static_cast<double>(kb) / 1024.0 : 0.0;
+}
+
+// What a run in the tray measures at one DPI.
+struct TrayFigures {
+    std::vector<double> emptyMb, hiddenMb, shownMb, hiddenAgainMb, firstShowMs, againShowMs;
+};
+
+// Posts the tray icon's click and waits for the painted window: the background, and the Apply button's face.
+double ShowFromTray(const Process& process, HWND window, int dpi) {
+    const POINT background{MulDiv(500, dpi, 96), MulDiv(20, dpi, 96)};
+    const POINT button{MulDiv(SKIN_APPLY_X + SKIN_APPLY_W / 4, dpi, 96),
+                       MulDiv(SKIN_APPLY_Y + SKIN_APPLY_H / 4, dpi, 96)};
+    ClearScreen();
+    const double start = NowMs();
+    PostTrayEvent(window, WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
+    return WaitUntilPainted(process, background, start, button);
+}
+
+// One run at one DPI: the empty dialog's memory, then the program started in the tray, shown, hidden and ended.
+bool TrayRun(Subject program, const Subject& empty, int dpi, TrayFigures& figures) {
+    constexpr DWORD kSettleMs = 1000;
+    const std::wstring variable = L"PRISMEL_BENCH_SUBJECT";
+    PrepareSettings();
+    SetWineScreenDpi(dpi);
+    Subject dialog = empty;
+    dialog.launch.environment.push_back({variable, L"empty"});
+    auto baseline = Process::Start(dialog.launch);
+    if (baseline && WaitForWindow(baseline->Id(), kDialogClass, 10000)) {
+        Sleep(kSettleMs);
+        figures.emptyMb.push_back(PrivateMb(baseline->Id(), variable, L"empty"));
+        if (HWND window = WaitForWindow(baseline->Id(), kDialogClass, 2000)) {
+            PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        }
+        baseline->WaitForExit(10000);
+    }
+    program.launch.arguments = L"SysTray";
+    program.launch.environment.push_back({variable, L"tray"});
+    auto process = Process::Start(program.launch);
+    HWND window = process ? WaitForWindow(process->Id(), kDialogClass, 10000) : nullptr;
+    bool measured = window != nullptr;
+    if (measured) {
+        const double hiddenBy = NowMs() + 10000;
+        while (IsWindowVisible(window) && NowMs() < hiddenBy) {
+            Sleep(10);
+        }
+        Sleep(kSettleMs);
+        figures.hiddenMb.push_back(PrivateMb(process->Id(), variable, L"tray"));
+        figures.firstShowMs.push_back(ShowFromTray(*process, window, dpi));
+        Sleep(kSettleMs);
+        figures.shownMb.push_back(PrivateMb(process->Id(), variable, L"tray"));
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED), 0);
+        Sleep(kSettleMs);
+        figures.hiddenAgainMb.push_back(PrivateMb(process->Id(), variable, L"tray"));
+        figures.againShowMs.push_back(ShowFromTray(*process, window, dpi));
+        PostMessageW(window, WM_COMMAND, ID_TRAY_QUIT, 0);
+        process->WaitForExit(10000);
+    }
+    SetWineScreenDpi(96);
+    return measured;
+}
+
+void PrintTray(int dpi, const TrayFigures& f) {
+    const double empty = Median(f.emptyMb);
+    const auto times = [empty](double mb) { return empty > 0 ? mb / empty : 0.0; };
+    std::printf("%3d DPI in the tray: private memory, the empty dialog %.1f MB; Prismel.exe hidden after a SysTray "
+                "start %.1f MB (%.2f times), shown %.1f MB (%.2f times), hidden again %.1f MB (%.2f times)\n",
+                dpi, empty, Median(f.hiddenMb), times(Median(f.hiddenMb)), Median(f.shownMb), times(Median(f.shownMb)),
+                Median(f.hiddenAgainMb), times(Median(f.hiddenAgainMb)));
+    std::printf("%3d DPI in the tray: tray click to painted window, median %.1f ms the first time, %.1f ms again\n",
+                dpi, Median(f.firstShowMs), Median(f.againShowMs));
+}
+
+int CompareTray(const std::string& list, int runs, const Subject& program, const Subject& empty) {
+    std::vector<int> dpis;
+    std::stringstream items(list);
+    for (std::string item; std::getline(items, item, ',');) {
+        if (int dpi = std::atoi(item.c_str()); dpi >= 48 && dpi <= 480) {
+            dpis.push_back(dpi);
+        }
+    }
+    std::vector<TrayFigures> figures(dpis.size());
+    for (int run = 0; run < runs; ++run) {
+        for (std::size_t i = 0; i < dpis.size(); ++i) {
+            if (!TrayRun(program, empty, dpis[i], figures[i])) {
+                std::fprintf(stderr, "the program started in the tray did not make its window\n");
+                return 1;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < dpis.size(); ++i) {
+        PrintTray(dpis[i], figures[i]);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -305,5 +416,11 @@ int main(int argc, char** argv) {
     PrintAgainst(own, empty);
     PrintAgainst(own, structural);
     phases.Print();
-    return 0;
+    char tray[64] = "96,192";
+    SetLastError(0);
+    if (GetEnvironmentVariableA("PRISMEL_BENCH_TRAY_DPIS", tray, sizeof tray) == 0 &&
+        GetLastError() != ERROR_ENVVAR_NOT_FOUND) {
+        tray[0] = '\0';
+    }
+    return CompareTray(tray, runs, program, empty);
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "base/Utf8.h"
+#include "res/SkinLayout.h"
 #include "tests/e2e/ProgramUnderTest.h"
 #include "tools/soak/ProcessGauge.h"
 
@@ -200,6 +201,12 @@ TEST_F(ShellTest, HiddenOrMinimisedTheProgramHoldsNoArtwork) {
 
     PostTrayEvent(main, WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitFor(shown, 5000)) << gauge.Bitmaps() << " bitmaps shown, " << hidden << " hidden";
+    // Shaped only now, it shows where a window started on screen shows: in the middle of the work area.
+    RECT work{}, window = WindowRect(main);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(window.right - window.left, SKIN_PAGE_W);
+    EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
     Click(GetDlgItem(main, IDC_BTN_CLOSE));
     EXPECT_TRUE(WaitFor(released, 5000)) << gauge.Bitmaps() << " bitmaps closed to the tray, " << hidden;
 
