@@ -28,7 +28,9 @@ void CKeyboardNavigator::SetFocusCues(bool show) {
 }
 
 void CKeyboardNavigator::HideFocusCues() {
-    SetFocusCues(false);
+    if (!m_cuesShown) { // the keyboard, used already, has shown them
+        SetFocusCues(false);
+    }
 }
 
 void CKeyboardNavigator::ShowFocusCues() {

@@ -28,7 +28,7 @@ class CKeyboardNavigator : private FocusView {
 public:
     explicit CKeyboardNavigator(IKeyboardWindow& window) : m_window(window) {}
 
-    // Before the window shows: focus cues hidden, as for a user who has not touched the keyboard yet.
+    // At start: focus cues hidden, as for a user who has not touched the keyboard yet (if they have, the cues stay).
     void HideFocusCues();
     // A key message aimed at the window or one of its controls; true when the key was the navigator's.
     bool PreTranslate(const MSG& message);

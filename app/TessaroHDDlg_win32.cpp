@@ -48,8 +48,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     StartupPhase("dialog created");
     MarkAsMainWindow();
     AddAboutToSystemMenu();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    m_startFinished = false;
     m_scale = SkinScale(fw::WindowDpi(m_hWnd));
     if (m_scale.Dpi() != fw::SystemDpi()) {
         m_app.ScaleFonts(m_scale.Dpi());
@@ -64,7 +63,6 @@ bool CTessaroHDDlg::OnInitDialog() {
     StartupPhase("window shaped");
     CentreInWorkArea();
     CreateControls();
-    m_keyboard.HideFocusCues();
     StartupPhase("controls created");
     ApplyStartMode();
     if (!BindSmbus()) {
@@ -78,14 +76,25 @@ bool CTessaroHDDlg::OnInitDialog() {
     StartupPhase("lighting restored");
     SetClassLongPtrW(m_hWnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(DialogClassBrush()));
     m_moduleSelector.ShowWindow(SW_HIDE); // the lighting page shows first
-    m_startFinished = false;
+    m_moduleSetUpPending = true;
     NameControls();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
     m_sdkServer.StartIfAllowed();
     m_app.EndArtPrefetch();
     m_handOver.Open();
+    if (m_trayAtStart) {
+        FinishStart(); // no page paints first: what waits for it is done now, none of it artwork
+    }
     StartupPhase("window initialised");
     return true;
+}
+
+void CTessaroHDDlg::SetIcons() {
+    if (!m_iconsSet) {
+        m_iconsSet = true;
+        SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+        SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    }
 }
 
 // A second copy of the program finds this window by this property and brings it forward.
@@ -157,15 +166,10 @@ void CTessaroHDDlg::OpenWithoutLibrary() {
 
 // The module table, the modules on the bus, and the first of them decoded.
 void CTessaroHDDlg::ShowFirstModule() {
-    m_moduleInfoTable.SetExtendedStyle(m_moduleInfoTable.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
-    // The table is never shown: it holds the rows the module page paints. Without scroll bars to keep up to date,
-    // filling it is several times faster.
-    m_moduleInfoTable.ModifyStyle(0, LVS_NOSCROLL);
-    m_moduleInfo.SetUpModuleInfoTable();
     m_moduleInfo.DetectModules();
     StartupPhase("modules read");
     m_shadowModuleList.SetCurSel(0);
-    m_moduleInfo.DecodeSelectedModule();
+    m_moduleInfo.DecodeFirstModule();
 }
 
 void CTessaroHDDlg::SetUpModuleSelector() {
@@ -191,8 +195,16 @@ std::optional<LRESULT> CTessaroHDDlg::OnTimer(UINT_PTR id) {
 }
 
 void CTessaroHDDlg::FinishStart() {
-    if (!m_startFinished) {
-        m_startFinished = true;
+    if (m_startFinished) {
+        return;
+    }
+    m_startFinished = true;
+    SetIcons();
+    m_keyboard.HideFocusCues();
+    PlaceHiddenTemplateControls();
+    if (m_moduleSetUpPending) {
+        m_moduleSetUpPending = false;
+        m_moduleInfo.FillTable();
         SetUpModuleSelector();
     }
 }
@@ -211,10 +223,7 @@ void CTessaroHDDlg::CreateControls() {
     }
     StartupPhase("buttons created");
     Button(IDC_BTN_COLOUR_WHEEL).SetColorPick(TRUE);
-    PlaceTemplateControls();
-    for (int id : {IDC_BTN_SUBPAGE_FORWARD, IDC_BTN_SUBPAGE_BACK, IDC_BTN_WEB}) {
-        Button(id).ShowWindow(SW_HIDE);
-    }
+    m_lighting.PlaceColourBoxes(); // the module page's controls are placed once the first page has painted
 }
 
 SkinRect CTessaroHDDlg::ScaleButton(const ButtonRow& row) {
@@ -233,13 +242,20 @@ void CTessaroHDDlg::CreateBitmapButtons() {
         // Made at the size its outline gives it when the artwork is made now, else at its image's size until then.
         const SIZE size = m_artwork.Made() ? button.WindowSize() : SIZE{place.w, place.h};
         RECT rect{place.x, place.y, place.x + size.cx, place.y + size.cy};
-        button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", WS_VISIBLE | WS_CHILD | WS_CLIPCHILDREN, rect,
+        // The sub-page buttons and the web link are made hidden: the lighting page shows first.
+        const DWORD visible = row.visibleAtStart ? WS_VISIBLE : 0;
+        button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", visible | WS_CHILD | WS_CLIPCHILDREN, rect,
                       m_hWnd, static_cast<UINT>(row.id));
         button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Font(static_cast<FontSlot>(row.fontSlot))), FALSE);
     }
 }
 
 void CTessaroHDDlg::PlaceTemplateControls() {
+    PlaceHiddenTemplateControls();
+    m_lighting.PlaceColourBoxes();
+}
+
+void CTessaroHDDlg::PlaceHiddenTemplateControls() {
     struct Place {
         int id, x, y, w, h;
     };
@@ -252,7 +268,6 @@ void CTessaroHDDlg::PlaceTemplateControls() {
         const SkinRect r = m_scale.Rect({place.x, place.y, place.w, place.h});
         ::MoveWindow(GetDlgItem(place.id), r.x, r.y, r.w, r.h, TRUE);
     }
-    m_lighting.PlaceColourBoxes();
 }
 
 void CTessaroHDDlg::ScaleControlFont() {
@@ -365,7 +380,10 @@ Page CTessaroHDDlg::ShownPage() const {
 void CTessaroHDDlg::NameControls() {
     m_accessibility.NameControls(
         m_hWnd, [this](int id) -> CVxButton& { return Button(id); }, m_moduleSelector, Language());
-    m_moduleSelector.SetAccessibleDescription([this] { return m_moduleInfo.Text(m_subPage); });
+    m_moduleSelector.SetAccessibleDescription([this] {
+        FinishStart();
+        return m_moduleInfo.Text(m_subPage);
+    });
 }
 
 void CTessaroHDDlg::ShowControl(int id, bool show) {

@@ -88,12 +88,15 @@ protected:
 private:
     // Start-up steps.
     void MarkAsMainWindow();
+    // The window's icons for the taskbar and the switcher, once.
+    void SetIcons();
     void AddAboutToSystemMenu();
     void CentreInWorkArea();
     void CreateBitmapButtons();
     // Gives a button the window's scale and the size its images fill there; its place at that scale.
     SkinRect ScaleButton(const ButtonRow& row);
     void PlaceTemplateControls();
+    void PlaceHiddenTemplateControls();
 
     void ApplyStartMode();
     // Binds the SMBus library and reads its flags; on failure says so and returns false.
@@ -102,8 +105,9 @@ private:
     void OpenWithoutLibrary();
     void ShowFirstModule();
     void SetUpModuleSelector();
-    // What the start leaves until the first page has painted, since nothing on that page shows it: the module
-    // selector's set-up. Done then (a timer comes after every paint), or when the module page opens first.
+    // What the start leaves until the first page has painted, since nothing on that page shows it: the window's
+    // icons (for the taskbar), the focus cues' state, the module page's controls placed, its table filled and its
+    // selector set up. Done then (a timer comes after every paint), or when the module page first opens.
     static constexpr UINT_PTR kFinishStartTimerId = 28;
     void FinishStart();
     std::optional<LRESULT> OnTimer(UINT_PTR id);
@@ -190,8 +194,10 @@ private:
     HICON m_icon = nullptr;
     std::array<CVxButton, kButtonCount> m_buttons;
     CWindowArtwork m_artwork{m_buttons};
-    bool m_trayAtStart = false;  // started in the tray: hidden by the start's own click, which is still to come
-    bool m_startFinished = true; // FinishStart has nothing (more) to do
+    bool m_trayAtStart = false;        // started in the tray: hidden by the start's own click, which is still to come
+    bool m_startFinished = true;       // FinishStart has nothing (more) to do
+    bool m_moduleSetUpPending = false; // the module table and selector wait for FinishStart
+    bool m_iconsSet = false;
     SkinScale m_scale;
     fw::Font m_controlFont; // the template's font at the window's scale, once it differs from the system's
     fw::Brush m_controlBrush;

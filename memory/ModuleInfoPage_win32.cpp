@@ -53,6 +53,11 @@ private:
 } // namespace
 
 void CModuleInfoPage::SetUpModuleInfoTable() {
+    m_tableSetUp = true;
+    m_table.SetExtendedStyle(m_table.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    // The table is never shown: it holds the rows the module page paints. Without scroll bars to keep up to date,
+    // filling it is several times faster.
+    m_table.ModifyStyle(0, LVS_NOSCROLL);
     for (int column = 0; column < kModuleInfoColumnCount; ++column) {
         m_table.InsertColumn(column, Wide(kModuleInfoColumns[static_cast<std::size_t>(column)]).c_str(), kColumnWidth,
                              LVCFMT_CENTER);
@@ -100,7 +105,30 @@ void CModuleInfoPage::DecodeSelectedModule() {
     if (selected < 0 || static_cast<std::size_t>(selected) >= m_store.size()) {
         return;
     }
-    DecodedModule module = DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows, m_labels.none);
+    FillTable();
+    Fill(DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows, m_labels.none));
+}
+
+void CModuleInfoPage::DecodeFirstModule() {
+    const int selected = m_shadowList.GetCurSel();
+    if (selected >= 0 && static_cast<std::size_t>(selected) < m_store.size()) {
+        m_firstModule = DecodeSpd(m_store[static_cast<std::size_t>(selected)], m_labels.rows, m_labels.none);
+        m_xmpProfileCount = m_firstModule->xmpProfileCount;
+    }
+}
+
+void CModuleInfoPage::FillTable() {
+    if (!m_tableSetUp) {
+        SetUpModuleInfoTable();
+    }
+    if (m_firstModule) {
+        const DecodedModule module = std::move(*m_firstModule);
+        m_firstModule.reset();
+        Fill(module);
+    }
+}
+
+void CModuleInfoPage::Fill(const DecodedModule& module) {
     for (int row = 0; row + 1 < kFixedRowCount && row < static_cast<int>(module.rows.size()); ++row) {
         m_table.SetItemText(row, 1, Wide(module.rows[static_cast<std::size_t>(row)][1]).c_str());
     }

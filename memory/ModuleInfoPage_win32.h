@@ -6,11 +6,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "framework/Controls.h"
 #include "framework/MessageMap.h"
 #include "memory/ModuleLabels.h"
+#include "memory/SpdDecode.h"
 #include "memory/SpdImage.h"
 #include "res/resource.h"
 #include "skin/MyComboBox_win32.h"
@@ -33,14 +35,17 @@ public:
     COMMAND_CODE_CALL(IDC_SHADOW_MODULE_LIST, CBN_DROPDOWN, OnShadowListDropDown)
     END_MSG_MAP()
 
-    // The table's seven columns and its eleven fixed rows with their labels.
-    void SetUpModuleInfoTable();
     // Probes the bus, copies each module's SPD into the store and lists it as "DIMM<n>" in both lists.
     void DetectModules();
     // How many modules detection found.
     int ModuleCount() const { return m_moduleCount; }
     // Decodes the shadow list's selection into the table and repaints the window.
     void DecodeSelectedModule();
+    // The start's decoding: the shadow list's selection is decoded, and the table (its style, seven columns,
+    // eleven fixed rows with their labels and the module's rows) is filled by FillTable, which the window calls
+    // once its first page has painted or the module page first opens: nothing shows the table before.
+    void DecodeFirstModule();
+    void FillTable();
     // The page's share of the window's paint: the current sub-page, straight onto the paint device context, with
     // the view's places at the window's scale.
     void Paint(HDC dc, std::int32_t subPage, const SkinScale& scale) const;
@@ -55,9 +60,14 @@ private:
     // The shadow list never drops down.
     void OnShadowListDropDown() {}
 
+    void SetUpModuleInfoTable();
+    void Fill(const DecodedModule& module);
+
     CWnd& m_dialog;
     CSmbusLibrary& m_library;
     CListCtrl& m_table;
+    bool m_tableSetUp = false;
+    std::optional<DecodedModule> m_firstModule; // decoded at start, for FillTable
     CComboBox& m_shadowList;
     CMyComboBox& m_selector;
     HFONT m_viewFont;
