@@ -234,7 +234,6 @@ SkinRect CTessaroHDDlg::ScaleButton(const ButtonRow& row) {
 }
 
 void CTessaroHDDlg::CreateBitmapButtons() {
-    const CWnd::CreationBatch batch;
     for (const ButtonRow& row : kButtonTable) {
         CVxButton& button = Button(row.id);
         button.SetBitmaps(row.normalImage, row.hotImage, row.spare);
@@ -244,8 +243,9 @@ void CTessaroHDDlg::CreateBitmapButtons() {
         RECT rect{place.x, place.y, place.x + size.cx, place.y + size.cy};
         // The sub-page buttons and the web link are made hidden: the lighting page shows first.
         const DWORD visible = row.visibleAtStart ? WS_VISIBLE : 0;
-        button.Create(row.caption != kNoCaption ? Msg(row.caption) : L"", visible | WS_CHILD | WS_CLIPCHILDREN, rect,
-                      m_hWnd, static_cast<UINT>(row.id));
+        // Its images are the artwork's, which shapes it: nothing for the button to do while its window is made.
+        button.CreateThenAttach(row.caption != kNoCaption ? Msg(row.caption) : L"",
+                                visible | WS_CHILD | WS_CLIPCHILDREN, rect, m_hWnd, static_cast<UINT>(row.id));
         button.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(Font(static_cast<FontSlot>(row.fontSlot))), FALSE);
     }
 }

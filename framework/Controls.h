@@ -14,6 +14,9 @@ public:
     bool Create(LPCWSTR caption, DWORD style, const RECT& rect, HWND parent, UINT id) {
         return CWnd::Create(L"Button", caption, style, rect, parent, id);
     }
+    bool CreateThenAttach(LPCWSTR caption, DWORD style, const RECT& rect, HWND parent, UINT id) {
+        return CWnd::CreateThenAttach(L"Button", caption, style, rect, parent, id);
+    }
 };
 
 class CComboBox : public CWnd {

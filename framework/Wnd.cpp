@@ -83,33 +83,30 @@ bool CWnd::Create(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect
     t_creating = this;
     t_creatingClass = className;
     t_creatingParent = parent;
-    const bool ownHook = t_createHook == nullptr; // else a creation batch holds one for all its windows
-    if (ownHook) {
-        t_createHook = SetWindowsHookExW(WH_CBT, CreateHook, nullptr, GetCurrentThreadId());
-    }
+    t_createHook = SetWindowsHookExW(WH_CBT, CreateHook, nullptr, GetCurrentThreadId());
     HWND window = CreateWindowExW(exStyle, className, text, style, rect.left, rect.top, rect.right - rect.left,
                                   rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                   GetModuleHandleW(nullptr), nullptr);
-    if (ownHook && t_createHook) {
+    if (t_createHook) {
         UnhookWindowsHookEx(t_createHook);
-        t_createHook = nullptr;
     }
+    t_createHook = nullptr;
     t_creating = nullptr;
     return window != nullptr && m_hWnd == window;
 }
 
-CWnd::CreationBatch::CreationBatch() {
-    if (!t_createHook) {
-        t_createHook = SetWindowsHookExW(WH_CBT, CreateHook, nullptr, GetCurrentThreadId());
-        m_installed = t_createHook != nullptr;
+bool CWnd::CreateThenAttach(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect, HWND parent, UINT id) {
+    if (m_hWnd) {
+        return false;
     }
-}
-
-CWnd::CreationBatch::~CreationBatch() {
-    if (m_installed) {
-        UnhookWindowsHookEx(t_createHook);
-        t_createHook = nullptr;
+    HWND window =
+        CreateWindowExW(0, className, text, style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                        parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (window && !SubclassWindow(window)) {
+        ::DestroyWindow(window);
+        return false;
     }
+    return window != nullptr;
 }
 
 void CWnd::ModifyStyle(DWORD remove, DWORD add) const {

@@ -26,18 +26,10 @@ public:
     // Creates a window and attaches this object before the window's first message (WM_NCCREATE).
     bool Create(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect, HWND parent, UINT id,
                 DWORD exStyle = 0);
-    // While one lives, the thread's Create calls share one creation hook instead of each setting up its own: for
-    // a window that makes many children at once. Windows of the system's made meanwhile are left alone as ever.
-    class CreationBatch {
-    public:
-        CreationBatch();
-        ~CreationBatch();
-        CreationBatch(const CreationBatch&) = delete;
-        CreationBatch& operator=(const CreationBatch&) = delete;
-
-    private:
-        bool m_installed = false;
-    };
+    // Creates a window and attaches this object once it is made: the creation messages (WM_NCCREATE, WM_CREATE,
+    // the first WM_SIZE and WM_MOVE) reach the class's own procedure only. It needs no creation hook, which the
+    // system calls for every window made meanwhile: for an object with nothing to do while its window is made.
+    bool CreateThenAttach(LPCWSTR className, LPCWSTR text, DWORD style, const RECT& rect, HWND parent, UINT id);
     bool DestroyWindow();
     // Attaches this object to an existing window; its messages reach WindowProc from now on.
     bool SubclassWindow(HWND window);

@@ -51,7 +51,7 @@ public:
     SIZE NormalImageSize() const;
     // From now on the images come from `images`, which other buttons share and the owner empties while the window
     // does not show (each paint asks for them again), and creation cuts no outline: the owner calls Shape when it
-    // makes its artwork.
+    // makes its artwork. Creation then has nothing for the button to do (CreateThenAttach will do).
     void ShareImages(CSkinImages& images);
     // Cuts the outline from the normal image (after a change of scale too). The drawn face is the image's size
     // less its last column and row; an outline that covers all of that face gives the window no region, the

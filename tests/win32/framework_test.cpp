@@ -237,6 +237,20 @@ TEST(Framework, CreateAttachesBeforeTheFirstMessage) {
     button.DestroyWindow();
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(button.m_hWnd, nullptr);
+
+    // Attached once made: the creation messages go by, the next one is the object's, and it is detached as ever.
+    button.first.clear();
+    ASSERT_TRUE(button.CreateThenAttach(L"y", WS_POPUP, r, nullptr, 0));
+    EXPECT_EQ(CWnd::FromHandlePermanent(button.m_hWnd), &button);
+    EXPECT_TRUE(button.first.empty());
+    button.SendMessage(WM_NULL, 0, 0);
+    EXPECT_EQ(button.first, std::vector<UINT>{WM_NULL});
+    EXPECT_EQ(button.GetWindowText(), L"y");
+    EXPECT_FALSE(button.CreateThenAttach(L"z", WS_POPUP, r, nullptr, 0)) << "one window per object";
+    window = button.m_hWnd;
+    button.DestroyWindow();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(button.m_hWnd, nullptr);
 }
 
 TEST(Framework, ListControlIsATableOfTextCells) {
