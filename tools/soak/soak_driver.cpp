@@ -1,13 +1,13 @@
 // The soak driver: starts Prismel.exe with two virtual modules and works it the way a day in the tray does, as
 // fast as the program takes it: the lighting timer of modes 7-10, repaints of every page and sub-page, page
-// switches, module choices, power toggles and colour-wheel picks. Before, between and after the phases it samples
-// the program's private and resident memory, its handles, its GDI objects and its USER objects, then prints a
-// table and one PASS or FAIL line (exit status 0 or 1; 2 when the soak itself could not run).
+// switches, module choices, power toggles, colour-wheel picks, and the window hidden and shown. Before, between and
+// after the phases it samples the program's private and resident memory, its handles, its GDI objects and its USER
+// objects, then prints a table and one PASS or FAIL line (exit status 0 or 1; 2 when the soak itself could not run).
 //
 // Usage (under Wine): soak_driver.exe [--bin FOLDER] [--scale F] [--phases NAME,...]
 //   --bin     the folder with Prismel.exe, MsIo32.dll, the font and spd\ (default: this program's folder)
 //   --scale   multiplies every phase's count (default 1: what a user's hours look like)
-//   --phases  ticks, repaint, pages, modules, power, wheel (default: all, in that order)
+//   --phases  ticks, repaint, pages, modules, power, wheel, showhide (default: all, in that order)
 //
 // How each figure is had, under Wine too: ProcessGauge.h.
 #include <windows.h>
@@ -215,6 +215,24 @@ void WheelPicks(Operator& op, std::uint64_t n) {
     op.Drain();
 }
 
+// n times: the window hidden and shown again, painted each time: closed to the tray and shown by the tray icon,
+// then minimised by its button and restored, in turn. Each time the artwork is let go and made again.
+void ShowHideCycles(Operator& op, std::uint64_t n) {
+    op.Show(View::Lighting);
+    for (std::uint64_t i = 0; i < n; ++i) {
+        if (i % 2 == 0) {
+            op.Click(IDC_BTN_CLOSE);
+            op.Drain();
+            op.Post(op.Main(), WM_TRAY_NOTIFY, IDI_TRAY, WM_LBUTTONDOWN);
+        } else {
+            op.Click(IDC_BTN_MINIMISE);
+            op.Drain();
+            ShowWindow(op.Main(), SW_RESTORE);
+        }
+        op.Settle();
+    }
+}
+
 std::vector<Phase> AllPhases() {
     std::vector<Phase> phases;
     for (int mode = kModeMeteor; mode <= kModeColourCycle; ++mode) {
@@ -236,6 +254,7 @@ std::vector<Phase> AllPhases() {
     phases.push_back({"modules", "module choices", 1000, ModuleChoices});
     phases.push_back({"power", "power toggles", 1000, PowerToggles});
     phases.push_back({"wheel", "wheel picks", 1000, WheelPicks});
+    phases.push_back({"showhide", "hide and show", 1000, ShowHideCycles});
     return phases;
 }
 
