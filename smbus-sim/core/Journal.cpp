@@ -1,6 +1,7 @@
 #include "smbus-sim/core/Journal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace smbus_sim {
@@ -65,11 +66,41 @@ void Journal::ZorvaEffect(double timeMs, std::uint32_t mode, std::uint32_t speed
     m_effect = Remember(line);
 }
 
+namespace {
+
+// `value` in decimal, `width` digits with leading zeros (more when it needs them), appended.
+void AppendPadded(std::string& out, std::uint64_t value, int width) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 && n < 24);
+    for (int pad = width - n; pad > 0; --pad) {
+        out += '0';
+    }
+    while (n > 0) {
+        out += digits[--n];
+    }
+}
+
+} // namespace
+
+// Written at every read of a run, so built without the C library's formatting, whose cost the stand-in would add
+// to each modelled transaction: "count=%05u last_offset=%03u bus_ms=%012.3f".
 std::string Journal::RunCounters() const {
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "count=%05u last_offset=%03u bus_ms=%012.3f",
-                  static_cast<unsigned>(m_runCount), static_cast<unsigned>(m_runLastOffset), m_runBusMs);
-    return buffer;
+    std::string out;
+    out.reserve(64);
+    out += "count=";
+    AppendPadded(out, m_runCount, 5);
+    out += " last_offset=";
+    AppendPadded(out, m_runLastOffset, 3);
+    out += " bus_ms=";
+    const auto thousandths = static_cast<std::uint64_t>(std::llround(std::max(0.0, m_runBusMs) * 1000.0));
+    AppendPadded(out, thousandths / 1000, 8);
+    out += '.';
+    AppendPadded(out, thousandths % 1000, 3);
+    return out;
 }
 
 void Journal::ReadSpd(double timeMs, std::uint32_t first, std::uint32_t second, std::uint32_t offset, double busMs) {
