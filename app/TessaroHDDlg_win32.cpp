@@ -454,8 +454,8 @@ void CTessaroHDDlg::OnPaint() {
         m_lighting.Paint(dc);
     }
     StartupPhase("window painted");
-    if (!m_startFinished) {
-        ::SetTimer(m_hWnd, kFinishStartTimerId, 0, nullptr); // after this paint and the buttons' own
+    if (!m_startFinished && !m_finishTimerSet) {
+        m_finishTimerSet = ::SetTimer(m_hWnd, kFinishStartTimerId, kFinishStartDelayMs, nullptr) != 0;
     }
 }
 

@@ -107,8 +107,11 @@ private:
     void SetUpModuleSelector();
     // What the start leaves until the first page has painted, since nothing on that page shows it: the window's
     // icons (for the taskbar), the focus cues' state, the module page's controls placed, its table filled and its
-    // selector set up. Done then (a timer comes after every paint), or when the module page first opens.
+    // selector set up. Done a moment after that paint (a timer comes after every paint, and one that is not due at
+    // once lets the thread wait first, which is when the system puts what was painted on the screen), or when the
+    // module page first opens.
     static constexpr UINT_PTR kFinishStartTimerId = 28;
+    static constexpr UINT kFinishStartDelayMs = 50;
     void FinishStart();
     std::optional<LRESULT> OnTimer(UINT_PTR id);
 
@@ -198,6 +201,7 @@ private:
     bool m_startFinished = true;       // FinishStart has nothing (more) to do
     bool m_moduleSetUpPending = false; // the module table and selector wait for FinishStart
     bool m_iconsSet = false;
+    bool m_finishTimerSet = false;
     SkinScale m_scale;
     fw::Font m_controlFont; // the template's font at the window's scale, once it differs from the system's
     fw::Brush m_controlBrush;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <climits>
 #include <string>
 #include <vector>
@@ -123,6 +125,36 @@ TEST_F(VxButtonTest, CreationShapesFromTheNormalImageAndKeepsTheImageSet) {
     button.GetBitmaps(nullptr, nullptr, nullptr);
     button.GetBitmaps(nullptr, &hot, nullptr);
     EXPECT_EQ(hot, IDB_TEST_HOT);
+}
+
+// Buttons sharing a store load each image once; closed, the store holds none and the buttons paint without one;
+// opened, the next paint loads again. Shaping is the owner's call: creation cuts no outline.
+TEST_F(VxButtonTest, SharedImagesAreLoadedOncePerIdAndLetGoTogether) {
+    CSkinImages images;
+    std::array<CVxButton, 3> buttons;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        buttons[i].ShareImages(images);
+        buttons[i].SetBitmaps(i < 2 ? IDB_TEST_NORMAL : IDB_TEST_HOT, IDB_TEST_HOT, 0);
+        const int left = 10 + 130 * static_cast<int>(i);
+        ASSERT_TRUE(buttons[i].CreateThenAttach(L"", WS_CHILD | WS_VISIBLE, {left, 10, left + 120, 50}, host.m_hWnd,
+                                                IDC_TEST_BUTTON + static_cast<UINT>(i)));
+        fw::Region region(CreateRectRgn(0, 0, 0, 0));
+        EXPECT_EQ(GetWindowRgn(buttons[i].m_hWnd, region.Get()), ERROR) << "not shaped at creation";
+    }
+    for (const CVxButton& button : buttons) {
+        EXPECT_EQ(Painted(button).At(50, 20), &button == &buttons[2] ? kHot : kNormal);
+    }
+    EXPECT_EQ(images.Count(), 2u) << "one per id";
+
+    images.Close();
+    EXPECT_EQ(images.Count(), 0u);
+    InvalidateRect(buttons[0].m_hWnd, nullptr, FALSE);
+    Painted(buttons[0]);
+    EXPECT_EQ(images.Count(), 0u) << "nothing loaded while closed";
+    images.Open();
+    InvalidateRect(buttons[0].m_hWnd, nullptr, FALSE);
+    EXPECT_EQ(Painted(buttons[0]).At(50, 20), kNormal);
+    EXPECT_EQ(images.Count(), 1u);
 }
 
 TEST_F(VxButtonTest, ClickIsPostedToTheParentWithTheButtonsHandle) {
