@@ -33,8 +33,6 @@ public:
     bool Made() const { return m_made; }
     int SkinId() const { return m_skinId; }
     HBITMAP Background() const { return m_background.Get(); }
-    // How many bitmaps it holds: the background and the button images.
-    std::size_t Count() const { return m_images.Count() + (m_background ? 1 : 0); }
 
 private:
     struct Cut {

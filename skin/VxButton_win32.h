@@ -136,7 +136,7 @@ private:
     void Redraw() const { Invalidate(false); }
 
     // The images, loaded once for the outline, the size and every paint: the button's own, or the shared ones.
-    mutable CSkinImages m_ownImages;
+    CSkinImages m_ownImages;
     CSkinImages* m_images = &m_ownImages;
     bool m_shapeOnCreate = true;
     SkinScale m_scale;
