@@ -2,7 +2,10 @@
 // two baselines started the same way: the smallest dialog program, and a dialog with Prismel.exe's own structure
 // (resources, imports, COM, 33 child windows, the outline from the 990 x 675 background, one paint) but none of
 // its work. The SMBus stand-in serves two modules at 0.4 ms per transaction. Each run starts the three programs one
-// after the other; medians are printed with the bus time the stand-in accounts for.
+// after the other; medians are printed with the bus time the stand-in accounts for. A window has painted when its
+// probe point on the screen shows what it paints there: for the two skinned programs, the lighting page's
+// background colour (the dialog's erase, in its own colour, comes first and does not count); for the empty dialog,
+// anything but the screen's black.
 //
 // With PRISMEL_BENCH_DPIS=96,144,192 it starts only Prismel.exe, at each of those screen DPIs in every run (the
 // prefix's LogPixels, set before each start and put back to 96 at the end), and prints the program's own time at
@@ -18,6 +21,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -44,8 +48,8 @@ double Median(std::vector<double> values) {
     return n == 0 ? 0.0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0);
 }
 
-// A program the benchmark starts: how, where its painted window shows a colour that is not the screen's black,
-// and the command that ends it.
+// A program the benchmark starts: how, where and in what colour its painted window shows, and the command that
+// ends it.
 struct Subject {
     const char* name;
     LaunchOptions launch;
@@ -54,21 +58,25 @@ struct Subject {
     std::vector<double> ms;        // start to painted window, run by run
     std::vector<double> privateMb; // private memory once painted, when measured
     bool measureMemory = false;
+    // The colour the probe shows once the window has painted; none: any colour but the screen's black. A window
+    // that paints a skin first erases its face in the dialog's own colour, which is not yet its painted window.
+    std::optional<std::uint32_t> face;
 };
 
-// Whether the screen's pixel at `probe` in the window is no longer the screen's black.
-bool Painted(HWND window, POINT probe) {
+// Whether the screen's pixel at `probe` in the window shows `face`, or without one, no longer the screen's black.
+bool Painted(HWND window, POINT probe, std::optional<std::uint32_t> face = {}) {
     RECT r = WindowRect(window);
     Image pixel = CaptureScreenRect(RECT{r.left + probe.x, r.top + probe.y, r.left + probe.x + 1, r.top + probe.y + 1});
-    return !pixel.pixels.empty() && pixel.pixels[0] != 0;
+    return !pixel.pixels.empty() && (face ? (pixel.pixels[0] & 0xFFFFFFu) == *face : pixel.pixels[0] != 0);
 }
 
-// Waits until a top-level window of the process is visible and the pixels at the probe points of it are no longer
-// the screen's black: the window has painted. The time since start, or -1 after 30 s.
-double WaitUntilPainted(const Process& process, POINT probe, double start, std::optional<POINT> second = {}) {
+// Waits until a top-level window of the process is visible and its pixels at the probe points show that it has
+// painted (see Painted). The time since start, or -1 after 30 s.
+double WaitUntilPainted(const Process& process, POINT probe, double start, std::optional<POINT> second = {},
+                        std::optional<std::uint32_t> face = {}) {
     for (;;) {
         for (HWND window : TopLevelWindows(process.Id(), kDialogClass)) {
-            if (IsWindowVisible(window) && Painted(window, probe) && (!second || Painted(window, *second))) {
+            if (IsWindowVisible(window) && Painted(window, probe, face) && (!second || Painted(window, *second))) {
                 return NowMs() - start;
             }
         }
@@ -104,7 +112,12 @@ bool TimeOneStart(Subject& subject) {
         std::fprintf(stderr, "cannot start %s\n", subject.name);
         return false;
     }
-    subject.ms.push_back(WaitUntilPainted(*process, subject.probe, start));
+    const double painted = WaitUntilPainted(*process, subject.probe, start, std::nullopt, subject.face);
+    if (painted < 0) {
+        std::fprintf(stderr, "%s did not paint its window within 30 s\n", subject.name);
+        return false;
+    }
+    subject.ms.push_back(painted);
     if (subject.measureMemory) {
         Sleep(500); // the rest of the first paint and the module page's set-up
         HANDLE handle = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process->Id());
@@ -182,7 +195,7 @@ Subject ProgramSubject(const std::wstring& folder, const std::wstring& bin, cons
     WriteTextFile(folder + L"\\smbus-sim.conf", "module 0 0 = " + spd + "\\spd\\gskill-f4-3200c14d-32gtzr.bin\n" +
                                                     "module 0 2 = " + spd + "\\spd\\samsung-m378a2k43eb1-cwe.bin\n" +
                                                     "delay_ms = 0.4\njournal = smbus-sim.journal\n");
-    Subject subject{"Prismel.exe", {}, POINT{500, 20}, ID_TRAY_QUIT, {}, {}, false};
+    Subject subject{"Prismel.exe", {}, POINT{500, 20}, ID_TRAY_QUIT, {}, {}, false, {}};
     subject.launch.program = folder + L"\\Prismel.exe";
     subject.launch.environment = {{kStandInConfigVariable, folder + L"\\smbus-sim.conf"},
                                   {L"PRISMEL_TRACE_STARTUP", trace}};
@@ -191,7 +204,7 @@ Subject ProgramSubject(const std::wstring& folder, const std::wstring& bin, cons
 
 // A baseline program beside the benchmark.
 Subject BaselineSubject(const char* name, const std::wstring& program, POINT probe) {
-    Subject subject{name, {}, probe, IDCANCEL, {}, {}, false};
+    Subject subject{name, {}, probe, IDCANCEL, {}, {}, false, {}};
     subject.launch.program = program;
     return subject;
 }
@@ -389,6 +402,15 @@ int main(int argc, char** argv) {
     char dpis[64] = "";
     if (GetEnvironmentVariableA("PRISMEL_BENCH_DPIS", dpis, sizeof dpis) > 0) {
         return CompareDpis(dpis, runs, program, folder);
+    }
+    // Both skinned programs have painted when the probe shows the lighting page's background there, at this DPI. (At
+    // other DPIs only the program runs, and it erases its face in black before it paints.)
+    if (const Image skin = LoadBitmapImage(bin + L"\\Prismel.exe", IDB_PAGE_LIGHTING);
+        skin.width > program.probe.x && skin.height > program.probe.y) {
+        program.face = structural.face = skin.At(program.probe.x, program.probe.y) & 0xFFFFFFu;
+    } else {
+        std::fprintf(stderr, "cannot read the lighting page's background from Prismel.exe\n");
+        return 1;
     }
     std::vector<double> bus;
     int transactions = 0;
