@@ -34,6 +34,7 @@ public:
 } // namespace
 
 CTessaroHDApp::CTessaroHDApp() {
+    m_settingsStore.KeepOpen(); // until the window has started (EndStart), or the start ends without one
     Construct(m_settingsStore);
 }
 

@@ -58,8 +58,12 @@ public:
     // The font table made anew at another DPI (the window moved to another screen); the fonts handed out before
     // are gone.
     void ScaleFonts(int dpi);
-    // The window has loaded what the start-up decoded ahead for it: the decoding thread's work ends.
-    void EndArtPrefetch() { m_artPrefetch.reset(); }
+    // The window has started: what only the start needed is let go, the art decoded ahead for it (the decoding
+    // thread's work ends) and the settings key kept open for its run of reads.
+    void EndStart() {
+        m_artPrefetch.reset();
+        m_settingsStore.EndKeepOpen();
+    }
 
     // Runs the main window modally; returns when its loop ends.
     virtual void RunMainWindow();

@@ -80,7 +80,7 @@ bool CTessaroHDDlg::OnInitDialog() {
     NameControls();
     m_controlBrush.Reset(CreateSolidBrush(SKIN_COLOUR_CONTROL_BACKGROUND));
     m_sdkServer.StartIfAllowed();
-    m_app.EndArtPrefetch();
+    m_app.EndStart();
     m_handOver.Open();
     if (m_trayAtStart) {
         FinishStart(); // no page paints first: what waits for it is done now, none of it artwork
@@ -156,10 +156,10 @@ bool CTessaroHDDlg::BindSmbus() {
     return false;
 }
 
-// The start-up ends at the failure, and what it would have done last is done now: the artwork decoded ahead is let
-// go, and prismelctl and SDK clients get an answer that says the library did not start instead of silence.
+// The start-up ends at the failure, and what it would have done last is done now: what only the start needed is
+// let go, and prismelctl and SDK clients get an answer that says the library did not start instead of silence.
 void CTessaroHDDlg::OpenWithoutLibrary() {
-    m_app.EndArtPrefetch();
+    m_app.EndStart();
     m_sdkServer.StartIfAllowed();
     m_handOver.Open();
 }

@@ -24,9 +24,39 @@ bool WriteSetting(LPCWSTR name, const BYTE* data, DWORD size, DWORD type, HKEY r
     return RegSetValueExW(key.Get(), name, 0, type, data, size) == ERROR_SUCCESS;
 }
 
+template <class Use> LSTATUS CRegistrySettings::WithKeptKey(bool create, Use use) {
+    LSTATUS status = ERROR_FILE_NOT_FOUND;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_key) {
+            HKEY opened = nullptr;
+            if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kSettingsKey, &opened) == ERROR_SUCCESS ||
+                (create && RegCreateKeyW(HKEY_LOCAL_MACHINE, kSettingsKey, &opened) == ERROR_SUCCESS)) {
+                m_key.Reset(opened);
+            } else {
+                return ERROR_FILE_NOT_FOUND;
+            }
+        }
+        status = use(m_key.Get());
+        if (status != ERROR_KEY_DELETED) {
+            return status;
+        }
+        m_key.Reset();
+    }
+    return status;
+}
+
 bool CRegistrySettings::ReadValue(std::u16string_view name, std::uint8_t* data, std::uint32_t& size) {
+    const std::wstring wide = Wide(name);
     DWORD got = size;
-    if (!ReadSetting(Wide(name).c_str(), data, &got, HKEY_LOCAL_MACHINE)) {
+    if (m_keepOpen) {
+        const LSTATUS status = WithKeptKey(false, [&](HKEY key) {
+            got = size;
+            return RegQueryValueExW(key, wide.c_str(), nullptr, nullptr, data, &got);
+        });
+        if (status != ERROR_SUCCESS) {
+            return false;
+        }
+    } else if (!ReadSetting(wide.c_str(), data, &got, HKEY_LOCAL_MACHINE)) {
         return false;
     }
     size = got;
@@ -34,9 +64,15 @@ bool CRegistrySettings::ReadValue(std::u16string_view name, std::uint8_t* data, 
 }
 
 bool CRegistrySettings::WriteDword(std::u16string_view name, std::uint32_t value) {
+    const std::wstring wide = Wide(name);
     DWORD data = value;
-    return WriteSetting(Wide(name).c_str(), reinterpret_cast<const BYTE*>(&data), sizeof data, REG_DWORD,
-                        HKEY_LOCAL_MACHINE);
+    const auto* bytes = reinterpret_cast<const BYTE*>(&data);
+    if (m_keepOpen) {
+        return WithKeptKey(true, [&](HKEY key) {
+                   return RegSetValueExW(key, wide.c_str(), 0, REG_DWORD, bytes, sizeof data);
+               }) == ERROR_SUCCESS;
+    }
+    return WriteSetting(wide.c_str(), bytes, sizeof data, REG_DWORD, HKEY_LOCAL_MACHINE);
 }
 
 CRegistryList::CRegistryList(std::u16string_view subkey) : m_path(std::wstring(kSettingsKey) + L"\\" + Wide(subkey)) {}

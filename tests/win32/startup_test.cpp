@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -85,6 +87,29 @@ TEST_F(SettingsKeyTest, AnyNonzeroRestoreValueIsTrue) {
     PutDword(L"RestoreUserSettings", 2);
     CTessaroHDApp app;
     EXPECT_TRUE(app.RestoreSettingsFlag());
+}
+
+// A start keeps the key open for its run of reads; another program may change the values or delete the key meanwhile.
+TEST_F(SettingsKeyTest, AKeyKeptOpenSeesOtherProgramsChangesAndOutlivesADeletion) {
+    CRegistrySettings settings;
+    settings.KeepOpen();
+    const auto read = [&settings]() -> std::optional<std::uint8_t> {
+        std::uint8_t data[4] = {};
+        std::uint32_t size = sizeof data;
+        return settings.ReadValue(u"TempSet", data, size) ? std::optional<std::uint8_t>(data[0]) : std::nullopt;
+    };
+    EXPECT_EQ(read(), std::nullopt) << "no key yet";
+    ASSERT_TRUE(settings.WriteDword(u"TempSet", 7)) << "the write makes the key";
+    PutDword(L"TempSet", 8);
+    EXPECT_EQ(read(), 8) << "another program's value";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
+    PutDword(L"TempSet", 9);
+    EXPECT_EQ(read(), 9) << "the key deleted and made again under the kept one";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSettingsKey);
+    EXPECT_EQ(read(), std::nullopt) << "the key deleted";
+    ASSERT_TRUE(settings.WriteDword(u"TempSet", 10)) << "the write makes it again";
+    settings.EndKeepOpen();
+    EXPECT_EQ(read(), 10) << "read afresh";
 }
 
 TEST(LanguageObject, PicksTheLanguageOfEachSystemLanguage) {
